@@ -1,0 +1,86 @@
+#pragma once
+// The per-user settings store. Every section, value name and default the program uses is spelled
+// here and nowhere else; values are kept as text.
+#include <QSettings>
+#include <QString>
+#include <memory>
+
+class TSettings {
+public:
+    // Opens the store of organisation and application "Quillo". A path opens an INI file instead
+    // (tests use a private file).
+    TSettings();
+    explicit TSettings(const QString &IniPath);
+
+    int ReadInteger(const QString &Section, const QString &Name, int Default) const;
+    QString ReadString(const QString &Section, const QString &Name, const QString &Default) const;
+    bool ReadBool(const QString &Section, const QString &Name, bool Default) const;
+    void WriteInteger(const QString &Section, const QString &Name, int Value);
+    void WriteString(const QString &Section, const QString &Name, const QString &Value);
+    void WriteBool(const QString &Section, const QString &Name, bool Value);
+    bool ValueExists(const QString &Section, const QString &Name) const;
+    void EraseSection(const QString &Section);
+    void Flush() { FStore->sync(); }
+
+private:
+    QString Key(const QString &Section, const QString &Name) const;
+    std::unique_ptr<QSettings> FStore;
+};
+
+// The program's one store, opened at start-up before the main window and freed after it.
+extern TSettings *Settings;
+
+// Sections, value names and defaults.
+namespace SettingsKeys {
+inline const QString WindowSection = QStringLiteral("Height/Width");
+inline const QString Height = QStringLiteral("Height");
+inline const QString Width = QStringLiteral("Width");
+inline const QString WindowState = QStringLiteral("WindowState");
+constexpr int DefaultHeight = 475;
+constexpr int DefaultWidth = 804;
+constexpr int DefaultWindowState = 0;
+
+inline const QString XViewSection = QStringLiteral("XView");
+inline const QString TgvSection = QStringLiteral("Tgv");
+inline const QString EdenSection = QStringLiteral("Eden");
+inline const QString HP49Section = QStringLiteral("HP49");
+inline const QString TabLength = QStringLiteral("TabLength");
+inline const QString DefaultFont = QStringLiteral("DefaultFont");
+inline const QString DefaultNormalFont = QStringLiteral("DefaultNormalFont");
+inline const QString DefaultFont1 = QStringLiteral("DefaultFont1");
+inline const QString DefaultMiniFont = QStringLiteral("DefaultMiniFont");
+inline const QString RightEdge = QStringLiteral("RightEdge");
+constexpr int DefaultTabLength = 4;
+constexpr int DefaultRightEdge = 22;
+inline const QString DefaultXVFontName = QStringLiteral("XVDefault");
+inline const QString DefaultTgvNormalFontName = QStringLiteral("tgvnormal");
+inline const QString DefaultTgvFont1Name = QStringLiteral("tgvfnt1");
+inline const QString DefaultTgvMiniFontName = QStringLiteral("tgvmini");
+
+// The eight values of a toolbar's layout, in the section "<toolbar name><set>".
+inline const QString DockedTo = QStringLiteral("DockedTo");
+inline const QString DockRow = QStringLiteral("DockRow");
+inline const QString DockPos = QStringLiteral("DockPos");
+inline const QString FloatLeft = QStringLiteral("FloatLeft");
+inline const QString FloatTop = QStringLiteral("FloatTop");
+inline const QString ToolbarHeight = QStringLiteral("Height");
+inline const QString ToolbarWidth = QStringLiteral("Width");
+inline const QString Visible = QStringLiteral("Visible");
+
+inline const QString TransferSection = QStringLiteral("transfer");
+inline const QString ComPort = QStringLiteral("comPort");
+inline const QString Speed = QStringLiteral("speed");
+inline const QString Calculator = QStringLiteral("calculator");
+constexpr int DefaultComPort = 1;
+constexpr int DefaultSpeed = 0;
+constexpr int DefaultCalculator = 0;
+// "COM n" stands for this device when the value "Device<n>" is present, else /dev/ttyS<n-1>.
+inline QString DeviceValue(int Port) { return QStringLiteral("Device%1").arg(Port); }
+
+inline const QString MRUSection = QStringLiteral("MRU Items");
+inline QString MRUValue(int Index) { return QStringLiteral("F%1").arg(Index); }
+
+// Directly in the store, outside any section: the folder shared by every file dialog.
+inline const QString NoSection;
+inline const QString OpenSavePath = QStringLiteral("OpenSavePath");
+} // namespace SettingsKeys

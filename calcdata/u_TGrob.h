@@ -1,0 +1,171 @@
+#pragma once
+// Grobs (the calculator's monochrome graphic objects) and the calculator fonts built from them.
+#include "u_HPNibs.h"
+#include "u_TShared.h"
+
+#include <QImage>
+#include <QString>
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+class QPainter;
+
+// Character style bits, as stored in a character's attribute byte and used to build a font.
+enum : uint8_t {
+    stBold = 0x01,
+    stUnderline = 0x02,
+    stReverse = 0x04,
+    stItalic = 0x08,
+    stBackslant = 0x10,
+    fsFont1 = 0x20,
+    fsSuperscript = 0x40,
+    fsSubscript = 0x80,
+};
+
+enum TGrobFontKind : uint8_t { gfkMini = 0, gfkNormal = 1, gfkOther = 2 };
+
+// A set of font kinds, as the font pickers and the folder scan take it.
+class TGrobFontKinds {
+public:
+    constexpr TGrobFontKinds() = default;
+    constexpr TGrobFontKinds(std::initializer_list<TGrobFontKind> kinds)
+    {
+        for (auto k : kinds)
+            FBits |= uint8_t(1u << k);
+    }
+    constexpr bool contains(int kind) const { return kind >= 0 && kind < 8 && (FBits >> kind) & 1; }
+    constexpr bool operator==(const TGrobFontKinds &) const = default;
+
+private:
+    uint8_t FBits = 0;
+};
+
+constexpr int MiniFontGrobHeight = 1280;
+constexpr qint64 NormalFontFileSize = 2066;
+constexpr qint64 MiniFontFileSize = 1298;
+constexpr int GrobRowsOffset = 18; // header (8) + prolog, size, height, width (4 × 5 nibbles)
+
+class TGrob : public TSharedObject {
+public:
+    TGrob() = default;
+
+    // Reads a whole grob file; raises EFileError when it cannot be opened or read, and then keeps
+    // no data.
+    void LoadFromFile(const QString &FileName);
+    // Reads one grob object from a document image whose cursor stands just after the grob's
+    // prolog, on a byte boundary. Never reads past the end of Source's data.
+    void ReadFrom(TArrNib &Source);
+    // Replaces the grob by the picture: every pixel that is not pure white is set.
+    void AssignBitmap(const QImage &Bitmap);
+    // Black on white, FWidth × FHeight; a null image when the grob holds nothing.
+    QImage ToBitmap() const;
+    // Fills every set pixel at (X + column, Y + row) with the painter's current brush.
+    void DrawOn(QPainter &Canvas, int X, int Y) const;
+    void WriteHeader();
+    void ReadHeader(QByteArray &Text);
+    bool IsMiniFontGrob() const { return FHeight == MiniFontGrobHeight; }
+
+    // The rows as stored: FHeight rows of ceil(FWidth / 8) bytes, bit 0 the leftmost pixel.
+    // Rows the data does not hold read as blank.
+    int BytesPerRow() const { return (FWidth + 7) / 8; }
+    bool Pixel(int X, int Y) const;
+    // The complete grob file image, header included.
+    QByteArray FileBytes() const { return FData ? FData->Bytes() : QByteArray(); }
+
+    QString FFileName;
+    int32_t FHeight = 0;
+    int32_t FWidth = 0;
+    std::unique_ptr<TArrNib> FData;
+};
+
+class TGrobFont : public TSharedObject {
+public:
+    TGrobFont() = default;
+
+    // Builds the glyph strip with the style applied: the mini build for a 1280-row grob, else the
+    // normal build. The strip is only replaced once it is complete.
+    void BuildFromGrob(const TGrob &Grob, uint8_t Style);
+
+    // Copies the cell of Code to (X, Y), scaled by 2 when Zoom is set, combined with what is
+    // there by the painter's current composition mode (plain copy, RasterOp_NotSource for an
+    // inverted copy, RasterOp_SourceAndDestination for AND). A font without a strip draws nothing.
+    void DrawChar(QPainter &Canvas, uint8_t Code, int X, int Y, bool Zoom) const;
+    void DrawText(QPainter &Canvas, const QByteArray &Text, int X, int Y, bool Zoom) const;
+
+    bool HasStrip() const { return !FGlyphs.isNull(); }
+    // The strip scaled by 1 or 2 (the 2 × strip is made once, on first use), RGB32 black on white.
+    const QImage &Strip(bool Zoom) const;
+    // Cell rectangle of Code in Strip(Zoom).
+    QRect CellRect(uint8_t Code, bool Zoom) const;
+    bool GlyphPixel(uint8_t Code, int X, int Y) const;
+
+    QImage FGlyphs; // FCharWidth × 2048, black glyph pixels on white
+    uint8_t FCharWidth = 0;
+    uint8_t FCharHeight = 0;
+    uint8_t FKind = gfkNormal;
+    uint8_t FStyle = 0;
+    QString FName;
+
+private:
+    void BuildNormal(const TGrob &Grob, uint8_t Style);
+    void BuildMini(const TGrob &Grob, uint8_t Style);
+    mutable QImage FGlyphs2;
+};
+
+// Creates a grob from the file, builds Font from it with Style and releases the grob.
+void LoadFontFile(TGrobFont &Font, const QString &FileName, uint8_t Style);
+// The kind of a font file from its length alone; raises EFileError when it cannot be sized.
+TGrobFontKind FontFileKind(const QString &FileName);
+
+struct TListGrobFontItem {
+    TListGrobFontItem() = default;
+    TListGrobFontItem(const TListGrobFontItem &) = delete;
+    TListGrobFontItem &operator=(const TListGrobFontItem &) = delete;
+    ~TListGrobFontItem() { TSharedObject::Release(Font); }
+
+    QString Name;
+    QString FileName;
+    TGrobFont *Font = nullptr; // one reference while not null
+    uint8_t Kind = gfkNormal;
+    uint8_t Style = 0;
+};
+
+class TListGrobFont {
+public:
+    TListGrobFont() = default;
+    TListGrobFont(const TListGrobFont &) = delete;
+    TListGrobFont &operator=(const TListGrobFont &) = delete;
+    ~TListGrobFont() { Clear(); }
+
+    void Clear();
+    // Obj may be a font (shared), a grob (a new font is built from it with Style) or null (an
+    // entry loaded on first use). An entry with a font takes its kind and style from the font.
+    void Add(TSharedObject *Obj, const QString &Name, const QString &FileName, uint8_t Kind, uint8_t Style);
+    void AddFont(TGrobFont *Font, const QString &Name);
+    // Lists every ordinary file matching Mask ("folder/*.fnt") whose kind is in Kinds, unloaded.
+    void LoadFolder(const QString &Mask, TGrobFontKinds Kinds);
+    // By name, character code by character code.
+    void Sort();
+    int Count() const { return int(FItems.size()); }
+    QString GetName(int Index) const { return FItems.at(size_t(Index))->Name; }
+    uint8_t GetKind(int Index) const { return FItems.at(size_t(Index))->Kind; }
+    const TListGrobFontItem &Item(int Index) const { return *FItems.at(size_t(Index)); }
+    // The entry's font, loaded on first use; the list keeps the reference. When the file cannot be
+    // read the error reaches the caller and the entry keeps an empty font, returned from then on.
+    TGrobFont *GetFont(int Index);
+    // The first entry named exactly Name (case-sensitive), or null.
+    TGrobFont *FindFont(const QString &Name);
+    int IndexOf(const QString &Name) const;
+    // Appends every entry to Dest; loaded fonts become shared between the two lists.
+    void AssignTo(TListGrobFont &Dest) const;
+
+private:
+    std::vector<std::unique_ptr<TListGrobFontItem>> FItems;
+};
+
+// The program's one list of every font file in the fonts folder; created and filled at start-up.
+extern TListGrobFont *FontList;
+// Creates FontList and fills it from AppDir + "fonts/*.fnt" (mini and normal fonts), sorted.
+void CreateFontList();
+void FreeFontList();

@@ -1,0 +1,73 @@
+// The program: start-up in its fixed order, then either a headless command or the main window.
+#include "u_ResourceStrings.h"
+#include "u_Settings.h"
+#include "u_TGrob.h"
+#include "u_utils.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <cstdio>
+
+namespace {
+void PrintLine(FILE *to, const QString &text)
+{
+    std::fputs(qPrintable(text + '\n'), to);
+    std::fflush(to);
+}
+
+bool HasArgument(int argc, char **argv, const char *name)
+{
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], name) == 0)
+            return true;
+    return false;
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Headless modes never need a display.
+    const bool headless = HasArgument(argc, argv, "--version") || HasArgument(argc, argv, "--help")
+        || HasArgument(argc, argv, "--convert") || HasArgument(argc, argv, "--render")
+        || HasArgument(argc, argv, "--send");
+    if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName("Quillo");
+    QApplication::setApplicationName("Quillo");
+    QApplication::setApplicationVersion("3.70 beta");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(ResString(TResId::sAppVersion));
+    const QCommandLineOption help({"h", "help"}, "Show this help.");
+    const QCommandLineOption version("version", "Show the program's version.");
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addPositionalArgument("files", "Documents to open.", "[FILE...]");
+    if (!parser.parse(QApplication::arguments())) {
+        PrintLine(stderr, parser.errorText());
+        return 2;
+    }
+    if (parser.isSet(version)) {
+        PrintLine(stdout, ResString(TResId::sAppVersion));
+        return 0;
+    }
+    if (parser.isSet(help)) {
+        PrintLine(stdout, parser.helpText());
+        return 0;
+    }
+
+    AppDir = GetAppDir();
+    CreateFontList();
+    Settings = new TSettings();
+
+    int result = 0;
+    // The main window arrives here.
+
+    delete Settings;
+    Settings = nullptr;
+    FreeFontList();
+    AppDir.clear();
+    return result;
+}
