@@ -1,11 +1,11 @@
 // The program: start-up in its fixed order, then either a headless command or the main window.
+#include "u_Headless.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
 #include "u_TGrob.h"
 #include "u_utils.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <cstdio>
 
 namespace {
@@ -29,7 +29,7 @@ int main(int argc, char **argv)
     // Headless modes never need a display.
     const bool headless = HasArgument(argc, argv, "--version") || HasArgument(argc, argv, "--help")
         || HasArgument(argc, argv, "--convert") || HasArgument(argc, argv, "--render")
-        || HasArgument(argc, argv, "--send");
+        || HasArgument(argc, argv, "--send") || HasArgument(argc, argv, "-h");
     if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
@@ -38,23 +38,13 @@ int main(int argc, char **argv)
     QApplication::setApplicationName("Quillo");
     QApplication::setApplicationVersion("3.70 beta");
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(ResString(TResId::sAppVersion));
-    const QCommandLineOption help({"h", "help"}, "Show this help.");
-    const QCommandLineOption version("version", "Show the program's version.");
-    parser.addOption(help);
-    parser.addOption(version);
-    parser.addPositionalArgument("files", "Documents to open.", "[FILE...]");
-    if (!parser.parse(QApplication::arguments())) {
-        PrintLine(stderr, parser.errorText());
-        return 2;
-    }
-    if (parser.isSet(version)) {
+    const QStringList arguments = QApplication::arguments();
+    if (HasArgument(argc, argv, "--version")) {
         PrintLine(stdout, ResString(TResId::sAppVersion));
         return 0;
     }
-    if (parser.isSet(help)) {
-        PrintLine(stdout, parser.helpText());
+    if (HasArgument(argc, argv, "--help") || HasArgument(argc, argv, "-h")) {
+        PrintLine(stdout, ResString(TResId::sUsage));
         return 0;
     }
 
@@ -63,6 +53,12 @@ int main(int argc, char **argv)
     Settings = new TSettings();
 
     int result = 0;
+    if (HasArgument(argc, argv, "--convert"))
+        result = RunConvert(arguments);
+    else if (HasArgument(argc, argv, "--render"))
+        result = RunRender(arguments);
+    else if (HasArgument(argc, argv, "--send"))
+        result = RunSend(arguments);
     // The main window arrives here.
 
     delete Settings;
