@@ -77,12 +77,12 @@ HAND_DRAWN = {
              "...##.",
              "......",
              "......"],
-        131: ["..###.",
+        131: ["...##.",
+              "...#..",
+              "...#..",
+              "#..#..",
+              ".#.#..",
               "..#...",
-              "..#...",
-              "..#...",
-              "#.#...",
-              ".#....",
               "......",
               "......"],
         197: ["..#...",
@@ -101,6 +101,16 @@ HAND_DRAWN = {
               ".#.#.#",
               "#.#.#.",
               ".#.#.#"],
+    },
+    "5x8": {
+        46: ["......",
+             "......",
+             "......",
+             "......",
+             "......",
+             ".##...",
+             ".##...",
+             "......"],
     },
     "4x6": {
         31: ["......",
@@ -227,16 +237,17 @@ def fit_6x9(grid):
 
 
 def fit_4x6(grid):
-    """4x6 is five rows of capital height plus one descender row. Letters with a descender
-    move up a row, as on the calculator's own small font; glyphs that use both the top and the
-    descender row lose one of two repeated rows (brackets, bars), else their descender row."""
+    """4x6 is five rows of capital height plus one descender row. A glyph reaching into the
+    descender row loses one of two repeated rows, so it keeps its baseline and x-height (p, q, y,
+    brackets, commas); one without a repeated row moves up a row, as small calculator fonts do
+    (g), unless it also uses the top row, when it loses its descender row."""
     if row_empty(grid[5]):
         return grid[:5]
-    if row_empty(grid[0]):
-        return grid[1:6]
     for y in range(4, 0, -1):
         if grid[y] == grid[y + 1]:
             return grid[:y] + grid[y + 1:6]
+    if row_empty(grid[0]):
+        return grid[1:6]
     return grid[:5]
 
 
