@@ -1,6 +1,7 @@
 // The fonts the program ships: every glyph art file in the source becomes a well-formed font
 // file that builds in every style, draws every character, and keeps its own look; the converter
 // refuses malformed art without touching the font it would replace.
+#include "u_Settings.h"
 #include "u_TGrob.h"
 
 #include <QDir>
@@ -82,8 +83,11 @@ private slots:
     void theProgramsFontsAreAllThere()
     {
         const QStringList names = BundledFontNames();
-        for (const char *required : {"XVDefault", "tgvnormal", "tgvfnt1", "tgvmini"})
-            QVERIFY2(names.contains(required), required);
+        // The fonts a fresh installation asks for.
+        using namespace SettingsKeys;
+        for (const QString &required :
+             {DefaultXVFontName, DefaultTgvNormalFontName, DefaultTgvFont1Name, DefaultTgvMiniFontName})
+            QVERIFY2(names.contains(required), qPrintable(required));
         int normal = 0, mini = 0;
         for (const QString &name : names) {
             QVERIFY2(QFile::exists(FontDir + name + ".fnt"), qPrintable(name + ".fnt was not built"));
@@ -104,6 +108,7 @@ private slots:
         QVERIFY2(bytes.size() == NormalFontFileSize || bytes.size() == MiniFontFileSize,
                  qPrintable(QString::number(bytes.size())));
         const bool mini = bytes.size() == MiniFontFileSize;
+        QCOMPARE(ReadAll(ArtDir + name + ".glyphs").contains("\nkind mini\n"), mini);
         QCOMPARE(bytes.left(8), QByteArray("HPHP48-E"));
 
         TArrNib nibs;
@@ -200,8 +205,8 @@ private slots:
     void tgvfnt1IsAHeavierDesign()
     {
         TGrobFont normal, font1;
-        LoadFontFile(normal, FontDir + "tgvnormal.fnt", 0);
-        LoadFontFile(font1, FontDir + "tgvfnt1.fnt", 0);
+        LoadFontFile(normal, FontDir + SettingsKeys::DefaultTgvNormalFontName + ".fnt", 0);
+        LoadFontFile(font1, FontDir + SettingsKeys::DefaultTgvFont1Name + ".fnt", 0);
         int differing = 0;
         for (int code = 33; code < 256; ++code)
             differing += !SameGlyph(normal, font1, code);
