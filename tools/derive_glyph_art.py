@@ -16,7 +16,7 @@ Every calculator code gets a glyph:
 A normal font cell is 6 x 8 pixels, a mini font cell 6 x 5; the rightmost column of a
 normal cell stays clear so characters never touch.
 
-Five recipes give six fonts:
+Six fonts come from three misc-fixed sizes:
   tgvnormal   misc-fixed 6x9 fitted to 8 rows: the calculator's own 5-pixel-wide look
   XVDefault   misc-fixed 5x8 as it is: narrower, lighter letters
   tgvfnt1     5x8 emboldened without filling counters: a heavier face for the second slot
