@@ -1,0 +1,313 @@
+// The caret and the selection, and how keys and the mouse move and edit them.
+#include "u_THPEdit2.h"
+
+#include "u_Errors.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <algorithm>
+
+// ---- Caret and selection
+
+void THPEdit2::MoveCaretTo(int Line, int Pos, bool UpdateAttr)
+{
+    if (FLines.empty())
+        return;
+    Line = std::clamp(Line, 0, LineCount() - 1);
+    const int end = LineLength(Line) + 1;
+    Pos = Pos == -1 ? end : std::clamp(Pos, 1, end);
+    FCaretLine = Line;
+    FCurLine = FLines[size_t(Line)].get();
+    FCaretCol = Pos;
+    ScrollToCaret();
+    PlaceCaret();
+    UpdateSelection();
+    if (UpdateAttr)
+        UpdateCurrentAttr();
+}
+
+void THPEdit2::UpdateSelection()
+{
+    if (FExtendSelection && ComparePos(FCaretLine, FCaretCol, FAnchorLine, FAnchorCol) != 0) {
+        int sl = FCaretLine, sc = FCaretCol, el = FAnchorLine, ec = FAnchorCol;
+        if (ComparePos(sl, sc, el, ec) > 0) {
+            std::swap(sl, el);
+            std::swap(sc, ec);
+        }
+        PrevPos(el, ec);
+        if (!FSelected) {
+            FSelected = true;
+            FSelStartLine = sl;
+            FSelStartCol = sc;
+            FSelEndLine = el;
+            FSelEndCol = ec;
+            InvalidateRange(sl, sc, ec, el);
+            return;
+        }
+        // Only the positions that entered or left the selection are painted again.
+        auto invalidateBetween = [this](int L1, int C1, int L2, int C2) {
+            if (ComparePos(L1, C1, L2, C2) == 0)
+                return;
+            if (ComparePos(L1, C1, L2, C2) > 0) {
+                std::swap(L1, L2);
+                std::swap(C1, C2);
+            }
+            InvalidateRange(L1, C1, C2, L2);
+        };
+        invalidateBetween(FSelStartLine, FSelStartCol, sl, sc);
+        invalidateBetween(FSelEndLine, FSelEndCol, el, ec);
+        FSelStartLine = sl;
+        FSelStartCol = sc;
+        FSelEndLine = el;
+        FSelEndCol = ec;
+        return;
+    }
+    if (FSelected)
+        InvalidateRange(FSelStartLine, FSelStartCol, FSelEndCol, FSelEndLine);
+    FAnchorLine = FCaretLine;
+    FAnchorCol = FCaretCol;
+    FSelected = false;
+}
+
+void THPEdit2::UpdateCurrentAttr()
+{
+    if (FSelected)
+        SetCurrentAttr(CommonAttr());
+    else
+        // Typing continues the style of the character before the caret.
+        SetCurrentAttr(AttrAt(FCaretLine, FCaretCol == 1 ? 1 : FCaretCol - 1));
+}
+
+uint8_t THPEdit2::CommonAttr() const
+{
+    if (!FSelected)
+        return 0;
+    uint8_t r = 0xFF;
+    for (int l = FSelStartLine; l <= FSelEndLine && r; ++l) {
+        const TALine &line = *FLines[size_t(l)];
+        const int n = int(line.Chars.size());
+        const int from = l == FSelStartLine ? FSelStartCol : 1;
+        const int to = std::min(l == FSelEndLine ? FSelEndCol : n + 1, n); // line ends do not count
+        for (int p = from; p <= to; ++p)
+            r &= AttrAt(l, p); // a picture reads 0 and clears every bit
+    }
+    return r == 0xFF ? 0 : r;
+}
+
+void THPEdit2::ClearSelection()
+{
+    FExtendSelection = false;
+    if (FSelected)
+        MoveCaretTo(FCaretLine, FCaretCol, true);
+}
+
+void THPEdit2::MoveChars(int Delta)
+{
+    int l = FCaretLine, c = FCaretCol;
+    for (int i = 0; i < -Delta && PrevPos(l, c); ++i) {
+    }
+    for (int i = 0; i < Delta && NextPos(l, c); ++i) {
+    }
+    MoveCaretTo(l, c, true);
+}
+
+void THPEdit2::MoveLines(int Delta)
+{
+    const int target = std::clamp(FCaretLine + Delta, 0, LineCount() - 1);
+    const int x = CaretPos(FCaretLine, FCaretCol).x();
+    MoveCaretTo(target, ColumnAtX(target, x), true);
+}
+
+void THPEdit2::MovePageUp()
+{
+    const int x = CaretPos(FCaretLine, FCaretCol).x();
+    ScrollPageUp();
+    MoveCaretTo(FTopLine, ColumnAtX(FTopLine, x), true);
+}
+
+void THPEdit2::MovePageDown()
+{
+    const int x = CaretPos(FCaretLine, FCaretCol).x();
+    ScrollPageDown();
+    MoveCaretTo(FTopLine, ColumnAtX(FTopLine, x), true);
+}
+
+void THPEdit2::SelectRange(int LineA, int PosA, int PosB, int LineB)
+{
+    if (LineB == -1)
+        LineB = LineCount() - 1;
+    LineB = std::clamp(LineB, 0, LineCount() - 1);
+    if (PosB == -1)
+        PosB = LineLength(LineB) + 1;
+    FExtendSelection = false;
+    MoveCaretTo(LineA, PosA, false);
+    FExtendSelection = true;
+    MoveCaretTo(LineB, PosB, true);
+}
+
+void THPEdit2::SelectWordAt(int Line, int Pos)
+{
+    Line = std::clamp(Line, 0, LineCount() - 1);
+    Pos = std::clamp(Pos, 1, LineLength(Line) + 1);
+    int n = Pos;
+    while (n > 1 && CharAt(Line, n) == CharSpace)
+        --n;
+    int b = n;
+    if (CharAt(Line, n) != CharSpace)
+        while (b > 1 && CharAt(Line, b - 1) != CharSpace)
+            --b;
+    const int end = LineLength(Line) + 1;
+    int d = b;
+    while (d < end && CharAt(Line, d) != CharSpace)
+        ++d;
+    FExtendSelection = false;
+    MoveCaretTo(Line, b, true);
+    FExtendSelection = true;
+    MoveCaretTo(Line, d, true);
+}
+
+// ---- Keyboard
+
+bool THPEdit2::event(QEvent *Event)
+{
+    // Tab edits here; it must not move the focus to the next control.
+    if (Event->type() == QEvent::KeyPress) {
+        auto *k = static_cast<QKeyEvent *>(Event);
+        if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
+            keyPressEvent(k);
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(Event);
+}
+
+void THPEdit2::keyPressEvent(QKeyEvent *Event)
+{
+    try {
+        HandleKey(Event);
+    } catch (const EError &e) {
+        // A key never lets an error escape into the event loop; the user sees why it failed.
+        Warn(e.Message());
+    }
+}
+
+void THPEdit2::HandleKey(QKeyEvent *Event)
+{
+    const Qt::KeyboardModifiers mods = Event->modifiers();
+    const bool ctrl = mods & Qt::ControlModifier;
+    const bool shift = mods & Qt::ShiftModifier;
+    const int key = Event->key();
+    FExtendSelection = shift;
+    Event->accept();
+
+    if (ctrl && (key == Qt::Key_Insert || key == Qt::Key_C))
+        CopyToClipboard();
+    else if (shift && key == Qt::Key_Insert)
+        PasteFromClipboard();
+    else if (ctrl && key == Qt::Key_V)
+        PasteFromClipboard();
+    else if (shift && key == Qt::Key_Delete)
+        CutToClipboard();
+    else if (ctrl && key == Qt::Key_X)
+        CutToClipboard();
+    else if (ctrl && key == Qt::Key_Home)
+        MoveCaretTo(0, 1, true);
+    else if (ctrl && key == Qt::Key_End)
+        MoveCaretTo(LineCount() - 1, -1, true);
+    else if (key == Qt::Key_Backspace)
+        DeleteBackward();
+    else if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
+        InsertTab();
+    else if (key == Qt::Key_PageUp)
+        MovePageUp();
+    else if (key == Qt::Key_PageDown)
+        MovePageDown();
+    else if (key == Qt::Key_End)
+        MoveCaretTo(FCaretLine, -1, true);
+    else if (key == Qt::Key_Home)
+        MoveCaretTo(FCaretLine, 1, true);
+    else if (key == Qt::Key_Left)
+        MoveChars(-1);
+    else if (key == Qt::Key_Up)
+        MoveLines(-1);
+    else if (key == Qt::Key_Right)
+        MoveChars(1);
+    else if (key == Qt::Key_Down)
+        MoveLines(1);
+    else if (key == Qt::Key_Delete) {
+        if (FSelected)
+            DeleteSelection();
+        else
+            DeleteForward();
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        InsertAtCaret(QByteArray(1, char(CharLineFeed)), QByteArray(1, char(FCurrentAttr)));
+    } else {
+        // A character: Latin-1 text is the calculator code of the same value. Ctrl combinations
+        // are commands, and Escape is no character, so neither inserts a control code.
+        const QString text = Event->text();
+        if (text.isEmpty() || (ctrl && !(mods & Qt::AltModifier)) || key == Qt::Key_Escape) {
+            Event->ignore();
+            return;
+        }
+        QByteArray codes;
+        for (QChar ch : text) {
+            const char16_t u = ch.unicode();
+            if (u > 0xFF || u == 8 || u == 9 || u == 27)
+                continue;
+            codes.append(char(u == CharReturn ? CharLineFeed : u));
+        }
+        if (codes.isEmpty()) {
+            Event->ignore();
+            return;
+        }
+        InsertAtCaret(codes, QByteArray(1, char(FCurrentAttr)));
+    }
+}
+
+// ---- Mouse
+
+void THPEdit2::mousePressEvent(QMouseEvent *Event)
+{
+    if (Event->button() != Qt::LeftButton)
+        return;
+    if (!hasFocus())
+        setFocus(Qt::MouseFocusReason);
+    const QPoint p = Event->position().toPoint();
+    const int line = LineAtY(p.y() + FScrollY);
+    const int pos = ColumnAtX(line, p.x() + FScrollX);
+    FExtendSelection = false;
+    MoveCaretTo(line, pos, true);
+}
+
+void THPEdit2::mouseMoveEvent(QMouseEvent *Event)
+{
+    if (!(Event->buttons() & Qt::LeftButton))
+        return;
+    const QPoint p = Event->position().toPoint();
+    const int line = LineAtY(p.y() + FScrollY);
+    const int pos = ColumnAtX(line, p.x() + FScrollX);
+    FExtendSelection = true;
+    MoveCaretTo(line, pos, true);
+}
+
+void THPEdit2::mouseDoubleClickEvent(QMouseEvent *Event)
+{
+    if (Event->button() != Qt::LeftButton)
+        return;
+    const QPoint p = Event->position().toPoint();
+    const int line = LineAtY(p.y() + FScrollY);
+    SelectWordAt(line, ColumnAtX(line, p.x() + FScrollX));
+}
+
+void THPEdit2::wheelEvent(QWheelEvent *Event)
+{
+    // Three lines a notch, like the scroll bar's arrows; the caret stays where it is.
+    static constexpr int LinesPerNotch = 3;
+    const int notches = Event->angleDelta().y() / 120;
+    if (notches == 0 || FLines.empty())
+        return;
+    const int target = std::clamp(FTopLine - notches * LinesPerNotch, 0, LineCount() - 1);
+    ScrollToLine(target);
+    Event->accept();
+}

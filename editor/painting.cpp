@@ -1,0 +1,509 @@
+// Layout and painting: line geometry, hit testing, painting with the calculator fonts at 2 ×,
+// invalidation, scrolling and the caret.
+//
+// Painting goes through a back buffer with direct pixel work: glyph cells of the 2 × font strips
+// are merged by AND when unselected (so a slanted glyph's overhang survives the neighbour drawn
+// after it) and copied opaque, white on navy, when selected. Only the damaged rectangle is drawn
+// and copied to the screen.
+#include "u_THPEdit2.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace {
+constexpr QRgb White = 0xFFFFFFFF;
+constexpr QRgb Black = 0xFF000000;
+constexpr QRgb Navy = 0xFF00007F;  // the inverse of the light yellow selection background
+constexpr QRgb Grey = 0xFF808080;  // the right-edge line
+constexpr int MaxGlyphWidth = 18;  // a slanted glyph: 9 calculator pixels at 2 ×
+
+inline bool IsBackground(QRgb c) { return (c & 0xFFFFFF) == 0xFFFFFF; }
+
+// Combines the source rectangle Src of Image at (X, Y) of Target, clipped to Clip: AND for an
+// unselected cell, opaque white-on-navy for a selected one.
+void BlitCell(QImage &Target, const QRect &Clip, int X, int Y, const QImage &Image, QRect Src, bool Selected)
+{
+    const QRect dst = QRect(X, Y, Src.width(), Src.height()).intersected(Clip);
+    if (dst.isEmpty())
+        return;
+    const int sx = Src.x() + (dst.x() - X);
+    const int sy = Src.y() + (dst.y() - Y);
+    for (int row = 0; row < dst.height(); ++row) {
+        const QRgb *s = reinterpret_cast<const QRgb *>(Image.constScanLine(sy + row)) + sx;
+        QRgb *d = reinterpret_cast<QRgb *>(Target.scanLine(dst.y() + row)) + dst.x();
+        const int w = dst.width();
+        if (Selected) {
+            for (int i = 0; i < w; ++i)
+                d[i] = IsBackground(s[i]) ? Navy : White;
+        } else {
+            for (int i = 0; i < w; ++i)
+                d[i] &= s[i];
+        }
+    }
+}
+
+void FillRect(QImage &Target, const QRect &Clip, const QRect &R, QRgb Colour)
+{
+    const QRect r = R.intersected(Clip);
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        QRgb *d = reinterpret_cast<QRgb *>(Target.scanLine(y));
+        std::fill(d + r.left(), d + r.left() + r.width(), Colour);
+    }
+}
+} // namespace
+
+// ---- Geometry
+
+void THPEdit2::ComputeViewSize()
+{
+    // The viewport is the control less its frame and its vertical scroll bar.
+    FViewWidth = viewport()->width();
+    FViewHeight = viewport()->height();
+    FViewRight = FScrollX + FViewWidth - 1;
+    FViewBottom = FScrollY + FViewHeight - 1;
+}
+
+int THPEdit2::LineHeight(int I) const
+{
+    const TALine &line = *FLines[size_t(I)];
+    // Size first: only a one-byte line can be a picture line, and the size needs no data access.
+    if (line.Chars.size() == 1 && uint8_t(line.Chars[0]) == CharPicture)
+        if (const TPictureHP *p = Picture(uint8_t(line.Attrs[0])))
+            return Zoom * p->Bitmap.height();
+    return Zoom * FCellHeight;
+}
+
+void THPEdit2::RecomputeTops(int From)
+{
+    const int count = LineCount();
+    if (From < 0)
+        From = 0;
+    if (From >= count)
+        return;
+    int top = From == 0 ? FTopMargin : FLines[size_t(From - 1)]->Top + LineHeight(From - 1);
+    for (int i = From; i < count; ++i) {
+        FLines[size_t(i)]->Top = top;
+        top += LineHeight(i);
+    }
+}
+
+void THPEdit2::UpdateVisibleLines()
+{
+    const int count = LineCount();
+    if (count == 0)
+        return;
+    const int last = count - 1;
+    // Tops grow with the index, so both searches are binary.
+    auto firstBelow = [this, count](int Lo, auto Pred) {
+        int hi = count;
+        while (Lo < hi) {
+            const int mid = Lo + (hi - Lo) / 2;
+            if (Pred(mid))
+                hi = mid;
+            else
+                Lo = mid + 1;
+        }
+        return Lo;
+    };
+    int top = firstBelow(0, [this](int i) { return FLines[size_t(i)]->Top + LineHeight(i) - 1 >= FScrollY; });
+    FTopLine = std::min(top, last);
+    int bottom = firstBelow(FTopLine, [this](int i) { return FLines[size_t(i)]->Top > FViewBottom; });
+    FBottomLine = std::min(bottom, last);
+
+    QScrollBar *bar = verticalScrollBar();
+    FSyncingScrollBar = true;
+    bar->setRange(0, last);
+    bar->setPageStep(std::max(1, FBottomLine - FTopLine));
+    bar->setValue(FTopLine);
+    FSyncingScrollBar = false;
+    // Nothing to scroll: the whole document shows from its top. The bar stays, disabled.
+    const TALine &lastLine = *FLines[size_t(last)];
+    const bool fits = FScrollY == 0 && lastLine.Top + LineHeight(last) - 1 <= FViewBottom;
+    bar->setEnabled(!fits);
+}
+
+int THPEdit2::NextX(int X, int Line, int Pos) const
+{
+    if (CharAt(Line, Pos) == CharPicture)
+        if (const TPictureHP *p = PictureOfLine(Line))
+            return X + Zoom * p->Bitmap.width();
+    return X + Zoom * FCellWidth;
+}
+
+QPoint THPEdit2::CaretPos(int Line, int Pos) const
+{
+    const int top = FLines[size_t(Line)]->Top;
+    if (!PictureOfLine(Line))
+        return QPoint(FLeftMargin + Zoom * FCellWidth * std::max(0, Pos - 1), top);
+    int x = FLeftMargin;
+    for (int p = 1; p < Pos; ++p)
+        x = NextX(x, Line, p);
+    return QPoint(x, top);
+}
+
+int THPEdit2::CharWidth(int Line, int Pos)
+{
+    if (const TPictureHP *p = PictureOfLine(Line); p && Pos == 1)
+        return Zoom * p->Bitmap.width();
+    if (CharAt(Line, Pos) == CharLineFeed)
+        return 0;
+    const TGrobFont *f = StyledFont(AttrAt(Line, Pos));
+    return f->HasStrip() ? Zoom * f->FCharWidth : BlankCellWidth();
+}
+
+int THPEdit2::LineAtY(int Y) const
+{
+    const int count = LineCount();
+    int lo = 0, hi = count;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (Y < FLines[size_t(mid)]->Top + LineHeight(mid))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    // Below the text lands on the last line.
+    return std::min(lo, count - 1);
+}
+
+int THPEdit2::ColumnAtX(int Line, int X) const
+{
+    const int n = LineLength(Line);
+    if (!PictureOfLine(Line)) {
+        // Anywhere inside a cell gives the position before that character.
+        const int cell = Zoom * FCellWidth;
+        const int i = X < FLeftMargin ? 1 : (X - FLeftMargin) / cell + 1;
+        return std::min(i, n + 1);
+    }
+    int x0 = FLeftMargin;
+    for (int i = 1; i <= n; ++i) {
+        x0 = NextX(x0, Line, i);
+        if (X < x0)
+            return i;
+    }
+    return n + 1;
+}
+
+// ---- Invalidation
+
+void THPEdit2::InvalidateAll()
+{
+    viewport()->update();
+}
+
+void THPEdit2::InvalidateLinePart(int Line, int From, int To)
+{
+    if (Line < 0 || Line >= LineCount())
+        return;
+    const int n = LineLength(Line);
+    if (From == -1)
+        From = 1;
+    if (To == -1)
+        To = n;
+    if (From >= n + 1)
+        return;
+    if (To >= n + 1)
+        To = n;
+    const TALine &line = *FLines[size_t(Line)];
+    const int x1 = CaretPos(Line, From).x();
+    const int x2 = CaretPos(Line, To).x() + std::max(CharWidth(Line, To), BlankCellWidth());
+    viewport()->update(DocToScreen(QRect(x1, line.Top, x2 - x1, LineHeight(Line))));
+}
+
+void THPEdit2::InvalidateRange(int LineA, int PosA, int PosB, int LineB)
+{
+    if (LineA == -1)
+        LineA = FTopLine;
+    if (LineB == -1)
+        LineB = FBottomLine;
+    if (PosA == -1)
+        PosA = 1;
+    if (LineB >= LineCount())
+        LineB = LineCount() - 1;
+    if (PosB == -1)
+        PosB = LineLength(LineB) + 1;
+    if (LineA != LineB) {
+        InvalidateLinePart(LineA, PosA, -1);
+        // Lines outside the view need no repaint.
+        const int from = std::max(LineA + 1, FTopLine);
+        const int to = std::min(LineB - 1, FBottomLine);
+        for (int i = from; i <= to; ++i)
+            InvalidateLinePart(i, 1, -1);
+        PosA = 1;
+    }
+    InvalidateLinePart(LineB, PosA, PosB);
+}
+
+void THPEdit2::InvalidateFrom(int Line, int Pos, bool ToViewEnd)
+{
+    if (Line < 0 || Line >= LineCount())
+        return;
+    const TALine &line = *FLines[size_t(Line)];
+    // From the cell before: its slanted glyph may reach into the changed cell.
+    const int x = CaretPos(Line, Pos).x() - Zoom * FCellWidth;
+    const int bottom = line.Top + LineHeight(Line);
+    QRect r = DocToScreen(QRect(x, line.Top, FScrollX + FViewWidth - x, bottom - line.Top));
+    viewport()->update(r);
+    if (ToViewEnd && bottom - FScrollY < FViewHeight)
+        viewport()->update(QRect(0, bottom - FScrollY, FViewWidth, FViewHeight - (bottom - FScrollY)));
+}
+
+// ---- Painting
+
+void THPEdit2::paintEvent(QPaintEvent *Event)
+{
+    const QSize size = viewport()->size();
+    if (FBackBuffer.width() < size.width() || FBackBuffer.height() < size.height())
+        FBackBuffer = QImage(size.expandedTo(FBackBuffer.size()), QImage::Format_RGB32);
+    const QRect clip = Event->rect().intersected(QRect(QPoint(0, 0), size));
+    if (clip.isEmpty())
+        return;
+    FillRect(FBackBuffer, clip, clip, White);
+    FPaintTarget = &FBackBuffer;
+    FPaintClip = clip;
+    FPaintOrigin = QPoint(FScrollX, FScrollY);
+    FPaintSelection = true;
+    if (!FLines.empty()) {
+        DrawRightEdge();
+        for (int i = FTopLine; i <= FBottomLine && i < LineCount(); ++i)
+            PaintLine(i);
+        if (FHasFocus && FCaretShown) {
+            // The caret inverts what it covers, so it shows on a selection as on white.
+            const QRect r = DocToScreen(FCaretRect).intersected(clip);
+            for (int y = r.top(); y <= r.bottom(); ++y) {
+                QRgb *d = reinterpret_cast<QRgb *>(FBackBuffer.scanLine(y));
+                for (int x = r.left(); x <= r.right(); ++x)
+                    d[x] ^= 0x00FFFFFF;
+            }
+        }
+    }
+    FPaintTarget = nullptr;
+    QPainter painter(viewport());
+    painter.drawImage(clip.topLeft(), FBackBuffer, clip);
+}
+
+void THPEdit2::DrawRightEdge()
+{
+    // Document x, the left margin not added: two pixels left of the end of the last cell.
+    const int x = RightEdgeX() - FPaintOrigin.x();
+    FillRect(*FPaintTarget, FPaintClip, QRect(x, 0, 1, FPaintTarget->height()), Grey);
+}
+
+void THPEdit2::PaintLine(int Line)
+{
+    const TALine &line = *FLines[size_t(Line)];
+    const int y = line.Top - FPaintOrigin.y();
+    if (y > FPaintClip.bottom() || y + LineHeight(Line) <= FPaintClip.top())
+        return;
+    const int n = int(line.Chars.size());
+    if (PictureOfLine(Line)) {
+        PaintChar(FLeftMargin - FPaintOrigin.x(), y, 1, Line);
+        return;
+    }
+    // Cells wholly left or right of the damage are skipped; the ones drawn are drawn left to
+    // right, so a selected cell still paints over the overhang of the one before it.
+    const int cell = Zoom * FCellWidth;
+    const int left = FPaintClip.left() + FPaintOrigin.x() - FLeftMargin - MaxGlyphWidth;
+    const int first = std::max(1, left / cell + 1);
+    for (int pos = first; pos <= n; ++pos) {
+        const int x = FLeftMargin + cell * (pos - 1) - FPaintOrigin.x();
+        if (x > FPaintClip.right())
+            break;
+        PaintChar(x, y, pos, Line);
+    }
+}
+
+void THPEdit2::PaintChar(int X, int Y, int Pos, int Line)
+{
+    const bool selected = FPaintSelection && FSelected && ComparePos(FSelStartLine, FSelStartCol, Line, Pos) <= 0
+                          && ComparePos(Line, Pos, FSelEndLine, FSelEndCol) <= 0;
+    if (const TPictureHP *p = PictureOfLine(Line)) {
+        const QImage &z = p->Zoomed();
+        BlitCell(*FPaintTarget, FPaintClip, X, Y, z, z.rect(), selected);
+        return;
+    }
+    const TGrobFont *font = StyledFont(AttrAt(Line, Pos));
+    if (!font->HasStrip()) {
+        // A font that could not be loaded draws blank cells; a selection over them still shows.
+        if (selected)
+            FillRect(*FPaintTarget, FPaintClip, QRect(X, Y, BlankCellWidth(), Zoom * FCellHeight), Navy);
+        return;
+    }
+    const uint8_t code = CharAt(Line, Pos);
+    BlitCell(*FPaintTarget, FPaintClip, X, Y, font->Strip(true), font->CellRect(code, true), selected);
+}
+
+QImage THPEdit2::RenderDocument()
+{
+    int width = RightEdgeX() + FLeftMargin;
+    for (int i = 0; i < LineCount(); ++i)
+        width = std::max(width, CaretPos(i, LineLength(i) + 1).x() + MaxGlyphWidth);
+    const int last = LineCount() - 1;
+    const int height = FLines[size_t(last)]->Top + LineHeight(last) + FTopMargin;
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(White);
+    FPaintTarget = &image;
+    FPaintClip = image.rect();
+    FPaintOrigin = QPoint(0, 0);
+    FPaintSelection = false;
+    DrawRightEdge();
+    for (int i = 0; i <= last; ++i)
+        PaintLine(i);
+    FPaintTarget = nullptr;
+    FPaintSelection = true;
+    return image;
+}
+
+// ---- Scrolling
+
+void THPEdit2::ScrollBy(int Dx, int Dy)
+{
+    if (Dx == 0 && Dy == 0)
+        return;
+    FScrollX += Dx;
+    FScrollY += Dy;
+    FViewRight = FScrollX + FViewWidth - 1;
+    FViewBottom = FScrollY + FViewHeight - 1;
+    // The pixels on screen move; only the uncovered strip is painted again.
+    viewport()->scroll(-Dx, -Dy);
+    UpdateVisibleLines();
+}
+
+void THPEdit2::ScrollToLine(int I)
+{
+    if (I < 0 || I >= LineCount())
+        return;
+    const int target = I == 0 ? 0 : FLines[size_t(I)]->Top;
+    ScrollBy(0, target - FScrollY);
+}
+
+void THPEdit2::ScrollPageUp()
+{
+    const TALine &top = *FLines[size_t(FTopLine)];
+    int j = LineAtY(top.Top + LineHeight(FTopLine) - FViewHeight);
+    if (j == FTopLine && FTopLine > 0)
+        --j;
+    ScrollToLine(j);
+}
+
+void THPEdit2::ScrollPageDown()
+{
+    int j = LineAtY(FLines[size_t(FTopLine)]->Top + FViewHeight - 1);
+    if (j == FTopLine && j != LineCount() - 1)
+        ++j;
+    ScrollToLine(j);
+}
+
+void THPEdit2::ScrollToCaret()
+{
+    const QPoint p = CaretPos(FCaretLine, FCaretCol);
+    const int top = p.y(), x = p.x();
+    const int h = LineHeight(FCaretLine);
+    int sx = FScrollX, sy = FScrollY;
+    // Horizontally in half-view steps, and only to follow the caret. A view too narrow to halve
+    // jumps straight to the caret instead of looping.
+    const int step = FViewWidth / 2;
+    if (step <= 0) {
+        sx = std::max(0, x - 1);
+    } else {
+        while (sx > x)
+            sx = std::max(0, sx - step);
+        while (sx + FViewWidth - 1 < x)
+            sx += step;
+    }
+    if (top + h > FViewBottom)
+        sy = top + h - FViewHeight + 1;
+    if (sy > top)
+        sy = top - FTopMargin;
+    if (sy < 0)
+        sy = 0;
+    ScrollBy(sx - FScrollX, sy - FScrollY);
+}
+
+void THPEdit2::scrollContentsBy(int, int)
+{
+    // The bar's value follows the view, never the other way round: see VerticalAction.
+}
+
+void THPEdit2::VerticalAction(int Action)
+{
+    QScrollBar *bar = verticalScrollBar();
+    switch (Action) {
+    case QAbstractSlider::SliderSingleStepSub:
+        if (FTopLine > 0)
+            ScrollToLine(FTopLine - 1);
+        break;
+    case QAbstractSlider::SliderSingleStepAdd:
+        if (FTopLine < LineCount() - 1)
+            ScrollToLine(FTopLine + 1);
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        ScrollPageUp();
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        ScrollPageDown();
+        break;
+    case QAbstractSlider::SliderMove:
+        ScrollToLine(bar->sliderPosition());
+        return;
+    default:
+        break;
+    }
+    bar->setSliderPosition(FTopLine);
+}
+
+void THPEdit2::resizeEvent(QResizeEvent *Event)
+{
+    QAbstractScrollArea::resizeEvent(Event);
+    ComputeViewSize();
+    if (!FLines.empty())
+        UpdateVisibleLines();
+}
+
+// ---- Caret
+
+void THPEdit2::PlaceCaret()
+{
+    const QPoint p = CaretPos(FCaretLine, FCaretCol);
+    const QRect r(p.x() - 1, p.y(), 2, Zoom * FCellHeight);
+    if (FHasFocus) {
+        viewport()->update(DocToScreen(FCaretRect));
+        viewport()->update(DocToScreen(r));
+        // A caret that moved shows at once, then blinks.
+        FCaretShown = true;
+        FCaretTimer.start();
+    }
+    FCaretRect = r;
+}
+
+void THPEdit2::InvalidateCaret()
+{
+    viewport()->update(DocToScreen(FCaretRect));
+}
+
+void THPEdit2::CaretBlink()
+{
+    FCaretShown = !FCaretShown;
+    InvalidateCaret();
+}
+
+void THPEdit2::focusInEvent(QFocusEvent *Event)
+{
+    QAbstractScrollArea::focusInEvent(Event);
+    FHasFocus = true;
+    MoveCaretTo(FCaretLine, FCaretCol, false);
+    FCaretShown = true;
+    FCaretTimer.start();
+    InvalidateCaret();
+}
+
+void THPEdit2::focusOutEvent(QFocusEvent *Event)
+{
+    QAbstractScrollArea::focusOutEvent(Event);
+    FCaretTimer.stop();
+    FCaretShown = false;
+    FHasFocus = false;
+    InvalidateCaret();
+}

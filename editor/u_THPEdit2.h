@@ -1,0 +1,410 @@
+#pragma once
+// THPEdit2: the editor control every document window hosts. It holds one document — lines of
+// calculator characters with one attribute byte each, pictures on lines of their own — the fonts
+// it draws them with, the caret and selection, and the document's file identity, and it shows the
+// document as the calculator would: every calculator pixel as 2 × 2 screen pixels.
+//
+// One class, implemented by concern:
+//   document.cpp     lines, picture table, font slots, notifications, position helpers
+//   painting.cpp     geometry, hit testing, painting, invalidation, scrolling, the caret
+//   editing.cpp      insertion, line splitting and joining, deletion, tab
+//   input.cpp        caret moves, selection, keyboard and mouse
+//   commands.cpp     styles, justification, clipboard, pictures
+//   fileformats.cpp  "%%HP:" text files and TGV files
+//
+// For code inside the class (commands, file formats), the building blocks are:
+//   - Insert a run of text with attributes: InsertAtCaret(text, attrs) (replaces the selection) or
+//     InsertText(line, pos, attrs, text). attrs is one byte for all characters or one per
+//     character; a byte 10 in text is a line break; codes the kind refuses are dropped and
+//     attribute bits it cannot store are stripped. It invalidates, marks the document modified and
+//     relays out by itself. Call it once per run, never per character.
+//   - Delete: DeleteRange(lineA, posA, posB, lineB) (refuses ranges touching a picture line),
+//     DeleteSelection, DeletePictureLine.
+//   - Put a picture on a line: slot = AddPicture(bitmap) FIRST (it raises EErrorLoading when the
+//     table is full, before anything changed), then make room with InsertText of line feeds, then
+//     SetPictureLine(line, slot); then RecomputeTops(line), UpdateVisibleLines().
+//   - Change attributes in place (FLines[i]->Attrs): then InvalidateRange over what changed and
+//     SetModified(true).
+//   - Mark modified: SetModified(true). Notify the host of the typing attribute: SetCurrentAttr.
+//   - After changing line heights or the line count directly: RecomputeTops(first changed line),
+//     UpdateVisibleLines(). Repaint: InvalidateRange / InvalidateLinePart for what changed,
+//     InvalidateAll() for everything.
+//   - Move the caret: MoveCaretTo(line, pos, updateAttr); select: SelectRange, ClearSelection.
+//   - Walk positions: NextPos / PrevPos / ComparePos; read: CharAt, AttrAt, PictureOfLine.
+//   - Messages for the user: Warn(text) (goes to OnWarning, or a warning box titled "Quillo").
+#include "u_EditorAttrs.h"
+#include "u_TGrob.h"
+#include "u_TShared.h"
+
+#include <QAbstractScrollArea>
+#include <QByteArray>
+#include <QEvent>
+#include <QImage>
+#include <QPoint>
+#include <QString>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class THPEdit2;
+
+// Notifications the editor posts to its host window (the parent widget). A pending attribute or
+// font notification is replaced by the newer one; every modified-flag change is delivered.
+constexpr int HPM_ATTRCHANGED = 1224;     // argument: the new current attribute
+constexpr int HPM_FONTSCHANGED = 1225;    // no argument
+constexpr int HPM_MODIFIEDCHANGED = 1226; // no argument
+
+class THPNotifyEvent : public QEvent {
+public:
+    THPNotifyEvent(int Type, int Arg) : QEvent(QEvent::Type(Type)), FArg(Arg) {}
+    int Arg() const { return FArg; }
+
+private:
+    int FArg;
+};
+
+// One picture of the document, shared by every line that shows it.
+class TPictureHP : public TSharedObject {
+public:
+    // Keeps its own copy of the bitmap (white pixels background, every other colour set).
+    explicit TPictureHP(const QImage &Bitmap);
+    QImage Bitmap;      // RGB32
+    uint8_t Number = 0; // sequence number while a TGV file is written; meaningless otherwise
+
+    // The bitmap at twice its size as the editor paints it: black where set, white elsewhere.
+    const QImage &Zoomed() const;
+
+private:
+    mutable QImage FZoomed;
+};
+
+// One line of the document. Chars[i] has the attribute Attrs[i]; a picture line holds the single
+// character 2 and, as its attribute, the picture's slot number.
+class TALine {
+public:
+    QByteArray Chars;
+    QByteArray Attrs;
+    THPEdit2 *Owner = nullptr;
+    int Top = 0; // document y of the line's top edge
+};
+
+class THPEdit2 : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    static constexpr int PictureSlotCount = 255;
+    static constexpr uint8_t MenuCharNone = 42; // '*': the TGV document has no menu character
+    static constexpr int Zoom = 2;
+    // The private clipboard format beside plain text: one attribute byte per text byte.
+    static const QString ClipboardFormat;
+
+    // Builds an empty document of kind Kind. A missing font leaves its slot empty here (it draws
+    // blank cells); the host's own NewDocument, after it set the kind and fonts, reports it.
+    explicit THPEdit2(QWidget *Parent = nullptr, TEditor Kind = TEditor::Tgv);
+    ~THPEdit2() override;
+
+    // ---- Properties
+    int TabLength() const { return FTabLength; }
+    void SetTabLength(int Value) { FTabLength = Value; } // below 1 acts as 1
+    TEditor Editor() const { return FEditor; }
+    // Stores the kind; fonts and filters follow at the next NewDocument.
+    void SetEditor(TEditor Value) { FEditor = Value; }
+    int RightEdge() const { return FRightEdge; }
+    // Stores, repaints the whole control and calls OnRightEdgeChanged, also when unchanged.
+    void SetRightEdge(int Value);
+    QString SubDirFont() const { return FSubDirFont; }
+    // Font folder relative to AppDir; a separator is appended when missing ("fonts" → "fonts/").
+    void SetSubDirFont(const QString &Value);
+    std::function<void()> OnRightEdgeChanged;
+    // Shows a message to the user; unset, a warning box titled "Quillo" shows it.
+    std::function<void(const QString &)> OnWarning;
+
+    QString DefaultFontXView() const { return FDefaultFontXView; }
+    void SetDefaultFontXView(const QString &V) { FDefaultFontXView = V; }
+    QString DefaultFontTgvNormal() const { return FDefaultFontTgvNormal; }
+    void SetDefaultFontTgvNormal(const QString &V) { FDefaultFontTgvNormal = V; }
+    QString DefaultFontTgvFont1() const { return FDefaultFontTgvFont1; }
+    void SetDefaultFontTgvFont1(const QString &V) { FDefaultFontTgvFont1 = V; }
+    QString DefaultFontTgvMini() const { return FDefaultFontTgvMini; }
+    void SetDefaultFontTgvMini(const QString &V) { FDefaultFontTgvMini = V; }
+    QString DefaultFontEden() const { return FDefaultFontEden; }
+    void SetDefaultFontEden(const QString &V) { FDefaultFontEden = V; }
+    QString DefaultFontStandard() const { return FDefaultFontStandard; }
+    void SetDefaultFontStandard(const QString &V) { FDefaultFontStandard = V; }
+    QString DefaultFontHp49() const { return FDefaultFontHp49; }
+    void SetDefaultFontHp49(const QString &V) { FDefaultFontHp49 = V; }
+
+    // ---- Document lifecycle
+    // Resets to one empty line of the current kind with its fonts. The document is always reset;
+    // a font file that cannot be read leaves its slot empty and its EFileError is raised at the end.
+    virtual void NewDocument();
+    // Destroys every line and every picture. Leaves no line: only NewDocument and destruction call it.
+    virtual void ClearDocument();
+
+    // ---- Fonts
+    // Loads the three slots (slot 3 follows slot 2) and notifies the host; every slot is tried,
+    // then the first failure is raised.
+    void SetFonts(const QString &Name0, const QString &Name1, const QString &Name2);
+    // Nothing when Name is the slot's name already. A file that cannot be read leaves the slot
+    // empty (blank cells) and raises EFileError.
+    void SetFont(int Index, const QString &Name);
+    void ReleaseFont(int Index);
+    QString FontNames(int Index) const { return FFontNames[size_t(Index & 3)]; }
+    TGrob *FontGrob(int Index) const { return FFonts[size_t(Index & 3)]; }
+    // The glyph table for the attribute's font slot and style, built on first use and kept. Never
+    // null: an empty slot gives a font without a strip, which draws nothing.
+    TGrobFont *StyledFont(uint8_t Attr);
+
+    // ---- Document access
+    int LineCount() const { return int(FLines.size()); }
+    TALine *Line(int I) const { return FLines[size_t(I)].get(); }
+    int LineLength(int I) const { return int(FLines[size_t(I)]->Chars.size()); }
+    // Position Pos (1-based) of line I; the line end n + 1 reads 10, and its attribute 0.
+    uint8_t CharAt(int I, int Pos) const;
+    uint8_t AttrAt(int I, int Pos) const;
+    TPictureHP *PictureOfLine(int I) const;
+    QImage PictureBitmap(int I) const;
+    TPictureHP *Picture(int Slot) const { return Slot >= 1 && Slot <= PictureSlotCount ? FPictures[size_t(Slot)] : nullptr; }
+    // The slot of a picture identical pixel for pixel (one more reference), else the first empty
+    // slot with a new picture. Raises EErrorLoading, changing nothing, when all 255 slots hold
+    // other pictures.
+    int AddPicture(const QImage &Bitmap);
+    void ReleasePicture(int Slot);
+    // Makes line I the picture line of Slot (whose reference it takes over).
+    void SetPictureLine(int I, int Slot);
+
+    QString FileName() const { return FFileName; }
+    void SetFileName(const QString &Name); // stored as a full path; empty clears it
+    qint64 FileSize() const { return FFileSize; }
+    bool Modified() const { return FModified; }
+    void SetModified(bool Value);
+    QString ExecuteWith() const { return FExecuteWith; }
+    void SetExecuteWith(const QString &Value) { FExecuteWith = Value; }
+    uint8_t MenuChar() const { return FMenuChar; }
+    void SetMenuChar(uint8_t Value) { FMenuChar = Value; }
+    bool MenuWhenStarted() const { return FMenuWhenStarted; }
+    void SetMenuWhenStarted(bool Value) { FMenuWhenStarted = Value; }
+    uint8_t CurrentAttr() const { return FCurrentAttr; }
+    virtual void SetCurrentAttr(uint8_t Value);
+    virtual void ToggleCurrentAttr(uint8_t Value);
+
+    // ---- Caret and selection
+    int CaretLine() const { return FCaretLine; }
+    int CaretCol() const { return FCaretCol; }
+    int AnchorLine() const { return FAnchorLine; }
+    int AnchorCol() const { return FAnchorCol; }
+    bool Selected() const { return FSelected; }
+    int SelStartLine() const { return FSelStartLine; }
+    int SelStartCol() const { return FSelStartCol; }
+    int SelEndLine() const { return FSelEndLine; }
+    int SelEndCol() const { return FSelEndCol; }
+    bool ExtendSelection() const { return FExtendSelection; }
+    void SetExtendSelection(bool Value) { FExtendSelection = Value; }
+    bool HasFocus() const { return FHasFocus; }
+
+    // 1 when (L1, C1) comes after (L2, C2), -1 before, 0 equal.
+    static int ComparePos(int L1, int C1, int L2, int C2);
+    // The next / previous position; false at the document's end / start.
+    bool NextPos(int &L, int &C) const;
+    bool PrevPos(int &L, int &C) const;
+
+    // Pos -1 is the line's end position.
+    void MoveCaretTo(int Line, int Pos, bool UpdateAttr);
+    void MoveChars(int Delta);
+    void MoveLines(int Delta);
+    void MovePageUp();
+    void MovePageDown();
+    // From (LineA, PosA) to the position before (LineB, PosB); LineB -1 is the last line, PosB -1
+    // the end position of LineB.
+    void SelectRange(int LineA, int PosA, int PosB, int LineB);
+    void SelectAll() { SelectRange(0, 1, -1, -1); }
+    void ClearSelection();
+    // The attribute bits every selected character shares (0 without a selection).
+    uint8_t CommonAttr() const;
+    // Selects the word under or before Pos on Line, as a double-click does.
+    void SelectWordAt(int Line, int Pos);
+
+    // ---- Editing
+    virtual void InsertText(int Line, int Pos, const QByteArray &Attrs, const QByteArray &Text);
+    void InsertAtCaret(const QByteArray &Text, const QByteArray &Attrs);
+    void InsertAt(int Line, int Pos, const QByteArray &Attrs, const QByteArray &Text);
+    virtual void SplitLine(int Line, int Pos);
+    // PosB -1 is the last character of LineB. Ranges touching a picture line are not deleted.
+    void DeleteRange(int LineA, int PosA, int PosB, int LineB);
+    void DeleteChars(int Line, int Pos, int Count);
+    virtual void JoinLines(int Line);
+    void DeleteSelection();
+    void DeleteForward();
+    void DeleteBackward();
+    void InsertTab();
+
+    // ---- Styles, justification, clipboard, pictures
+    void ToggleStyle(uint8_t Value);
+    // Applies a style or font value to every selected character.
+    virtual void ApplyStyleTo(uint8_t Value);
+    void Justify(int Mode); // 0 centre, 1 left, 2 right, 3 break at the right edge
+    void TrimLine(int Line);
+    virtual void CenterLine(int Line);
+    virtual void RightAlignLine(int Line);
+    // Returns whether the line was split.
+    bool BreakAtRightEdge(int Line);
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    bool CanPaste() const;
+    // A picture from Bitmap, or from the bitmap file FileName when Bitmap is null; Line and Pos -1
+    // mean the caret. TGV documents only. Raises EErrorLoading before changing anything.
+    void InsertPicture(int Line, int Pos, const QString &FileName, const QImage &Bitmap = QImage());
+    void InsertGrobFile(int Line, int Pos, const QString &FileName);
+    void DeletePictureLine(int Line);
+
+    // ---- Files (each returns the bytes read or written, also kept as FileSize)
+    qint64 LoadText(const QString &FileName, TEditor Kind);
+    qint64 LoadTgv(const QString &FileName);
+    qint64 SaveText(const QString &FileName, TEditor Kind, const QString &ExecuteWith);
+    qint64 SaveTgv(const QString &FileName, bool Hp49);
+
+    // ---- Layout and painting
+    int ScrollX() const { return FScrollX; }
+    int ScrollY() const { return FScrollY; }
+    int ViewWidth() const { return FViewWidth; }
+    int ViewHeight() const { return FViewHeight; }
+    int TopLine() const { return FTopLine; }
+    int BottomLine() const { return FBottomLine; }
+    void ComputeViewSize();
+    void RecomputeTops(int From);
+    void UpdateVisibleLines();
+    // (x, top) of a position in document coordinates.
+    QPoint CaretPos(int Line, int Pos) const;
+    virtual int NextX(int X, int Line, int Pos) const;
+    virtual int CharWidth(int Line, int Pos);
+    virtual int LineHeight(int Line) const;
+    int LineAtY(int Y) const;
+    int ColumnAtX(int Line, int X) const;
+    // Document x of the right-edge line.
+    int RightEdgeX() const { return Zoom * FCellWidth * FRightEdge + 1; }
+    // From..To on Line (-1: first / last character) and ranges over lines (-1: the visible lines,
+    // the first position, the end of LineB).
+    void InvalidateLinePart(int Line, int From, int To);
+    void InvalidateRange(int LineA, int PosA, int PosB, int LineB);
+    // From (Line, Pos) to the end of that line, or to the end of the view when ToViewEnd.
+    void InvalidateFrom(int Line, int Pos, bool ToViewEnd);
+    void InvalidateAll();
+    void ScrollBy(int Dx, int Dy);
+    void ScrollToLine(int I);
+    void ScrollPageUp();
+    void ScrollPageDown();
+    void ScrollToCaret();
+    // The whole document drawn as the editor draws it (no caret, no selection), at least as wide
+    // as the right edge.
+    QImage RenderDocument();
+
+    void Warn(const QString &Text);
+
+protected:
+    // ---- Painting hooks; they draw into the paint target set up by the paint event.
+    virtual void PaintLine(int Line);
+    virtual void PaintChar(int X, int Y, int Pos, int Line);
+    void DrawRightEdge();
+    virtual void AddFirstLine();
+
+    void paintEvent(QPaintEvent *Event) override;
+    void resizeEvent(QResizeEvent *Event) override;
+    void keyPressEvent(QKeyEvent *Event) override;
+    void mousePressEvent(QMouseEvent *Event) override;
+    void mouseMoveEvent(QMouseEvent *Event) override;
+    void mouseDoubleClickEvent(QMouseEvent *Event) override;
+    void wheelEvent(QWheelEvent *Event) override;
+    void focusInEvent(QFocusEvent *Event) override;
+    void focusOutEvent(QFocusEvent *Event) override;
+    void scrollContentsBy(int Dx, int Dy) override;
+    bool event(QEvent *Event) override;
+
+private:
+    void Loaded();
+    void PostNotify(int Type, int Arg);
+    void UpdateSelection();
+    void UpdateCurrentAttr();
+    void PlaceCaret();
+    void InvalidateCaret();
+    void CaretBlink();
+    void VerticalAction(int Action);
+    void ReleaseStyledFonts(int Index);
+    int BlankCellWidth() const { return Zoom * FCellWidth; }
+    void InsertLines(int At, std::vector<std::unique_ptr<TALine>> &&NewLines);
+    bool RangeHasPicture(int LineA, int LineB) const;
+    void HandleKey(QKeyEvent *Event);
+    QRect DocToScreen(const QRect &R) const { return R.translated(-FScrollX, -FScrollY); }
+
+    // Document
+    std::vector<std::unique_ptr<TALine>> FLines;
+    std::array<TPictureHP *, PictureSlotCount + 1> FPictures{}; // slot 0 unused
+    TEditor FEditor = TEditor::Tgv;
+    int FTabLength = 4;
+    int FRightEdge = 22;
+    QString FSubDirFont;
+
+    // Fonts
+    std::array<QString, FontSlotCount> FFontNames;
+    std::array<TGrob *, FontSlotCount> FFonts{};
+    std::array<std::array<TGrobFont *, StyleCount>, FontSlotCount> FStyledFonts{};
+    QString FDefaultFontXView = QStringLiteral("XVDefault");
+    QString FDefaultFontTgvNormal = QStringLiteral("tgvnormal");
+    QString FDefaultFontTgvFont1 = QStringLiteral("tgvfnt1");
+    QString FDefaultFontTgvMini = QStringLiteral("tgvmini");
+    QString FDefaultFontEden = QStringLiteral("XVDefault");
+    QString FDefaultFontStandard = QStringLiteral("XVDefault");
+    QString FDefaultFontHp49 = QStringLiteral("XVDefault");
+
+    // Caret and selection
+    int FCaretLine = 0;
+    int FCaretCol = 1;
+    TALine *FCurLine = nullptr;
+    int FAnchorLine = 0;
+    int FAnchorCol = 1;
+    int FSelStartLine = 0;
+    int FSelStartCol = 1;
+    int FSelEndLine = 0;
+    int FSelEndCol = 1;
+    bool FSelected = false;
+    bool FExtendSelection = false;
+    uint8_t FCurrentAttr = 0;
+
+    // File identity
+    bool FModified = false;
+    QString FFileName;
+    qint64 FFileSize = 0;
+    QString FExecuteWith;
+    uint8_t FMenuChar = MenuCharNone;
+    bool FMenuWhenStarted = false;
+
+    // Geometry and view
+    uint8_t FCellWidth = 6;
+    uint8_t FCellHeight = 8;
+    int FLeftMargin = 3;
+    int FTopMargin = 3;
+    int FScrollX = 0;
+    int FScrollY = 0;
+    int FViewWidth = 0;
+    int FViewHeight = 0;
+    int FViewRight = 0;
+    int FViewBottom = 0;
+    int FTopLine = 0;
+    int FBottomLine = 0;
+    bool FHasFocus = false;
+    bool FSyncingScrollBar = false;
+
+    // Painting: the back buffer the paint event draws into, and the part of it being drawn.
+    QImage FBackBuffer;
+    QImage *FPaintTarget = nullptr;
+    QRect FPaintClip;   // in target pixels
+    QPoint FPaintOrigin; // document point drawn at target (0, 0)
+    bool FPaintSelection = true;
+
+    // Caret blinking
+    QTimer FCaretTimer;
+    bool FCaretShown = false;
+    QRect FCaretRect; // document coordinates of the caret as last placed
+};
