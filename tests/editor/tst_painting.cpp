@@ -1,0 +1,218 @@
+// What the editor puts on the screen: glyphs at 2 ×, the AND merge of a slanted neighbour, opaque
+// selected cells, the right edge, pictures, the caret, and repainting only what changed.
+#include "helper_editor.h"
+#include "u_utils.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+constexpr QRgb White = qRgb(255, 255, 255);
+constexpr QRgb Black = qRgb(0, 0, 0);
+constexpr QRgb Navy = qRgb(0, 0, 127);
+constexpr QRgb Grey = qRgb(128, 128, 128);
+
+// Every glyph a solid block of 6 × 7 pixels over an empty bottom row.
+const QStringList Block = {"######", "######", "######", "######", "######", "######", "######", "......"};
+
+// Counts the cells painted, to see how much a change repaints.
+class TCountingEdit : public THPEdit2 {
+public:
+    using THPEdit2::THPEdit2;
+    int Cells = 0;
+
+protected:
+    void PaintChar(int X, int Y, int Pos, int Line) override
+    {
+        ++Cells;
+        THPEdit2::PaintChar(X, Y, Pos, Line);
+    }
+};
+} // namespace
+
+class TestPainting : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir FDir;
+    THostWidget *FHost = nullptr;
+    TCountingEdit *FEd = nullptr;
+
+    QRgb At(int X, int Y)
+    {
+        QCoreApplication::processEvents();
+        return FEd->viewport()->grab().toImage().pixel(X, Y) | 0xFF000000;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(FDir.isValid());
+        QDir(FDir.path()).mkdir("fonts");
+        WriteFont(FDir.path() + "/fonts", "block", Block);
+        WriteFont(FDir.path() + "/fonts", "miniblock", Block.mid(0, 5), 5);
+    }
+
+    void init()
+    {
+        FHost = new THostWidget;
+        FEd = new TCountingEdit(FHost, TEditor::Tgv);
+        AppDir = FDir.path() + "/";
+        FEd->SetSubDirFont("fonts");
+        FEd->SetDefaultFontTgvNormal("block");
+        FEd->SetDefaultFontTgvFont1("block");
+        FEd->SetDefaultFontTgvMini("miniblock");
+        FEd->resize(500, 300);
+        FHost->resize(500, 300);
+        FHost->show();
+        QVERIFY(QTest::qWaitForWindowExposed(FHost));
+        FEd->NewDocument();
+        FEd->clearFocus();
+        QCoreApplication::processEvents();
+    }
+    void cleanup() { delete FHost; }
+
+    void glyphsAreDrawnAtTwiceTheirSize()
+    {
+        SetText(*FEd, "a");
+        // The block covers x 3..14 and y 3..16; its empty bottom row is y 17..18.
+        QCOMPARE(At(3, 3), Black);
+        QCOMPARE(At(14, 16), Black);
+        QCOMPARE(At(14, 17), White);
+        QCOMPARE(At(15, 3), White);
+        QCOMPARE(At(2, 3), White);
+    }
+
+    void slantedOverhangSurvivesItsNeighbour()
+    {
+        SetText(*FEd, "ab", stItalic);
+        // The italic top rows of the first glyph shift 3 pixels (6 on screen) into the second
+        // cell, where the second glyph's own top rows leave white: the AND merge keeps them black.
+        QCOMPARE(At(18, 3), Black);
+        QCOMPARE(At(20, 4), Black);
+        QCOMPARE(At(21, 3), Black); // the second glyph itself
+        QCOMPARE(At(33, 3), White);  // the second glyph's own overhang ends at 32
+        QCOMPARE(At(27, 16), White); // bottom rows are not shifted: the second glyph ends at 26
+    }
+
+    void selectedCellIsOpaqueWhiteOnNavy()
+    {
+        SetText(*FEd, "ab");
+        FEd->SelectRange(0, 2, 3, 0);
+        QCOMPARE(At(15, 3), White);  // glyph pixel
+        QCOMPARE(At(15, 17), Navy);  // background row of the cell
+        QCOMPARE(At(14, 17), White); // the unselected neighbour is untouched
+        QCOMPARE(At(3, 3), Black);
+        FEd->ClearSelection();
+        QCOMPARE(At(15, 17), White);
+        QCOMPARE(At(15, 3), Black);
+    }
+
+    void selectedCellPaintsOverThePreviousOverhang()
+    {
+        SetText(*FEd, "ab", stItalic);
+        FEd->SelectRange(0, 2, 3, 0);
+        // The second cell is drawn after the first, opaque: the overhang at x 18 becomes navy.
+        QCOMPARE(At(18, 3), Navy);
+        QCOMPARE(At(21, 3), White);
+    }
+
+    void rightEdgeIsAGreyLine()
+    {
+        QCOMPARE(FEd->RightEdge(), 22);
+        QCOMPARE(At(265, 100), Grey);
+        QCOMPARE(At(264, 100), White);
+        QCOMPARE(At(266, 100), White);
+        QCOMPARE(At(265, 0), Grey);
+        FEd->SetRightEdge(33);
+        QCOMPARE(At(397, 50), Grey);
+        QCOMPARE(At(265, 50), White);
+    }
+
+    void glyphOverTheRightEdgeIsMergedWithIt()
+    {
+        // Cell 22 covers x 255..266: its black block hides the line, its bottom row shows it.
+        SetText(*FEd, QByteArray(22, 'x'));
+        QCOMPARE(At(265, 5), Black);
+        QCOMPARE(At(265, 18), Grey);
+    }
+
+    void picturesAreDrawnAtTwiceTheirSize()
+    {
+        const int line = AddPictureLine(*FEd, 30, 10);
+        const int top = FEd->Line(line)->Top;
+        for (int i = 0; i < 10; ++i) {
+            QCOMPARE(At(3 + 2 * i, top + 2 * i), Black);
+            QCOMPARE(At(3 + 2 * i + 1, top + 2 * i + 1), Black);
+        }
+        QCOMPARE(At(3 + 2, top), White);
+    }
+
+    void superscriptAndSubscriptSitHighAndLow()
+    {
+        SetText(*FEd, "a", fsSuperscript);
+        FEd->InsertText(0, 2, QByteArray(1, char(fsSubscript)), "b");
+        QCOMPARE(At(3, 3), Black);       // superscript: rows 0..4
+        QCOMPARE(At(3, 3 + 10), White);  // nothing from row 5
+        QCOMPARE(At(15, 3), White);      // subscript: rows 3..7
+        QCOMPARE(At(15, 3 + 6), Black);
+        QCOMPARE(At(15, 3 + 15), Black);
+    }
+
+    void caretIsDrawnWithTheFocus()
+    {
+        FEd->setFocus();
+        QVERIFY(FEd->HasFocus());
+        // Over the empty line the 2 × 16 caret inverts the white background left of the margin.
+        QCOMPARE(At(2, 3), Black);
+        QCOMPARE(At(3, 18), Black);
+        QCOMPARE(At(4, 3), White);
+        FEd->clearFocus();
+        QVERIFY(!FEd->HasFocus());
+        QCOMPARE(At(2, 3), White);
+    }
+
+    void typingRepaintsOnlyItsLine()
+    {
+        QByteArray text;
+        for (int i = 0; i < 10; ++i)
+            text += "0123456789\n";
+        SetText(*FEd, text);
+        QCoreApplication::processEvents();
+        FEd->Cells = 0;
+        FEd->MoveCaretTo(2, 5, true);
+        FEd->InsertAtCaret("x", QByteArray(1, 0));
+        At(0, 0); // settle
+        FEd->Cells = 0;
+        FEd->InsertAtCaret("y", QByteArray(1, 0));
+        QCoreApplication::processEvents();
+        QVERIFY2(FEd->Cells > 0 && FEd->Cells <= 12, qPrintable(QString::number(FEd->Cells)));
+    }
+
+    void extendingASelectionRepaintsOnlyTheNewCells()
+    {
+        SetText(*FEd, "0123456789\n0123456789\n0123456789");
+        FEd->setFocus();
+        FEd->MoveCaretTo(1, 1, true);
+        QTest::keyClick(FEd, Qt::Key_Right, Qt::ShiftModifier);
+        QCoreApplication::processEvents();
+        FEd->Cells = 0;
+        QTest::keyClick(FEd, Qt::Key_Right, Qt::ShiftModifier);
+        QCoreApplication::processEvents();
+        // The new cell, its neighbours reaching into it, and the caret's cells: a handful.
+        QVERIFY2(FEd->Cells > 0 && FEd->Cells <= 6, qPrintable(QString::number(FEd->Cells)));
+    }
+
+    void renderedDocumentMatchesTheScreen()
+    {
+        SetText(*FEd, "ab\ncd", stBold);
+        const QImage doc = FEd->RenderDocument();
+        QVERIFY(doc.width() >= 266);
+        QCOMPARE(doc.height(), 3 + 32 + 3);
+        QCOMPARE(doc.pixel(265, 30) | 0xFF000000, Grey);
+        for (QPoint p : {QPoint(3, 3), QPoint(16, 20), QPoint(30, 30), QPoint(14, 17)})
+            QCOMPARE(doc.pixel(p) | 0xFF000000, At(p.x(), p.y()));
+    }
+};
+
+QTEST_MAIN(TestPainting)
+#include "tst_painting.moc"
