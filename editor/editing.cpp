@@ -171,9 +171,13 @@ void THPEdit2::DeleteRange(int LineA, int PosA, int PosB, int LineB)
         return;
     const bool toViewEnd = LineA != LineB || CharAt(LineB, PosB) == CharLineFeed;
     InvalidateFrom(LineA, PosA, toViewEnd);
+    const int linesBefore = LineCount();
+    const int lengthBefore = LineLength(LineA);
     DeleteChars(LineA, PosA, int(std::min<qint64>(count, INT_MAX)));
     InvalidateFrom(LineA, PosA, toViewEnd);
-    SetModified(true);
+    // Delete at the very end of the document removes nothing and leaves the document as saved.
+    if (LineCount() != linesBefore || LineLength(LineA) != lengthBefore)
+        SetModified(true);
 }
 
 void THPEdit2::DeleteChars(int Line, int Pos, int Count)

@@ -1,0 +1,223 @@
+// The caret and the selection with the keyboard and the mouse, and the typing attribute that
+// follows them.
+#include "helper_editor.h"
+
+#include <QTest>
+
+namespace {
+struct TSel {
+    int StartLine, StartCol, EndLine, EndCol;
+    bool operator==(const TSel &) const = default;
+};
+TSel Sel(const THPEdit2 &Ed) { return {Ed.SelStartLine(), Ed.SelStartCol(), Ed.SelEndLine(), Ed.SelEndCol()}; }
+char *toString(const TSel &s)
+{
+    return qstrdup(qPrintable(QString("(%1,%2)-(%3,%4)").arg(s.StartLine).arg(s.StartCol).arg(s.EndLine).arg(s.EndCol)));
+}
+
+// A mouse event on the viewport with the left button held.
+void Drag(THPEdit2 &Ed, QPoint To)
+{
+    QMouseEvent move(QEvent::MouseMove, To, Ed.viewport()->mapToGlobal(To), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Ed.viewport(), &move);
+}
+// The screen point inside the cell of (Line, Pos), 5 pixels in.
+QPoint Cell(const THPEdit2 &Ed, int Line, int Pos)
+{
+    return Ed.CaretPos(Line, Pos) + QPoint(5, 5) - QPoint(Ed.ScrollX(), Ed.ScrollY());
+}
+} // namespace
+
+class TestSelection : public QObject {
+    Q_OBJECT
+
+private slots:
+    void shiftArrowsExtendFromTheAnchor()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host);
+        SetText(*ed, "abcdef");
+        ed->setFocus();
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(ed, Qt::Key_Right, Qt::ShiftModifier);
+        QVERIFY(ed->Selected());
+        QCOMPARE(Sel(*ed), (TSel{0, 1, 0, 3}));
+        QTest::keyClick(ed, Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(Sel(*ed), (TSel{0, 1, 0, 2}));
+        QCOMPARE(ed->CaretCol(), 3);
+        // Without Shift the move starts from the caret, not from an edge of the selection.
+        QTest::keyClick(ed, Qt::Key_Left);
+        QVERIFY(!ed->Selected());
+        QCOMPARE(ed->CaretCol(), 2);
+        QCOMPARE(ed->AnchorCol(), 2);
+    }
+
+    void shiftDownSelectsTheLineBreak()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host);
+        SetText(*ed, "abc\nde\nfgh");
+        ed->setFocus();
+        ed->MoveCaretTo(0, 2, true);
+        QTest::keyClick(ed, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(Sel(*ed), (TSel{0, 2, 1, 1}));
+        QTest::keyClick(ed, Qt::Key_End, Qt::ShiftModifier);
+        QCOMPARE(Sel(*ed), (TSel{0, 2, 1, 2}));
+        QTest::keyClick(ed, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(Sel(*ed), (TSel{0, 2, 2, 2}));
+        QTest::keyClick(ed, Qt::Key_Home, Qt::ShiftModifier | Qt::ControlModifier);
+        QCOMPARE(Sel(*ed), (TSel{0, 1, 0, 1}));
+        QTest::keyClick(ed, Qt::Key_End, Qt::ControlModifier);
+        QVERIFY(!ed->Selected());
+        QCOMPARE(ed->CaretLine(), 2);
+        QCOMPARE(ed->CaretCol(), 4);
+    }
+
+    void verticalMovesKeepTheColumn()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host);
+        SetText(*ed, "abc\nabcdefgh\nabcdefgh");
+        ed->setFocus();
+        ed->MoveCaretTo(1, 7, true);
+        QTest::keyClick(ed, Qt::Key_Down);
+        QCOMPARE(ed->CaretCol(), 7);
+        QTest::keyClick(ed, Qt::Key_Up);
+        QTest::keyClick(ed, Qt::Key_Up);
+        QCOMPARE(ed->CaretLine(), 0);
+        QCOMPARE(ed->CaretCol(), 4); // the end of the shorter line
+        QTest::keyClick(ed, Qt::Key_Up);
+        QCOMPARE(ed->CaretLine(), 0);
+        QTest::keyClick(ed, Qt::Key_Left);
+        QTest::keyClick(ed, Qt::Key_Home);
+        QTest::keyClick(ed, Qt::Key_Left);
+        QCOMPARE(ed->CaretCol(), 1); // the document's start holds
+        ed->MoveCaretTo(0, -1, true);
+        QTest::keyClick(ed, Qt::Key_Right);
+        QCOMPARE(ed->CaretLine(), 1);
+        QCOMPARE(ed->CaretCol(), 1);
+    }
+
+    void mouseDragSelects()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host);
+        SetText(*ed, "abcdefgh\nijklmnop");
+        QTest::mousePress(ed->viewport(), Qt::LeftButton, {}, Cell(*ed, 0, 2));
+        Drag(*ed, Cell(*ed, 0, 5));
+        QCOMPARE(Sel(*ed), (TSel{0, 2, 0, 4}));
+        // Back over the anchor, then above it.
+        Drag(*ed, Cell(*ed, 0, 2));
+        QVERIFY(!ed->Selected());
+        Drag(*ed, Cell(*ed, 1, 3));
+        QCOMPARE(Sel(*ed), (TSel{0, 2, 1, 2}));
+        QTest::mouseRelease(ed->viewport(), Qt::LeftButton, {}, Cell(*ed, 1, 3));
+        // A plain click gives the selection up; Shift does not matter to the mouse.
+        QTest::mouseClick(ed->viewport(), Qt::LeftButton, Qt::ShiftModifier, Cell(*ed, 0, 4));
+        QVERIFY(!ed->Selected());
+        QCOMPARE(ed->CaretCol(), 4);
+    }
+
+    void dragBelowTheViewScrollsIt()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host, TEditor::Tgv, QSize(300, 120));
+        QByteArray text;
+        for (int i = 0; i < 40; ++i)
+            text += "line\n";
+        SetText(*ed, text);
+        QTest::mousePress(ed->viewport(), Qt::LeftButton, {}, Cell(*ed, 0, 1));
+        Drag(*ed, QPoint(20, ed->ViewHeight() + 40));
+        QVERIFY(ed->ScrollY() > 0);
+        QVERIFY(ed->Selected());
+        QCOMPARE(ed->SelStartLine(), 0);
+        QCOMPARE(ed->Line(ed->CaretLine())->Top + 16, ed->ScrollY() + ed->ViewHeight() - 1);
+    }
+
+    void doubleClickSelectsAWord_data()
+    {
+        QTest::addColumn<int>("pos");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        // "ab  cd"
+        QTest::newRow("on c") << 5 << 5 << 6;
+        QTest::newRow("on d") << 6 << 5 << 6;
+        QTest::newRow("on the first space") << 3 << 1 << 2;
+        QTest::newRow("on the second space") << 4 << 1 << 2;
+        QTest::newRow("on a") << 1 << 1 << 2;
+        QTest::newRow("after the last word") << 7 << 5 << 6;
+    }
+    void doubleClickSelectsAWord()
+    {
+        QFETCH(int, pos);
+        QFETCH(int, start);
+        QFETCH(int, end);
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host);
+        SetText(*ed, "ab  cd");
+        QTest::mouseDClick(ed->viewport(), Qt::LeftButton, {}, Cell(*ed, 0, pos));
+        QCOMPARE(Sel(*ed), (TSel{0, start, 0, end}));
+        QCOMPARE(ed->CaretCol(), end + 1);
+    }
+
+    void doubleClickOnBlanksSelectsNothing()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host);
+        SetText(*ed, "   x");
+        ed->SelectWordAt(0, 2);
+        QVERIFY(!ed->Selected());
+        QCOMPARE(ed->CaretCol(), 1);
+    }
+
+    void typingAttributeFollowsTheCaret()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host);
+        SetText(*ed, "a", stBold);
+        ed->InsertText(0, 2, QByteArray(1, char(stUnderline)), "b");
+        ed->MoveCaretTo(0, 1, true);
+        QCOMPARE(ed->CurrentAttr(), uint8_t(stBold)); // at the start: the first character's
+        ed->MoveCaretTo(0, 3, true);
+        QCOMPARE(ed->CurrentAttr(), uint8_t(stUnderline)); // else the one before the caret
+        host.Flush();
+        ed->SelectRange(0, 1, -1, 0);
+        QCOMPARE(ed->CommonAttr(), uint8_t(0));
+        host.Deliver();
+        QCOMPARE(host.LastArg(HPM_ATTRCHANGED), 0);
+        ed->InsertText(0, 1, QByteArray(1, char(stBold | stUnderline)), "c");
+        ed->SelectRange(0, 1, 3, 0);
+        QCOMPARE(ed->CommonAttr(), uint8_t(stBold));
+    }
+
+    void commonAttrIgnoresLineEndsAndPicturesClearIt()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host);
+        SetText(*ed, "a\n\nb", stReverse);
+        ed->SelectAll();
+        QCOMPARE(ed->CommonAttr(), uint8_t(stReverse));
+        ed->SelectRange(1, 1, 1, 2); // nothing but a line end
+        QCOMPARE(ed->CommonAttr(), uint8_t(0));
+        const int pic = AddPictureLine(*ed, 8, 8);
+        ed->SelectRange(0, 1, 2, pic);
+        QCOMPARE(ed->CommonAttr(), uint8_t(0));
+    }
+
+    void selectRangeResolvesItsEnds()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host);
+        SetText(*ed, "ab\ncd");
+        ed->SelectAll();
+        QCOMPARE(Sel(*ed), (TSel{0, 1, 1, 2}));
+        QCOMPARE(ed->CaretCol(), 3);
+        ed->ClearSelection();
+        QVERIFY(!ed->Selected());
+        QCOMPARE(ed->CaretLine(), 1);
+        QCOMPARE(ed->CaretCol(), 3);
+    }
+};
+
+QTEST_MAIN(TestSelection)
+#include "tst_selection.moc"
