@@ -146,7 +146,7 @@ void TestKermitPacket::wirePackets()
     const QByteArray z = Tkermit::BuildPacket('Z', 2, QByteArray(), padded, false);
     QCOMPARE(z.left(4), Hex("00000001"));
     QCOMPARE(z.at(4), char(0x20 + 5));
-    QCOMPARE(z.mid(8, 3), Tkermit::BlockCheck(z.mid(4, 3), 3, false));
+    QCOMPARE(z.mid(7, 3), Tkermit::BlockCheck(z.mid(4, 3), 3, false));
     QCOMPARE(z.size(), 3 + 1 + 3 + 3 + 1);
     QCOMPARE(z.back(), char(12));
 }
