@@ -10,6 +10,9 @@
 #include <cstdint>
 #include <functional>
 
+// The speed transfers run at: what both calculators' Kermit settings screens propose.
+constexpr int CalculatorBaud = 9600;
+
 // Raised by SendFile when the progress handler asks to stop.
 class ETransferCancelled : public EError { using EError::EError; };
 

@@ -1,10 +1,240 @@
+// quillo --send FILE... --port N|DEVICE [--calculator hp48|hp49]: the transfer window's work without
+// a window. The files go to the calculator in one Kermit connection, each with its header adapted
+// to the chosen model, while a progress line shows file, packet and bytes on the terminal.
+#include "u_CalculatorFile.h"
+#include "u_Errors.h"
 #include "u_Headless.h"
+#include "u_Kermit.h"
+#include "u_ResourceStrings.h"
+#include "u_Settings.h"
 
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
-// Sending arrives with the Kermit sender.
-int RunSend(const QStringList &)
+namespace {
+constexpr int ExitFailure = 1;
+constexpr int ExitUsage = 2;
+
+// Ctrl+C asks the transfer to stop after the packet in flight, as the window's Cancel button does;
+// a second one ends the program at once.
+volatile std::sig_atomic_t InterruptRequested = 0;
+
+void OnInterrupt(int)
 {
-    std::fputs("--send is not available in this build\n", stderr);
-    return 2;
+    InterruptRequested = 1;
+}
+
+void PrintError(const QString &Text)
+{
+    std::fputs(qPrintable(Text + '\n'), stderr);
+    std::fflush(stderr);
+}
+
+struct TSendRequest {
+    QStringList Files;
+    QString Port;
+    int Calculator = CalculatorHP48;
+};
+
+// Reads the command line; on a usage error returns false with the message in Error.
+bool ParseSend(const QStringList &Arguments, TSendRequest &Request, QString &Error)
+{
+    bool portGiven = false;
+    bool calculatorGiven = false;
+    bool optionsEnded = false;
+    for (qsizetype i = 1; i < Arguments.size(); ++i) {
+        QString arg = Arguments.at(i);
+        if (optionsEnded || !arg.startsWith(QLatin1String("--"))) {
+            Request.Files.append(arg);
+            continue;
+        }
+        if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == QLatin1String("--send"))
+            continue;
+        QString value;
+        const qsizetype eq = arg.indexOf('=');
+        if (eq > 0) {
+            value = arg.mid(eq + 1);
+            arg = arg.left(eq);
+        }
+        if (arg != QLatin1String("--port") && arg != QLatin1String("--calculator")) {
+            Error = ResString(TResId::sSendBadOption).arg(Arguments.at(i));
+            return false;
+        }
+        if (eq < 0) {
+            if (i + 1 >= Arguments.size()) {
+                Error = ResString(TResId::sSendNeedsValue).arg(arg);
+                return false;
+            }
+            value = Arguments.at(++i);
+        }
+        if (arg == QLatin1String("--port")) {
+            Request.Port = value;
+            portGiven = !value.isEmpty();
+        } else if (value.compare(QLatin1String("hp48"), Qt::CaseInsensitive) == 0) {
+            Request.Calculator = CalculatorHP48;
+            calculatorGiven = true;
+        } else if (value.compare(QLatin1String("hp49"), Qt::CaseInsensitive) == 0) {
+            Request.Calculator = CalculatorHP49;
+            calculatorGiven = true;
+        } else {
+            Error = ResString(TResId::sSendBadCalculator).arg(value);
+            return false;
+        }
+    }
+    if (Request.Files.isEmpty()) {
+        Error = ResString(TResId::sSendNeedsFiles);
+        return false;
+    }
+    if (!portGiven) {
+        Error = ResString(TResId::sSendNeedsPort);
+        return false;
+    }
+    // Without --calculator the files go to the model the transfer window last used.
+    if (!calculatorGiven && Settings)
+        Request.Calculator = Settings->ReadInteger(SettingsKeys::TransferSection, SettingsKeys::Calculator,
+                                                   SettingsKeys::DefaultCalculator);
+    return true;
+}
+
+// The progress of one file on the terminal: a line redrawn in place when standard output is a
+// terminal, one summary line per file otherwise (logs and pipes).
+class TTerminalProgress {
+public:
+    TTerminalProgress() : FInteractive(isatty(fileno(stdout)) != 0) {}
+
+    void StartFile(const QString &Name)
+    {
+        FName = Name;
+        FPacket = 0;
+        FPosition = FTotal = 0;
+        FClock.invalidate();
+        Draw(true);
+    }
+    void Packet(int Number)
+    {
+        FPacket = Number;
+        Draw(false);
+    }
+    void Progress(qint64 Position, qint64 Total)
+    {
+        FPosition = Position;
+        FTotal = Total;
+        Draw(false);
+    }
+    void EndFile()
+    {
+        if (FInteractive) {
+            Draw(true);
+            std::fputc('\n', stdout);
+        } else {
+            std::fputs(qPrintable(Line() + '\n'), stdout);
+        }
+        std::fflush(stdout);
+        FName.clear();
+    }
+    // A failure ends the progress line before the message goes out.
+    void Abandon()
+    {
+        if (FInteractive && !FName.isEmpty()) {
+            std::fputc('\n', stdout);
+            std::fflush(stdout);
+        }
+        FName.clear();
+    }
+
+private:
+    QString Line() const
+    {
+        return ResString(TResId::sFile) + FName + QStringLiteral("  ") + ResString(TResId::sPacket)
+            + QString::number(FPacket) + QStringLiteral("  ") + ResString(TResId::sBytesTransferred)
+            + QString::number(FPosition) + '/' + QString::number(FTotal);
+    }
+    void Draw(bool Force)
+    {
+        if (!FInteractive)
+            return;
+        // Redrawing for every packet would cost more than sending it.
+        if (!Force && FClock.isValid() && FClock.elapsed() < 100)
+            return;
+        FClock.start();
+        constexpr int width = 30;
+        const int filled = FTotal > 0 ? int(FPosition * width / FTotal) : 0;
+        const QString bar = '[' + QString(filled, '#') + QString(width - filled, '-') + ']';
+        std::fputs(qPrintable('\r' + bar + ' ' + Line() + QStringLiteral("\x1b[K")), stdout);
+        std::fflush(stdout);
+    }
+
+    bool FInteractive;
+    QString FName;
+    int FPacket = 0;
+    qint64 FPosition = 0;
+    qint64 FTotal = 0;
+    QElapsedTimer FClock;
+};
+} // namespace
+
+int RunSend(const QStringList &Arguments)
+{
+    TSendRequest request;
+    QString usageError;
+    if (!ParseSend(Arguments, request, usageError)) {
+        PrintError(usageError);
+        PrintError(ResString(TResId::sUsage));
+        return ExitUsage;
+    }
+
+    TTerminalProgress progress;
+    try {
+        // Every file is read before the line is touched: a missing file is reported without
+        // leaving the calculator in the middle of a connection.
+        QList<QByteArray> contents;
+        for (const QString &path : std::as_const(request.Files))
+            contents.append(LoadFileForCalculator(path, request.Calculator));
+
+        Tkermit kermit;
+        bool ok = false;
+        const int port = request.Port.toInt(&ok, 10);
+        if (ok && port > 0)
+            kermit.Open(port);
+        else
+            kermit.Open(request.Port);
+        kermit.SetLineSettings(CalculatorBaud, 0, 8, 0);
+
+        struct sigaction action = {};
+        action.sa_handler = OnInterrupt;
+        action.sa_flags = SA_RESETHAND;
+        sigaction(SIGINT, &action, nullptr);
+        kermit.OnPacket = [&progress](int Number) { progress.Packet(Number); };
+        kermit.OnProgress = [&progress](qint64 Position, bool &Cancel, qint64 Total) {
+            progress.Progress(Position, Total);
+            Cancel = InterruptRequested != 0;
+        };
+
+        if (!kermit.Connect()) {
+            PrintError(ResString(TResId::sCannotConnect));
+            return ExitFailure;
+        }
+        for (qsizetype i = 0; i < request.Files.size(); ++i) {
+            const QString name = QFileInfo(request.Files.at(i)).fileName();
+            progress.StartFile(name);
+            kermit.SendFile(name.toLatin1(), contents.at(i));
+            progress.EndFile();
+        }
+        if (!kermit.Disconnect()) {
+            PrintError(ResString(TResId::sCannotDeConnect));
+            return ExitFailure;
+        }
+    } catch (const EError &e) {
+        progress.Abandon();
+        PrintError(e.Message());
+        return ExitFailure;
+    }
+    return 0;
 }
