@@ -1,0 +1,34 @@
+#pragma once
+// A real Kermit server at the far end of a cable: C-Kermit in server mode, receiving binary files
+// into a folder of its own, on one end of a socat pseudo-terminal pair whose other end the sender
+// opens.
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+class TKermitServer {
+public:
+    TKermitServer();
+    ~TKermitServer();
+    TKermitServer(const TKermitServer &) = delete;
+    TKermitServer &operator=(const TKermitServer &) = delete;
+
+    // Starts the cable, and the server unless WithServer is false (a line where nobody answers).
+    // False with the reason in Error when a tool is missing or does not come up.
+    bool Start(QString &Error, bool WithServer = true);
+    // The device the sender opens.
+    QString SenderDevice() const { return FDir.filePath("A"); }
+    QString ReceiveFolder() const { return FDir.filePath("received"); }
+    // A received file's bytes; a null array when the file is not there.
+    QByteArray Received(const QString &Name) const;
+    // A scratch folder for files to send.
+    QString ScratchPath(const QString &Name) const { return FDir.filePath(Name); }
+    QString ServerLog() const;
+
+private:
+    bool WaitForServerReady(QString &Error);
+    QTemporaryDir FDir;
+    QProcess FSocat;
+    QProcess FKermit;
+};

@@ -1,0 +1,118 @@
+// The sender against a real Kermit server (C-Kermit in server mode, binary file type): every file
+// must arrive byte for byte.
+#include "helper_KermitServer.h"
+#include "helper_TgvDocument.h"
+#include "u_CalculatorFile.h"
+#include "u_Kermit.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+QByteArray RandomBytes(qsizetype Count, quint32 Seed)
+{
+    QRandomGenerator random(Seed);
+    QByteArray data(Count, Qt::Uninitialized);
+    for (char &c : data)
+        c = char(random.bounded(256));
+    return data;
+}
+
+QByteArray AllByteValues()
+{
+    QByteArray data;
+    for (int v = 0; v < 256; ++v)
+        data.append(char(v));
+    return data;
+}
+} // namespace
+
+class TestKermitInterop : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void fileArrivesIntact_data();
+    void fileArrivesIntact();
+    void severalFilesInOneConnection();
+    void tgvDocumentForHP49();
+
+private:
+    void Send(const QList<QPair<QByteArray, QByteArray>> &Files);
+    TKermitServer FServer;
+};
+
+void TestKermitInterop::initTestCase()
+{
+    QString error;
+    QVERIFY2(FServer.Start(error), qPrintable(error));
+}
+
+void TestKermitInterop::Send(const QList<QPair<QByteArray, QByteArray>> &Files)
+{
+    Tkermit k;
+    k.Open(FServer.SenderDevice());
+    k.SetLineSettings(CalculatorBaud, 0, 8, 0);
+    QVERIFY(k.Connect());
+    // C-Kermit answers with its own parameters and takes "&" prefixing.
+    QCOMPARE(k.PeerParams().MaxL, 94);
+    QCOMPARE(int(k.PeerParams().QBin), int('Y'));
+    for (const auto &file : Files)
+        k.SendFile(file.first, file.second);
+    QVERIFY(k.Disconnect());
+}
+
+void TestKermitInterop::fileArrivesIntact_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("empty file") << QByteArray("EMPTY") << QByteArray("");
+    QTest::newRow("one byte") << QByteArray("ONE") << QByteArray("\x8D", 1);
+    QTest::newRow("every byte value") << QByteArray("ALL256") << AllByteValues();
+    QTest::newRow("every byte value, descending") << QByteArray("DOWN")
+                                                   << [] {
+                                                          QByteArray d = AllByteValues();
+                                                          std::reverse(d.begin(), d.end());
+                                                          return d;
+                                                      }();
+    QTest::newRow("100 KB of random bytes") << QByteArray("RANDOM") << RandomBytes(100 * 1024, 4849);
+}
+
+void TestKermitInterop::fileArrivesIntact()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, data);
+    Send({{name, data}});
+    QCOMPARE(FServer.Received(QString::fromLatin1(name)), data);
+}
+
+void TestKermitInterop::severalFilesInOneConnection()
+{
+    const QList<QPair<QByteArray, QByteArray>> files = {
+        {"FIRST", RandomBytes(5000, 1)},
+        {"SECOND", QByteArray(3000, '#') + QByteArray(3000, '&')},
+        {"THIRD", AllByteValues().repeated(20)},
+    };
+    Send(files);
+    for (const auto &file : files)
+        QCOMPARE(FServer.Received(QString::fromLatin1(file.first)), file.second);
+}
+
+void TestKermitInterop::tgvDocumentForHP49()
+{
+    // A TGV document saved for the HP48 reaches the HP49 with the HP49 header and its object intact.
+    const QString path = FServer.ScratchPath("LETTER.TGV");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(TgvDocument());
+    f.close();
+    const QByteArray sent = LoadFileForCalculator(path, CalculatorHP49);
+    QVERIFY(sent.startsWith("HPHP49-X"));
+    Send({{"LETTER.TGV", sent}});
+    const QByteArray received = FServer.Received("LETTER.TGV");
+    QCOMPARE(received, sent);
+    QCOMPARE(received.mid(8), TgvDocument().mid(8));
+}
+
+QTEST_GUILESS_MAIN(TestKermitInterop)
+#include "tst_KermitInterop.moc"

@@ -1,0 +1,216 @@
+// quillo --send as a script uses it: files reach a real Kermit server intact, and every failure
+// ends in bounded time with the program's message on standard error and exit status 1 (2 for a
+// usage error).
+#include "helper_KermitServer.h"
+#include "helper_ScriptedPeer.h"
+#include "helper_TgvDocument.h"
+#include "u_ResourceStrings.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+struct TRun {
+    int ExitCode = -1;
+    QString Out;
+    QString Err;
+    qint64 Ms = 0;
+};
+} // namespace
+
+class TestSendCommand : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void filesArriveIntact();
+    void portNumberAndModelFromSettings();
+    void usageErrors_data();
+    void usageErrors();
+    void failures_data();
+    void failures();
+    void silentLine();
+    void calculatorFailsMidFile_data();
+    void calculatorFailsMidFile();
+
+private:
+    TRun Quillo(const QStringList &Arguments);
+    QString WriteFile(const QString &Name, const QByteArray &Data);
+    QTemporaryDir FHome;
+    QTemporaryDir FFiles;
+};
+
+void TestSendCommand::initTestCase()
+{
+    QVERIFY2(QFile::exists(QUILLO_BUILD_DIR "quillo"), "the program is not built");
+    QVERIFY(FHome.isValid() && FFiles.isValid());
+    QVERIFY(QDir(FHome.path()).mkpath("config/Quillo"));
+    QVERIFY(QDir(FHome.path()).mkpath("runtime"));
+    QFile::setPermissions(FHome.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TRun TestSendCommand::Quillo(const QStringList &Arguments)
+{
+    // A settings store of its own, so that the user's is neither read nor changed.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", FHome.filePath("config"));
+    env.insert("XDG_RUNTIME_DIR", FHome.filePath("runtime"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess p;
+    p.setProcessEnvironment(env);
+    QElapsedTimer clock;
+    clock.start();
+    p.start(QUILLO_BUILD_DIR "quillo", QStringList{"--send"} + Arguments);
+    TRun run;
+    if (!p.waitForFinished(30000)) {
+        p.kill();
+        p.waitForFinished();
+        return run;
+    }
+    run.Ms = clock.elapsed();
+    run.ExitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    run.Out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    run.Err = QString::fromLocal8Bit(p.readAllStandardError());
+    return run;
+}
+
+QString TestSendCommand::WriteFile(const QString &Name, const QByteArray &Data)
+{
+    const QString path = FFiles.filePath(Name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(Data) != Data.size())
+        qFatal("cannot write a test file");
+    return path;
+}
+
+void TestSendCommand::filesArriveIntact()
+{
+    TKermitServer server;
+    QString error;
+    QVERIFY2(server.Start(error), qPrintable(error));
+    QByteArray binary;
+    for (int i = 0; i < 20000; ++i)
+        binary.append(char((i * 7919) >> 3));
+    const QByteArray notes("%%HP: T(3)A(R)F(.);\r\n\"Notes \x8D\"");
+    const QString tgv = WriteFile("LETTER.TGV", TgvDocument());
+    const QString xv = WriteFile("NOTES.XV", notes);
+    const QString bin = WriteFile("BLOB.BIN", binary);
+
+    const TRun run = Quillo({tgv, xv, bin, "--port", server.SenderDevice(), "--calculator", "hp49"});
+    QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+    QCOMPARE(server.Received("LETTER.TGV"), "HPHP49-X" + TgvDocument().mid(8));
+    QCOMPARE(server.Received("NOTES.XV"), notes);
+    QCOMPARE(server.Received("BLOB.BIN"), binary);
+    // One progress line per file, ending with every byte sent.
+    QVERIFY2(run.Out.contains(ResString(TResId::sFile) + "BLOB.BIN"), qPrintable(run.Out));
+    QVERIFY(run.Out.contains(ResString(TResId::sBytesTransferred) + "20000/20000"));
+    QVERIFY(run.Err.isEmpty());
+}
+
+void TestSendCommand::portNumberAndModelFromSettings()
+{
+    // "COM 7" stands for the device the settings name; the model is the one last used.
+    TKermitServer server;
+    QString error;
+    QVERIFY2(server.Start(error), qPrintable(error));
+    QFile ini(FHome.filePath("config/Quillo/Quillo.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[transfer]\nDevice7=" + server.SenderDevice().toUtf8() + "\ncalculator=1\n");
+    ini.close();
+    const QString tgv = WriteFile("MODEL.TGV", TgvDocument());
+    const TRun run = Quillo({tgv, "--port", "7"});
+    QFile::remove(ini.fileName());
+    QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+    QVERIFY(server.Received("MODEL.TGV").startsWith("HPHP49-X"));
+}
+
+void TestSendCommand::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no file") << QStringList{"--port", "1"} << ResString(TResId::sSendNeedsFiles);
+    QTest::newRow("no port") << QStringList{"a.xv"} << ResString(TResId::sSendNeedsPort);
+    QTest::newRow("port without value") << QStringList{"a.xv", "--port"}
+                                        << ResString(TResId::sSendNeedsValue).arg("--port");
+    QTest::newRow("unknown model") << QStringList{"a.xv", "--port", "1", "--calculator", "hp50"}
+                                   << ResString(TResId::sSendBadCalculator).arg("hp50");
+    QTest::newRow("unknown option") << QStringList{"a.xv", "--port", "1", "--speed", "15360"}
+                                    << ResString(TResId::sSendBadOption).arg("--speed");
+}
+
+void TestSendCommand::usageErrors()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    const TRun run = Quillo(arguments);
+    QCOMPARE(run.ExitCode, 2);
+    QVERIFY2(run.Err.contains(message), qPrintable(run.Err));
+}
+
+void TestSendCommand::failures_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    const QString missing = FFiles.filePath("MISSING.XV");
+    QTest::newRow("missing file") << QStringList{missing, "--port", "/dev/quillo-no-such-port"}
+                                  << ResString(TResId::sCannotOpenFile).arg(missing);
+    QTest::newRow("a folder for a file") << QStringList{FFiles.path(), "--port", "/dev/quillo-no-such-port"}
+                                         << ResString(TResId::sCannotOpenFile).arg(FFiles.path());
+    QTest::newRow("no such device") << QStringList{QUILLO_SOURCE_DIR "CMakeLists.txt", "--port", "/dev/quillo-no-such-port"}
+                                    << ResString(TResId::sPortHandleInvalid);
+    QTest::newRow("a plain file for a device") << QStringList{QUILLO_SOURCE_DIR "CMakeLists.txt", "--port", QUILLO_SOURCE_DIR "CMakeLists.txt"}
+                                               << ResString(TResId::sPortHandleInvalid);
+}
+
+void TestSendCommand::failures()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    const TRun run = Quillo(arguments);
+    QCOMPARE(run.ExitCode, 1);
+    QCOMPARE(run.Err.trimmed(), message);
+}
+
+void TestSendCommand::silentLine()
+{
+    // A cable with nothing at the other end.
+    TKermitServer cable;
+    QString error;
+    QVERIFY2(cable.Start(error, false), qPrintable(error));
+    const TRun run = Quillo({WriteFile("QUIET.XV", "x"), "--port", cable.SenderDevice()});
+    QCOMPARE(run.ExitCode, 1);
+    QCOMPARE(run.Err.trimmed(), ResString(TResId::sCannotConnect));
+    QVERIFY2(run.Ms < 8000, qPrintable(QString::number(run.Ms)));
+}
+
+void TestSendCommand::calculatorFailsMidFile_data()
+{
+    QTest::addColumn<bool>("hangUp");
+    QTest::newRow("calculator answers with an error") << false;
+    QTest::newRow("calculator vanishes") << true;
+}
+
+void TestSendCommand::calculatorFailsMidFile()
+{
+    QFETCH(bool, hangUp);
+    TScriptedPeer peer([hangUp](const TKermitPacket &p, int index) {
+        if (p.Type == 'S')
+            return TPeerReply{TScriptedPeer::Packet('Y', p.Seq, "~* @-#Y1")};
+        if (index == 4)
+            return hangUp ? TPeerReply{{}, true} : TPeerReply{TScriptedPeer::Packet('E', p.Seq, "Memory full")};
+        return TPeerReply{TScriptedPeer::Packet('Y', p.Seq)};
+    });
+    const TRun run = Quillo({WriteFile("BIG.XV", QByteArray(2000, 'b')), WriteFile("NEXT.XV", "n"),
+                             "--port", peer.DevicePath()});
+    QCOMPARE(run.ExitCode, 1);
+    QCOMPARE(run.Err.trimmed(), ResString(TResId::sErrorReceivingPacket));
+    QVERIFY2(run.Ms < 8000, qPrintable(QString::number(run.Ms)));
+    // The next file is not started and no break follows.
+    QCOMPARE(peer.Packets().size(), 5);
+}
+
+QTEST_GUILESS_MAIN(TestSendCommand)
+#include "tst_SendCommand.moc"
