@@ -4,8 +4,10 @@
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -164,6 +166,24 @@ QString PortDeviceName(int Port)
     if (Settings && Settings->ValueExists(SettingsKeys::TransferSection, value))
         return Settings->ReadString(SettingsKeys::TransferSection, value, QString());
     return QStringLiteral("/dev/ttyS%1").arg(Port - 1);
+}
+
+QStringList FoundSerialDevices()
+{
+    const QDir dev(QStringLiteral("/dev"));
+    QStringList names = dev.entryList({QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*")},
+                                      QDir::System | QDir::Files | QDir::NoDotAndDotDot);
+    // ttyUSB10 comes after ttyUSB9.
+    auto key = [](const QString &Name) {
+        qsizetype digits = Name.size();
+        while (digits > 0 && Name.at(digits - 1).isDigit())
+            --digits;
+        return std::make_pair(Name.left(digits), Name.mid(digits).toInt());
+    };
+    std::sort(names.begin(), names.end(), [&key](const QString &A, const QString &B) { return key(A) < key(B); });
+    for (QString &name : names)
+        name.prepend(QStringLiteral("/dev/"));
+    return names;
 }
 
 Tseriepack::Tseriepack() = default;

@@ -4,6 +4,7 @@
 // the Kermit sender builds on it.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <termios.h>
 
@@ -36,6 +37,9 @@ struct TTimeouts {
 // The device that stands for "COM n": the setting transfer/Device<n> when it is present, else
 // /dev/ttyS<n-1>.
 QString PortDeviceName(int Port);
+// The serial devices present on this machine beyond the numbered ports: USB adapters and
+// communication-class devices (/dev/ttyUSB*, /dev/ttyACM*), in name and number order.
+QStringList FoundSerialDevices();
 
 class Tseriepack {
 public:
