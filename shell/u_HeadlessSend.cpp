@@ -158,7 +158,8 @@ private:
     }
     void Draw(bool Force)
     {
-        if (!FInteractive)
+        // The connection's own packets come before any file.
+        if (!FInteractive || FName.isEmpty())
             return;
         // Redrawing for every packet would cost more than sending it.
         if (!Force && FClock.isValid() && FClock.elapsed() < 100)
@@ -166,8 +167,9 @@ private:
         FClock.start();
         constexpr int width = 30;
         const int filled = FTotal > 0 ? int(FPosition * width / FTotal) : 0;
-        const QString bar = '[' + QString(filled, '#') + QString(width - filled, '-') + ']';
-        std::fputs(qPrintable('\r' + bar + ' ' + Line() + QStringLiteral("\x1b[K")), stdout);
+        const int percent = FTotal > 0 ? int(FPosition * 100 / FTotal) : 0;
+        const QString bar = '[' + QString(filled, '#') + QString(width - filled, '-') + QStringLiteral("] %1% ").arg(percent, 3);
+        std::fputs(qPrintable('\r' + bar + Line() + QStringLiteral("\x1b[K")), stdout);
         std::fflush(stdout);
     }
 
