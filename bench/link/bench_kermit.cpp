@@ -142,8 +142,26 @@ int main(int argc, char **argv)
     const QString ckermitSend = "set line " + a
         + ", set carrier-watch off, set flow none, set speed 9600, set window 1, set send packet-length 94,"
           " set block-check 1, set repeat counts off, set file type binary, send " + file + ", quit";
-    QList<double> ours, theirs, engine;
+    // The cost of a one-byte file is what each sender spends apart from the data: program start,
+    // opening the line, the send-init and break exchanges.
+    const QString tiny = dir.filePath("TINY.BIN");
+    {
+        QFile f(tiny);
+        if (!f.open(QIODevice::WriteOnly) || f.write("t", 1) != 1)
+            return Fail("cannot write the file to send");
+    }
+    const QString ckermitTiny = QString(ckermitSend).replace(file, tiny);
+    QList<double> ours, theirs, engine, oursTiny, theirsTiny;
     for (int round = 0; round < Rounds; ++round) {
+        const double tinyTheirs = Timed(kermit, {"-Y", "-C", ckermitTiny}, env);
+        const double tinyOurs = Timed(quillo, {"--send", tiny, "--port", a}, env);
+        if (tinyTheirs < 0 || tinyOurs < 0) {
+            stop();
+            return Fail("a one-byte file did not go through");
+        }
+        theirsTiny.append(tinyTheirs);
+        oursTiny.append(tinyOurs);
+
         const double t1 = Timed(kermit, {"-Y", "-C", ckermitSend}, env);
         if (t1 < 0 || !arrived()) {
             stop();
@@ -188,6 +206,9 @@ int main(int argc, char **argv)
     Say(QStringLiteral("  quillo's engine alone (connect, file, break):                        %1 s, %2 KB/s")
             .arg(e, 0, 'f', 3)
             .arg(FileSize / 1024.0 / e, 0, 'f', 0));
+    Say(QStringLiteral("  one-byte file, C-Kermit sender / quillo --send:                      %1 s / %2 s")
+            .arg(Median(theirsTiny), 0, 'f', 3)
+            .arg(Median(oursTiny), 0, 'f', 3));
     Say(QStringLiteral("  ratio quillo / C-Kermit:                                             %1").arg(q / c, 0, 'f', 2));
     // Every packet waits for its answer, so the figures follow how busy the machine is.
     QFile load("/proc/loadavg");
