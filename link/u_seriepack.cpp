@@ -218,8 +218,9 @@ void Tseriepack::Open(const QString &Device)
 
     FHandle = fd;
     FLineSettings = DescribeLine(tio);
-    // A fresh port answers reads at once with whatever is there, until time limits are set.
-    FTimeouts = TTimeouts{TTimeouts::MaxLimit, 0, 0, 0, 0};
+    // Until time limits are set, a read answers at once with whatever is there and a write has
+    // the usual limit: no call on a fresh port can block for good.
+    FTimeouts = TTimeouts{TTimeouts::MaxLimit, 0, 0, 50, 2000};
     FInput.clear();
     FInputPos = 0;
 }
@@ -259,7 +260,8 @@ void Tseriepack::SetTimeouts(int Seconds)
     TTimeouts t;
     t.ReadInterval = TTimeouts::MaxLimit;
     t.ReadTotalMultiplier = TTimeouts::MaxLimit;
-    t.ReadTotalConstant = uint32_t(Seconds) * 1000u;
+    // Kept below the "no limit" value; 0 s makes every read answer at once.
+    t.ReadTotalConstant = uint32_t(qBound(0, Seconds, int((TTimeouts::MaxLimit - 1) / 1000))) * 1000u;
     t.WriteTotalMultiplier = 50;
     t.WriteTotalConstant = 2000;
     ApplyTimeouts(t);
@@ -279,7 +281,7 @@ int Tseriepack::ReadWaitMs() const
     const uint32_t max = TTimeouts::MaxLimit;
     if (t.ReadInterval == max && t.ReadTotalMultiplier == max && t.ReadTotalConstant > 0 && t.ReadTotalConstant < max)
         return int(qMin<uint32_t>(t.ReadTotalConstant, INT32_MAX));
-    if (t.ReadInterval == max && t.ReadTotalMultiplier == 0 && t.ReadTotalConstant == 0)
+    if (t.ReadInterval == max && t.ReadTotalConstant == 0 && (t.ReadTotalMultiplier == 0 || t.ReadTotalMultiplier == max))
         return 0;
     const uint64_t total = uint64_t(t.ReadTotalMultiplier) + t.ReadTotalConstant;
     if (total == 0)

@@ -21,10 +21,13 @@ struct TLineSettings {
     termios Os{};
 };
 
-// Time limits in milliseconds. A read limit of ReadInterval = ReadTotalMultiplier = MaxLimit with a
-// ReadTotalConstant between 1 and MaxLimit - 1 makes a read return as soon as one byte is there, or
-// empty after ReadTotalConstant. A write may take WriteTotalMultiplier per byte plus
-// WriteTotalConstant.
+// Time limits in milliseconds, read as a serial driver reads them. ReadInterval =
+// ReadTotalMultiplier = MaxLimit with a ReadTotalConstant between 1 and MaxLimit - 1: a read
+// returns as soon as one byte is there, or empty after ReadTotalConstant. ReadInterval = MaxLimit
+// with the other two 0: a read returns at once with what is there. All three 0: a read waits for a
+// byte without limit. Otherwise a read of one byte waits at most ReadTotalMultiplier +
+// ReadTotalConstant. A write may take WriteTotalMultiplier per byte plus WriteTotalConstant, without
+// limit when both are 0.
 struct TTimeouts {
     static constexpr uint32_t MaxLimit = 0xFFFFFFFFu;
     uint32_t ReadInterval = 0;
