@@ -5,14 +5,6 @@
 #include <algorithm>
 
 namespace {
-// attrs holds one byte for every character, or one byte for them all.
-inline uint8_t AttrOf(const QByteArray &Attrs, qsizetype I, qsizetype TextSize)
-{
-    if (Attrs.isEmpty())
-        return 0;
-    return uint8_t(Attrs.size() == TextSize ? Attrs[I] : Attrs[0]);
-}
-
 inline bool IsPictureLine(const TALine &L)
 {
     return L.Chars.size() == 1 && uint8_t(L.Chars[0]) == CharPicture;
@@ -40,22 +32,41 @@ void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByt
     StripAttrs(attrs, FEditor);
     ClearSelection();
     SetModified(true);
-    const bool breaks = text.contains(char(CharLineFeed));
-    InvalidateFrom(Line, Pos, breaks);
+    // A line break moves the lines below: their pixels are moved too, and only the lines that
+    // changed are painted again.
+    InvalidateFrom(Line, Pos, false);
+    const int oldBottom = FLines[size_t(Line)]->Top + LineHeight(Line);
 
-    // The runs between line feeds, filtered, each with its attributes.
-    std::vector<QByteArray> runs(1), runAttrs(1);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const uint8_t c = uint8_t(text[i]);
-        if (!IsCharAllowed(c, FEditor))
-            continue;
-        if (c == CharLineFeed) {
-            runs.emplace_back();
-            runAttrs.emplace_back();
-            continue;
+    // The runs between line feeds, filtered, each with its attributes. A run without refused codes
+    // is taken as one slice.
+    std::vector<QByteArray> runs, runAttrs;
+    const bool perChar = attrs.size() == text.size();
+    const char oneAttr = attrs.isEmpty() ? char(0) : attrs[0];
+    qsizetype start = 0;
+    while (true) {
+        qsizetype end = text.indexOf(char(CharLineFeed), start);
+        const bool last = end < 0;
+        if (last)
+            end = text.size();
+        bool clean = true;
+        for (qsizetype i = start; i < end && clean; ++i)
+            clean = IsCharAllowed(uint8_t(text[i]), FEditor);
+        if (clean) {
+            runs.push_back(text.mid(start, end - start));
+            runAttrs.push_back(perChar ? attrs.mid(start, end - start) : QByteArray(end - start, oneAttr));
+        } else {
+            QByteArray run, runAttr;
+            for (qsizetype i = start; i < end; ++i)
+                if (IsCharAllowed(uint8_t(text[i]), FEditor)) {
+                    run.append(text[i]);
+                    runAttr.append(perChar ? attrs[i] : oneAttr);
+                }
+            runs.push_back(run);
+            runAttrs.push_back(runAttr);
         }
-        runs.back().append(char(c));
-        runAttrs.back().append(char(AttrOf(attrs, i, text.size())));
+        if (last)
+            break;
+        start = end + 1;
     }
 
     InsertAt(Line, Pos, runAttrs.front(), runs.front());
@@ -91,8 +102,11 @@ void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByt
         InsertLines(Line + 1, std::move(lines));
         RecomputeTops(Line);
         UpdateVisibleLines();
+        const int newBottom = FLines[size_t(Line + k)]->Top + LineHeight(Line + k);
+        ShiftViewBelow(oldBottom, newBottom - oldBottom);
+        InvalidateLines(Line, Line + k);
     }
-    InvalidateFrom(Line, Pos, breaks);
+    InvalidateFrom(Line, Pos, false);
     MoveCaretTo(FCaretLine, FCaretCol, false);
 }
 
@@ -125,6 +139,7 @@ void THPEdit2::InsertAt(int Line, int Pos, const QByteArray &Attrs, const QByteA
 void THPEdit2::SplitLine(int Line, int Pos)
 {
     TALine &line = *FLines[size_t(Line)];
+    const int oldBottom = line.Top + LineHeight(Line);
     auto next = std::make_unique<TALine>();
     next->Owner = this;
     next->Chars = line.Chars.mid(Pos - 1);
@@ -139,6 +154,8 @@ void THPEdit2::SplitLine(int Line, int Pos)
     }
     RecomputeTops(Line + 1);
     UpdateVisibleLines();
+    ShiftViewBelow(oldBottom, FLines[size_t(Line + 1)]->Top + LineHeight(Line + 1) - oldBottom);
+    InvalidateLines(Line, Line + 1);
 }
 
 bool THPEdit2::RangeHasPicture(int LineA, int LineB) const
@@ -169,12 +186,12 @@ void THPEdit2::DeleteRange(int LineA, int PosA, int PosB, int LineB)
     }
     if (count <= 0)
         return;
-    const bool toViewEnd = LineA != LineB || CharAt(LineB, PosB) == CharLineFeed;
-    InvalidateFrom(LineA, PosA, toViewEnd);
+    // Joined lines move what follows them up; DeleteChars moves those pixels itself.
+    InvalidateFrom(LineA, PosA, false);
     const int linesBefore = LineCount();
     const int lengthBefore = LineLength(LineA);
     DeleteChars(LineA, PosA, int(std::min<qint64>(count, INT_MAX)));
-    InvalidateFrom(LineA, PosA, toViewEnd);
+    InvalidateFrom(LineA, PosA, false);
     // Delete at the very end of the document removes nothing and leaves the document as saved.
     if (LineCount() != linesBefore || LineLength(LineA) != lengthBefore)
         SetModified(true);
@@ -221,6 +238,7 @@ void THPEdit2::DeleteChars(int Line, int Pos, int Count)
                 ReleasePicture(uint8_t(l.Attrs[0]));
         }
     }
+    const int oldBottom = FLines[size_t(j)]->Top + LineHeight(j);
     if (j == Line) {
         head.Chars.remove(Pos - 1, start - (Pos - 1));
         head.Attrs.remove(Pos - 1, start - (Pos - 1));
@@ -243,6 +261,8 @@ void THPEdit2::DeleteChars(int Line, int Pos, int Count)
     if (j != Line) {
         RecomputeTops(Line);
         UpdateVisibleLines();
+        ShiftViewBelow(oldBottom, head.Top + LineHeight(Line) - oldBottom);
+        InvalidateLines(Line, Line);
     }
     MoveCaretTo(FCaretLine, FCaretCol, false);
 }
@@ -256,6 +276,7 @@ void THPEdit2::JoinLines(int Line)
     const TALine &b = *FLines[size_t(next)];
     if ((IsPictureLine(b) && !a.Chars.isEmpty()) || (IsPictureLine(a) && !b.Chars.isEmpty()))
         return;
+    const int oldBottom = b.Top + LineHeight(next);
     if (FCaretLine == next)
         FCaretCol += int(a.Chars.size());
     if (FCaretLine > Line)
@@ -265,6 +286,8 @@ void THPEdit2::JoinLines(int Line)
     FLines.erase(FLines.begin() + next);
     RecomputeTops(Line);
     UpdateVisibleLines();
+    ShiftViewBelow(oldBottom, a.Top + LineHeight(Line) - oldBottom);
+    InvalidateLines(Line, Line);
 }
 
 void THPEdit2::DeleteSelection()

@@ -30,10 +30,14 @@ void BlitCell(QImage &Target, const QRect &Clip, int X, int Y, const QImage &Ima
         return;
     const int sx = Src.x() + (dst.x() - X);
     const int sy = Src.y() + (dst.y() - Y);
-    for (int row = 0; row < dst.height(); ++row) {
-        const QRgb *s = reinterpret_cast<const QRgb *>(Image.constScanLine(sy + row)) + sx;
-        QRgb *d = reinterpret_cast<QRgb *>(Target.scanLine(dst.y() + row)) + dst.x();
-        const int w = dst.width();
+    const qsizetype sStride = Image.bytesPerLine();
+    const qsizetype dStride = Target.bytesPerLine();
+    const uchar *sRow = Image.constBits() + sy * sStride + sx * 4;
+    uchar *dRow = Target.bits() + dst.y() * dStride + dst.x() * 4;
+    const int w = dst.width();
+    for (int row = 0; row < dst.height(); ++row, sRow += sStride, dRow += dStride) {
+        const QRgb *s = reinterpret_cast<const QRgb *>(sRow);
+        QRgb *d = reinterpret_cast<QRgb *>(dRow);
         if (Selected) {
             for (int i = 0; i < w; ++i)
                 d[i] = IsBackground(s[i]) ? Navy : White;
@@ -248,6 +252,30 @@ void THPEdit2::InvalidateFrom(int Line, int Pos, bool ToViewEnd)
     viewport()->update(r);
     if (ToViewEnd && bottom - FScrollY < FViewHeight)
         viewport()->update(QRect(0, bottom - FScrollY, FViewWidth, FViewHeight - (bottom - FScrollY)));
+}
+
+void THPEdit2::InvalidateLines(int First, int Last)
+{
+    First = std::max(First, 0);
+    Last = std::min(Last, LineCount() - 1);
+    if (First > Last)
+        return;
+    const int top = FLines[size_t(First)]->Top;
+    const int bottom = FLines[size_t(Last)]->Top + LineHeight(Last);
+    viewport()->update(QRect(0, top - FScrollY, FViewWidth, bottom - top));
+}
+
+void THPEdit2::ShiftViewBelow(int OldBottom, int Dy)
+{
+    if (Dy == 0)
+        return;
+    // The moved lines start at OldBottom before and at OldBottom + Dy after: the rectangle spans
+    // both, so that moving up fills the gap the removed lines leave. The strip the move uncovers
+    // (new lines, or lines coming up from below the view) is painted again by the scroll itself.
+    const int y = std::max(0, std::min(OldBottom, OldBottom + Dy) - FScrollY);
+    if (y >= FViewHeight)
+        return;
+    viewport()->scroll(0, Dy, QRect(0, y, FViewWidth, FViewHeight - y));
 }
 
 // ---- Painting

@@ -28,7 +28,7 @@
 //   - Mark modified: SetModified(true). Notify the host of the typing attribute: SetCurrentAttr.
 //   - After changing line heights or the line count directly: RecomputeTops(first changed line),
 //     UpdateVisibleLines(). Repaint: InvalidateRange / InvalidateLinePart for what changed,
-//     InvalidateAll() for everything.
+//     InvalidateFrom(line, 1, true) when the lines below moved, InvalidateAll() for everything.
 //   - Move the caret: MoveCaretTo(line, pos, updateAttr); select: SelectRange, ClearSelection.
 //   - Walk positions: NextPos / PrevPos / ComparePos; read: CharAt, AttrAt, PictureOfLine.
 //   - Messages for the user: Warn(text) (goes to OnWarning, or a warning box titled "Quillo").
@@ -291,7 +291,12 @@ public:
     void InvalidateRange(int LineA, int PosA, int PosB, int LineB);
     // From (Line, Pos) to the end of that line, or to the end of the view when ToViewEnd.
     void InvalidateFrom(int Line, int Pos, bool ToViewEnd);
+    // Lines First..Last across the whole view.
+    void InvalidateLines(int First, int Last);
     void InvalidateAll();
+    // After a change that moved every line below document y OldBottom by Dy: their pixels on
+    // screen move with them instead of being drawn again.
+    void ShiftViewBelow(int OldBottom, int Dy);
     void ScrollBy(int Dx, int Dy);
     void ScrollToLine(int I);
     void ScrollPageUp();

@@ -3,6 +3,7 @@
 #include "helper_editor.h"
 #include "u_utils.h"
 
+#include <QBackingStore>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -200,6 +201,44 @@ private slots:
         QCoreApplication::processEvents();
         // The new cell, its neighbours reaching into it, and the caret's cells: a handful.
         QVERIFY2(FEd->Cells > 0 && FEd->Cells <= 6, qPrintable(QString::number(FEd->Cells)));
+    }
+
+    void screenStaysRightThroughEdits()
+    {
+        // What the window really shows (its backing store, not a fresh paint) after edits that
+        // move lines must equal a fresh drawing of the document: nothing stale, nothing shifted.
+        QByteArray text;
+        for (int i = 0; i < 30; ++i)
+            text += QByteArray::number(i * 7919) + (i % 3 ? "" : "ab") + "\n";
+        SetText(*FEd, text, stItalic);
+        auto check = [&](const char *what) {
+            for (int i = 0; i < 20; ++i)
+                QTest::qWait(5);
+            QBackingStore *store = FEd->window()->backingStore();
+            QVERIFY(store && store->paintDevice()->devType() == QInternal::Image);
+            const QImage shown = static_cast<QImage *>(store->paintDevice())->copy(
+                QRect(FEd->viewport()->mapTo(FEd->window(), QPoint(0, 0)), FEd->viewport()->size()));
+            QImage fresh = FEd->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            QImage seen = shown.convertToFormat(QImage::Format_RGB32);
+            QVERIFY2(seen == fresh, what);
+        };
+        check("after filling");
+        FEd->MoveCaretTo(2, 3, true);
+        FEd->InsertAtCaret("\n\nxy\n", QByteArray(1, char(stBold)));
+        check("after inserting line breaks");
+        FEd->DeleteRange(1, 2, 1, 4);
+        check("after joining lines");
+        FEd->ScrollToLine(5);
+        FEd->InsertText(0, 1, QByteArray(1, 0), "above the view\n");
+        check("after a break above the view");
+        FEd->DeleteRange(0, 1, -1, 2);
+        check("after joining above the view");
+        FEd->MoveCaretTo(25, 1, true);
+        FEd->InsertAtCaret("\n", QByteArray(1, 0));
+        FEd->SelectRange(20, 2, 3, 26);
+        check("after a selection below");
+        FEd->DeleteSelection();
+        check("after deleting it");
     }
 
     void renderedDocumentMatchesTheScreen()
