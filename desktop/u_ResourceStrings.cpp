@@ -16,6 +16,14 @@ constexpr std::array<TResEntry, size_t(TResId::Count)> BuiltIn = {{
 #undef RS
 }};
 
+// The window texts come first in the table; the program's further messages follow them.
+constexpr size_t WindowTextCount = 0
+#define RS(id, text) +1
+#include "u_ResourceStrings.def"
+#undef RS
+    ;
+static_assert(WindowTextCount == 220, "the window string table holds exactly 220 texts");
+
 // Filled once at start-up when a translation module is found.
 std::array<QString, size_t(TResId::Count)> &Translated()
 {
@@ -33,6 +41,8 @@ const char *ResIdentifier(TResId Id) { return BuiltIn[size_t(Id)].Identifier; }
 
 QString ResDefaultString(TResId Id) { return QString::fromUtf8(BuiltIn[size_t(Id)].Text); }
 
+bool IsWindowText(TResId Id) { return size_t(Id) < WindowTextCount; }
+
 QString ResString(TResId Id)
 {
     if (HasTranslation())
@@ -43,8 +53,14 @@ QString ResString(TResId Id)
 void SetResTranslation(TResLookup Lookup, void *Context)
 {
     for (size_t i = 0; i < BuiltIn.size(); ++i) {
-        QString text = Lookup(BuiltIn[i].Identifier, Context);
-        Translated()[i] = text.isNull() ? QString("") : text;
+        const QString text = Lookup(BuiltIn[i].Identifier, Context);
+        // A window text the translation lacks is shown empty, as in any table; a message of the
+        // program's own stays in English, since a translation made from the window table alone
+        // cannot know it and an empty error message would tell the user nothing.
+        if (!text.isNull())
+            Translated()[i] = text;
+        else
+            Translated()[i] = i < WindowTextCount ? QString("") : QString::fromUtf8(BuiltIn[i].Text);
     }
     HasTranslation() = true;
 }

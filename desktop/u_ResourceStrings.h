@@ -17,9 +17,13 @@ QString ResString(TResId Id);
 const char *ResIdentifier(TResId Id);
 // The built-in English text.
 QString ResDefaultString(TResId Id);
+// Whether Id is one of the window texts (the table every translation module carries) rather than one
+// of the program's further messages.
+bool IsWindowText(TResId Id);
 
 // Replaces the texts in force by a translation's: Lookup returns the translated text of an
-// identifier, or a null QString when the translation has none (the text then becomes empty).
+// identifier, or a null QString when the translation has none (a window text then becomes empty, a
+// message of the program keeps its English text).
 // Called once at start-up, before any window exists.
 using TResLookup = QString (*)(const char *Identifier, void *Context);
 void SetResTranslation(TResLookup Lookup, void *Context);
