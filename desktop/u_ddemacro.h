@@ -1,0 +1,69 @@
+#pragma once
+// The open requests of the desktop: a file opened from the file manager while Quillo runs reaches the
+// running instance as a command line "[open("<full path>")]" on a per-user local socket named after
+// the executable and the topic "system", instead of starting a second program.
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QLocalServer;
+class QLocalSocket;
+
+// Splits one request line of the form [command("argument")] into its command word and argument.
+// The argument may be left out ([open()]); there is no escape for a double quote inside it. Text after
+// the closing bracket is ignored. False, with both outputs empty, when the line is malformed.
+bool ParseMacro(const QString &Line, QString &Command, QString &Argument);
+
+// The request line that asks the running instance to open Path, or an empty string when Path cannot
+// be written in that form (it holds a double quote or a line break).
+QString OpenMacroLine(const QString &Path);
+
+// The service name open requests are addressed to: the executable's file name up to its first dot.
+QString MacroServiceName();
+
+// The server side: answers one topic (the object's name, "system" for the main window) under the
+// service name. Every request line that parses raises Onmacro; malformed lines are dropped without a
+// word. Only the same user can connect, and no client can stall or flood the program: a line longer
+// than MaxLineLength or a connection silent for IdleTimeoutMs is cut off.
+class Tddemacroserver : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int MaxLineLength = 64 * 1024;
+    static constexpr int IdleTimeoutMs = 3000;
+    static constexpr int MaxConnections = 16;
+
+    explicit Tddemacroserver(QObject *Owner = nullptr, const QString &Topic = QStringLiteral("system"));
+    ~Tddemacroserver() override;
+
+    // Starts answering requests for Service. False when another instance already answers them, or
+    // when no private place for the socket can be found; the program then runs without the server.
+    bool Listen(const QString &Service = MacroServiceName());
+    bool IsListening() const;
+    // Where the socket of this topic and Service lives (in the user's private runtime folder), or an
+    // empty string when there is no such folder.
+    static QString SocketPath(const QString &Service, const QString &Topic);
+
+    // Raises Onmacro for every line that parses, in order.
+    void ExecuteMacro(const QStringList &Lines);
+
+signals:
+    void Onmacro(const QString &Command, const QString &Argument);
+
+private:
+    void AcceptConnections();
+    void ReadRequest(QLocalSocket *Client);
+    void FinishRequest(QLocalSocket *Client);
+
+    QLocalServer *FServer = nullptr;
+};
+
+// The start-up decision. Server tries to become the one instance that answers the desktop; when another
+// instance answers already and Files is not empty, each file is sent to it as an open request (with
+// its full path) and true is returned: this process has nothing more to do and exits at once. False
+// means this process runs as the program: as the server, or on its own when the hand-over failed or
+// some file name cannot travel in a request (then it opens the files itself, so none is lost).
+bool HandOverToRunningInstance(const QStringList &Files, Tddemacroserver &Server,
+                               const QString &Service = MacroServiceName());
+
+// Sends Lines to the instance answering Topic under Service; true when it took them all.
+bool SendMacroLines(const QStringList &Lines, const QString &Service, const QString &Topic);

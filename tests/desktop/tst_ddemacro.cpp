@@ -1,0 +1,260 @@
+// Open requests: the parser of request lines, the server on its local socket, and the hand-over from a
+// second start of the program.
+#include "u_ddemacro.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using TMacro = QPair<QString, QString>;
+
+class TestDdeMacro : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir FRuntime;
+    int FServiceNumber = 0;
+    // Every test talks to a service of its own, so no test sees another's server.
+    QString NewService() { return QStringLiteral("quillotest%1x%2").arg(QCoreApplication::applicationPid()).arg(++FServiceNumber); }
+
+    static QList<TMacro> Received(const QSignalSpy &Spy)
+    {
+        QList<TMacro> macros;
+        for (const QList<QVariant> &call : Spy)
+            macros << TMacro(call[0].toString(), call[1].toString());
+        return macros;
+    }
+
+    static QLocalSocket *Connect(const QString &Service, QObject *Parent)
+    {
+        auto *socket = new QLocalSocket(Parent);
+        socket->connectToServer(Tddemacroserver::SocketPath(Service, QStringLiteral("system")));
+        if (!socket->waitForConnected(2000))
+            qWarning() << "cannot connect:" << socket->errorString();
+        return socket;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(FRuntime.isValid());
+        QFile::setPermissions(FRuntime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(FRuntime.path()));
+    }
+
+    void parseMacro_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("parses");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("argument");
+
+        QTest::newRow("registered command with a path")
+            << "[open(\"/home/ann/docs/letter.tgv\")]" << true << "open" << "/home/ann/docs/letter.tgv";
+        QTest::newRow("windows path") << "[open(\"C:\\docs\\letter.tgv\")]" << true << "open" << "C:\\docs\\letter.tgv";
+        QTest::newRow("path with blanks and brackets")
+            << "[open(\"/tmp/my (old) [draft].tgv\")]" << true << "open" << "/tmp/my (old) [draft].tgv";
+        QTest::newRow("empty parentheses") << "[open()]" << true << "open" << "";
+        QTest::newRow("empty quotes") << "[open(\"\")]" << true << "open" << "";
+        QTest::newRow("capital command kept as written") << "[OPEN(\"a.xv\")]" << true << "OPEN" << "a.xv";
+        QTest::newRow("text after the bracket ignored") << "[open(\"a.xv\")] and more" << true << "open" << "a.xv";
+        QTest::newRow("argument without quotes") << "[open(letter.tgv)]" << false << "" << "";
+        QTest::newRow("blank before parenthesis") << "[open (\"a.xv\")]" << false << "" << "";
+        QTest::newRow("blank after bracket") << "[ open(\"a.xv\")]" << false << "" << "";
+        QTest::newRow("tab in command") << "[op\ten(\"a.xv\")]" << false << "" << "";
+        QTest::newRow("quote never closed") << "[open(\"a.xv)]" << false << "" << "";
+        QTest::newRow("no closing bracket") << "[open(\"a.xv\")" << false << "" << "";
+        QTest::newRow("no closing parenthesis") << "[open(\"a.xv\"]]" << false << "" << "";
+        QTest::newRow("no opening bracket") << "open(\"a.xv\")" << false << "" << "";
+        QTest::newRow("empty line") << "" << false << "" << "";
+        QTest::newRow("bracket alone") << "[" << false << "" << "";
+        QTest::newRow("no command word") << "[(\"a.xv\")]" << false << "" << "";
+        QTest::newRow("command ends the line") << "[open" << false << "" << "";
+        QTest::newRow("NUL ends the line") << QStringLiteral("[open(\"a") + QChar(0) + QStringLiteral("b\")]") << false << "" << "";
+        QTest::newRow("quote inside argument ends it") << "[open(\"a\"b\")]" << false << "" << "";
+        QTest::newRow("non-latin path") << "[open(\"/home/zoë/Übung π.hp49\")]" << true << "open" << "/home/zoë/Übung π.hp49";
+    }
+
+    void parseMacro()
+    {
+        QFETCH(QString, line);
+        QFETCH(bool, parses);
+        QFETCH(QString, command);
+        QFETCH(QString, argument);
+        QString gotCommand = QStringLiteral("stale");
+        QString gotArgument = QStringLiteral("stale");
+        QCOMPARE(ParseMacro(line, gotCommand, gotArgument), parses);
+        QCOMPARE(gotCommand, command);
+        QCOMPARE(gotArgument, argument);
+    }
+
+    void openLineRoundTripsAndRefusesWhatCannotTravel()
+    {
+        QString command, argument;
+        const QString path = QStringLiteral("/tmp/a b/(c)].tgv");
+        QVERIFY(ParseMacro(OpenMacroLine(path), command, argument));
+        QCOMPARE(command, QStringLiteral("open"));
+        QCOMPARE(argument, path);
+        QVERIFY(OpenMacroLine(QStringLiteral("/tmp/say \"hi\".xv")).isEmpty());
+        QVERIFY(OpenMacroLine(QStringLiteral("/tmp/two\nlines.xv")).isEmpty());
+    }
+
+    void linesRaiseEventsInOrderAndSkipMalformedOnes()
+    {
+        Tddemacroserver server;
+        QSignalSpy spy(&server, &Tddemacroserver::Onmacro);
+        server.ExecuteMacro({"[open(\"/a/first.tgv\")]", "garbage", "[open(\"/a/second.xv\")]"});
+        QCOMPARE(Received(spy), (QList<TMacro>{{"open", "/a/first.tgv"}, {"open", "/a/second.xv"}}));
+    }
+
+    void requestsArriveOverTheSocket()
+    {
+        const QString service = NewService();
+        Tddemacroserver server;
+        QVERIFY(server.Listen(service));
+        QSignalSpy spy(&server, &Tddemacroserver::Onmacro);
+
+        // Two lines in one request, the second split across writes, the last without a line end.
+        QLocalSocket *client = Connect(service, this);
+        client->write("[open(\"/docs/one.tgv\")]\r\n[open(\"/docs/tw");
+        client->flush();
+        QTest::qWait(50);
+        client->write("o.xv\")]\n[open(\"/docs/three.eden\")]");
+        client->disconnectFromServer();
+        QTRY_COMPARE(spy.count(), 3);
+        QCOMPARE(Received(spy), (QList<TMacro>{{"open", "/docs/one.tgv"}, {"open", "/docs/two.xv"}, {"open", "/docs/three.eden"}}));
+        delete client;
+    }
+
+    void badClientsBlockNobody()
+    {
+        const QString service = NewService();
+        Tddemacroserver server;
+        QVERIFY(server.Listen(service));
+        QSignalSpy spy(&server, &Tddemacroserver::Onmacro);
+
+        QLocalSocket *silent = Connect(service, this);
+        QLocalSocket *garbage = Connect(service, this);
+        garbage->write(QByteArray("\x00\xff\xfe[[[(((\"\n\n\x01\x02", 14) + QByteArray(1000, '\xff') + "\n");
+        garbage->flush();
+        // An endless line: the server must drop this client rather than keep collecting.
+        QLocalSocket *endless = Connect(service, this);
+        const QByteArray chunk(16 * 1024, 'x');
+        for (int i = 0; i < 8 && endless->state() == QLocalSocket::ConnectedState; ++i) {
+            endless->write(chunk);
+            endless->waitForBytesWritten(200);
+            QCoreApplication::processEvents();
+        }
+
+        QElapsedTimer answered;
+        answered.start();
+        QLocalSocket *good = Connect(service, this);
+        good->write("[open(\"/docs/good.hp49\")]\n");
+        good->flush();
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 2000);
+        QVERIFY(answered.elapsed() < 2000);
+        QCOMPARE(Received(spy), (QList<TMacro>{{"open", "/docs/good.hp49"}}));
+
+        QTRY_COMPARE_WITH_TIMEOUT(endless->state(), QLocalSocket::UnconnectedState, 3000);
+        // The silent client is cut off once it has been idle too long.
+        QTRY_COMPARE_WITH_TIMEOUT(silent->state(), QLocalSocket::UnconnectedState, Tddemacroserver::IdleTimeoutMs + 2000);
+        QCOMPARE(spy.count(), 1);
+        delete silent;
+        delete garbage;
+        delete endless;
+        delete good;
+    }
+
+    void oneInstanceAnswersAndAStaleSocketIsReplaced()
+    {
+        const QString service = NewService();
+        {
+            Tddemacroserver first;
+            QVERIFY(first.Listen(service));
+            Tddemacroserver second;
+            QVERIFY(!second.Listen(service));
+        }
+        // A socket file left behind, as by an instance that was killed.
+        const QString path = Tddemacroserver::SocketPath(service, QStringLiteral("system"));
+        QFile stale(path);
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.close();
+        Tddemacroserver next;
+        QVERIFY(next.Listen(service));
+    }
+
+    void socketIsPrivateToTheUser()
+    {
+        const QString service = NewService();
+        Tddemacroserver server;
+        QVERIFY(server.Listen(service));
+        const QFileInfo socket(Tddemacroserver::SocketPath(service, QStringLiteral("system")));
+        QVERIFY(socket.exists());
+        QCOMPARE(socket.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+                 QFile::Permissions());
+    }
+
+    void withoutAnInstanceTheStartBecomesTheServer()
+    {
+        const QString service = NewService();
+        Tddemacroserver server;
+        QVERIFY(!HandOverToRunningInstance({QStringLiteral("letter.tgv")}, server, service));
+        QVERIFY(server.IsListening());
+    }
+
+    void aSecondStartHandsOverItsFilesAndExits()
+    {
+        const QString service = NewService();
+        Tddemacroserver server;
+        QVERIFY(server.Listen(service));
+        QSignalSpy spy(&server, &Tddemacroserver::Onmacro);
+
+        QTemporaryDir work;
+        QProcess second;
+        second.setWorkingDirectory(work.path());
+        second.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--hand-over"), service, QStringLiteral("letter.tgv"), QStringLiteral("sub/../notes.xv")});
+        QVERIFY(second.waitForStarted(5000));
+        // The server answers from this event loop while the second process waits for it.
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 5000);
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_COMPARE(spy.count(), 2);
+        const QString folder = QDir(work.path()).absolutePath();
+        QCOMPARE(Received(spy), (QList<TMacro>{{"open", folder + "/letter.tgv"}, {"open", folder + "/notes.xv"}}));
+    }
+
+    void aFileNameThatCannotTravelIsNotHandedOver()
+    {
+        const QString service = NewService();
+        Tddemacroserver first;
+        QVERIFY(first.Listen(service));
+        QSignalSpy spy(&first, &Tddemacroserver::Onmacro);
+        Tddemacroserver second;
+        QVERIFY(!HandOverToRunningInstance({QStringLiteral("/tmp/ok.xv"), QStringLiteral("/tmp/say \"hi\".xv")}, second, service));
+        QTest::qWait(100);
+        QCOMPARE(spy.count(), 0);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // The second start of the program, as the hand-over test runs it: the same start-up decision.
+    if (argc >= 3 && qstrcmp(argv[1], "--hand-over") == 0) {
+        QCoreApplication app(argc, argv);
+        Tddemacroserver server;
+        QStringList files;
+        for (int i = 3; i < argc; ++i)
+            files << QString::fromLocal8Bit(argv[i]);
+        return HandOverToRunningInstance(files, server, QString::fromLocal8Bit(argv[2])) ? 0 : 3;
+    }
+    QCoreApplication app(argc, argv);
+    TestDdeMacro test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_ddemacro.moc"
