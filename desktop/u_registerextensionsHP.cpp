@@ -1,0 +1,101 @@
+#include "u_registerextensionsHP.h"
+
+#include "u_ResourceStrings.h"
+#include "u_registerextensions.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+static void InitIconResources() { Q_INIT_RESOURCE(quillo_icons); }
+
+QString QuilloIconPath(TQuilloIcon Icon)
+{
+    InitIconResources();
+    switch (Icon) {
+    case TQuilloIcon::Program: return QStringLiteral(":/icons/quillo.svg");
+    case TQuilloIcon::XView: return QStringLiteral(":/icons/xview.svg");
+    case TQuilloIcon::Tgv: return QStringLiteral(":/icons/tgv.svg");
+    case TQuilloIcon::Eden: return QStringLiteral(":/icons/eden.svg");
+    case TQuilloIcon::HP49: return QStringLiteral(":/icons/hp49.svg");
+    }
+    return QString();
+}
+
+namespace {
+struct TFileType {
+    const char *Ext;
+    TResId Description;
+    TQuilloIcon Icon;
+};
+
+// T49 documents are TGV documents for the HP49 and share the TGV icon.
+constexpr TFileType FileTypes[] = {
+    {"XV", TResId::sXViewFileType, TQuilloIcon::XView},
+    {"TGV", TResId::sTgvHP48FileType, TQuilloIcon::Tgv},
+    {"EDEN", TResId::sEdenFileType, TQuilloIcon::Eden},
+    {"T49", TResId::sTgvHP49FileType, TQuilloIcon::Tgv},
+    {"HP49", TResId::sHP49FileType, TQuilloIcon::HP49},
+};
+
+// Starts Program on Arguments and does not wait for it: start-up goes on while the caches are rebuilt.
+void StartDetached(const QString &Program, const QStringList &Arguments)
+{
+    const QString path = QStandardPaths::findExecutable(Program);
+    if (path.isEmpty())
+        return;
+    QProcess tool;
+    tool.setProgram(path);
+    tool.setArguments(Arguments);
+    tool.setStandardOutputFile(QProcess::nullDevice());
+    tool.setStandardErrorFile(QProcess::nullDevice());
+    tool.startDetached();
+}
+
+void RefreshDesktopDatabases(const QStringList &Changed, const QString &DataHome)
+{
+    const auto changedUnder = [&](const QString &Folder) {
+        for (const QString &path : Changed)
+            if (path.startsWith(DataHome + Folder + u'/'))
+                return true;
+        return false;
+    };
+    if (changedUnder(QStringLiteral("/mime")))
+        StartDetached(QStringLiteral("update-mime-database"), {DataHome + QStringLiteral("/mime")});
+    if (changedUnder(QStringLiteral("/applications")))
+        StartDetached(QStringLiteral("update-desktop-database"), {DataHome + QStringLiteral("/applications")});
+    // Only a cache that exists already needs rebuilding; creating one would hide the icons other
+    // programs install later without rebuilding it.
+    const QString hicolor = DataHome + QStringLiteral("/icons/hicolor");
+    if (changedUnder(QStringLiteral("/icons")) && QFileInfo::exists(hicolor + QStringLiteral("/icon-theme.cache")))
+        StartDetached(QStringLiteral("gtk-update-icon-cache"), {QStringLiteral("-q"), QStringLiteral("-f"), QStringLiteral("-t"), hicolor});
+}
+} // namespace
+
+bool RegisterFileTypes(const QString &AppPath, bool RefreshDatabases)
+{
+    const QString dataHome = Tregisterext::DefaultDataHome();
+    const QString configHome = Tregisterext::DefaultConfigHome();
+    if (dataHome.isEmpty() || configHome.isEmpty())
+        return false;
+    const QString appId = QFileInfo(AppPath).fileName().section(u'.', 0, 0);
+
+    QStringList changed;
+    {
+        Tregisterext registry(appId, ResString(TResId::sAppTitle), dataHome, configHome);
+        registry.RegisterAppIcon(QuilloIconPath(TQuilloIcon::Program));
+        // The files reach the program on its command line, and it hands them to the running
+        // instance as these open requests.
+        const QString command = u'"' + AppPath + u'"';
+        for (const TFileType &type : FileTypes) {
+            const QString ext = QString::fromLatin1(type.Ext);
+            registry.RegisterExtension(ext, QString(), ResString(type.Description), QuilloIconPath(type.Icon), true);
+            registry.RegisterVerb(ext, QStringLiteral("Open"), command, true, QStringLiteral("[open(\"%1\")]"),
+                                  QString(), QString(), QString());
+        }
+        changed = registry.Flush();
+    }
+    if (RefreshDatabases && !changed.isEmpty())
+        RefreshDesktopDatabases(changed, dataHome);
+    return !changed.isEmpty();
+}
