@@ -3,6 +3,9 @@
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
 #include "u_TGrob.h"
+#include "u_TranslationModule.h"
+#include "u_ddemacro.h"
+#include "u_registerextensionsHP.h"
 #include "u_utils.h"
 
 #include <QApplication>
@@ -49,6 +52,8 @@ int main(int argc, char **argv)
     }
 
     AppDir = GetAppDir();
+    // A translation module beside the program gives every text, messages included, from here on.
+    LoadTranslationModule(AppDir);
     CreateFontList();
     Settings = new TSettings();
 
@@ -59,7 +64,20 @@ int main(int argc, char **argv)
         result = RunRender(arguments);
     else if (HasArgument(argc, argv, "--send"))
         result = RunSend(arguments);
-    // The main window arrives here.
+    else {
+        QStringList files;
+        for (const QString &argument : arguments.mid(1))
+            if (!argument.startsWith(u'-'))
+                files << argument;
+        // A start with files while Quillo runs gives them to that instance and ends at once; otherwise
+        // this instance answers the desktop's open requests (topic "system") from now on.
+        Tddemacroserver macroServer;
+        if (!HandOverToRunningInstance(files, macroServer)) {
+            RegisterFileTypes(QCoreApplication::applicationFilePath());
+            // The main window arrives here: it adopts macroServer and connects its Onmacro to its own
+            // systemmacro handler before the event loop runs, so no request is missed.
+        }
+    }
 
     delete Settings;
     Settings = nullptr;
