@@ -48,7 +48,7 @@ THPEdit2::THPEdit2(QWidget *Parent, TEditor Kind) : QAbstractScrollArea(Parent),
     viewport()->setAutoFillBackground(false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_InputMethodEnabled, false);
+    setAttribute(Qt::WA_InputMethodEnabled, true);
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this](int a) { VerticalAction(a); });
     FCaretTimer.setInterval(qMax(100, QApplication::cursorFlashTime() / 2));
     connect(&FCaretTimer, &QTimer::timeout, this, [this] { CaretBlink(); });

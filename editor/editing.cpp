@@ -156,6 +156,7 @@ void THPEdit2::SplitLine(int Line, int Pos)
     UpdateVisibleLines();
     ShiftViewBelow(oldBottom, FLines[size_t(Line + 1)]->Top + LineHeight(Line + 1) - oldBottom);
     InvalidateLines(Line, Line + 1);
+    FCurLine = FLines[size_t(FCaretLine)].get();
 }
 
 bool THPEdit2::RangeHasPicture(int LineA, int LineB) const
@@ -288,6 +289,7 @@ void THPEdit2::JoinLines(int Line)
     UpdateVisibleLines();
     ShiftViewBelow(oldBottom, a.Top + LineHeight(Line) - oldBottom);
     InvalidateLines(Line, Line);
+    FCurLine = FLines[size_t(FCaretLine)].get();
 }
 
 void THPEdit2::DeleteSelection()

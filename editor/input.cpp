@@ -3,6 +3,7 @@
 
 #include "u_Errors.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -250,18 +251,53 @@ void THPEdit2::HandleKey(QKeyEvent *Event)
             Event->ignore();
             return;
         }
-        QByteArray codes;
-        for (QChar ch : text) {
-            const char16_t u = ch.unicode();
-            if (u > 0xFF || u == 8 || u == 9 || u == 27)
-                continue;
-            codes.append(char(u == CharReturn ? CharLineFeed : u));
-        }
+        const QByteArray codes = TypedCodes(text);
         if (codes.isEmpty()) {
             Event->ignore();
             return;
         }
         InsertAtCaret(codes, QByteArray(1, char(FCurrentAttr)));
+    }
+}
+
+QByteArray THPEdit2::TypedCodes(const QString &Text)
+{
+    QByteArray codes;
+    for (QChar ch : Text) {
+        const char16_t u = ch.unicode();
+        // Backspace and Tab arrive as keys; Escape is no character.
+        if (u > 0xFF || u == 8 || u == 9 || u == 27)
+            continue;
+        codes.append(char(u == CharReturn ? CharLineFeed : u));
+    }
+    return codes;
+}
+
+void THPEdit2::inputMethodEvent(QInputMethodEvent *Event)
+{
+    // Composed characters (dead keys, compose sequences) arrive here instead of as key text.
+    const QByteArray codes = TypedCodes(Event->commitString());
+    if (!codes.isEmpty()) {
+        try {
+            InsertAtCaret(codes, QByteArray(1, char(FCurrentAttr)));
+        } catch (const EError &e) {
+            Warn(e.Message());
+        }
+    }
+    Event->accept();
+}
+
+QVariant THPEdit2::inputMethodQuery(Qt::InputMethodQuery Query) const
+{
+    switch (Query) {
+    case Qt::ImCursorRectangle:
+        return QRect(FCaretRect.translated(-FScrollX, -FScrollY).translated(viewport()->pos()));
+    case Qt::ImEnabled:
+        return true;
+    case Qt::ImHints:
+        return int(Qt::ImhNoPredictiveText);
+    default:
+        return QAbstractScrollArea::inputMethodQuery(Query);
     }
 }
 

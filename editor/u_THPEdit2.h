@@ -326,6 +326,8 @@ protected:
     void focusOutEvent(QFocusEvent *Event) override;
     void scrollContentsBy(int Dx, int Dy) override;
     bool event(QEvent *Event) override;
+    void inputMethodEvent(QInputMethodEvent *Event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery Query) const override;
 
 private:
     void Loaded();
@@ -341,6 +343,9 @@ private:
     void InsertLines(int At, std::vector<std::unique_ptr<TALine>> &&NewLines);
     bool RangeHasPicture(int LineA, int LineB) const;
     void HandleKey(QKeyEvent *Event);
+    // Calculator codes of typed text: Latin-1 characters keep their value, CR becomes a line feed;
+    // anything else has no calculator code and is left out.
+    static QByteArray TypedCodes(const QString &Text);
     QRect DocToScreen(const QRect &R) const { return R.translated(-FScrollX, -FScrollY); }
 
     // Document

@@ -2,6 +2,7 @@
 // filters, and the rule that a picture keeps a line of its own.
 #include "helper_editor.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QTest>
 
@@ -102,6 +103,19 @@ private slots:
         QTest::keyClick(ed, Qt::Key_K, Qt::ControlModifier); // a command, not code 11
         QTest::keyClick(ed, Qt::Key_Escape);
         QCOMPARE(Text(*ed), QByteArray("a\xE9\xFF"));
+    }
+
+    void composedCharactersAreTyped()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host);
+        ed->setFocus();
+        ed->SetCurrentAttr(stUnderline);
+        QInputMethodEvent composed(QString(), {});
+        composed.setCommitString(QString::fromLatin1("\xE8") + QChar(0x0153)); // è, then œ (not Latin-1)
+        QCoreApplication::sendEvent(ed, &composed);
+        QCOMPARE(Text(*ed), QByteArray("\xE8"));
+        QCOMPARE(ed->AttrAt(0, 1), uint8_t(stUnderline));
     }
 
     void typedCharactersTakeTheCurrentAttribute()

@@ -4,6 +4,7 @@
 #include "u_utils.h"
 
 #include <QBackingStore>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -239,6 +240,15 @@ private slots:
         check("after a selection below");
         FEd->DeleteSelection();
         check("after deleting it");
+        FEd->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        check("after a page down with the bar");
+        FEd->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        check("after a line up with the bar");
+        FEd->MoveCaretTo(3, -1, true);
+        FEd->InsertAtCaret(QByteArray(60, 'w'), QByteArray(1, 0));
+        check("after scrolling right to follow the caret");
+        FEd->MoveCaretTo(3, 1, true);
+        check("after scrolling back left");
     }
 
     void renderedDocumentMatchesTheScreen()
