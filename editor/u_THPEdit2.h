@@ -9,7 +9,10 @@
 //   painting.cpp     geometry, hit testing, painting, invalidation, scrolling, the caret
 //   editing.cpp      insertion, line splitting and joining, deletion, tab
 //   input.cpp        caret moves, selection, keyboard and mouse
-//   commands.cpp     styles, justification, clipboard, pictures
+//   styles.cpp       style and font commands
+//   justify.cpp      the four justification commands
+//   clipboard.cpp    copy, cut and paste with the attribute format
+//   pictures.cpp     inserting and removing pictures
 //   fileformats.cpp  "%%HP:" text files and TGV files
 //
 // For code inside the class (commands, file formats), the building blocks are:

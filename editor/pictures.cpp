@@ -1,0 +1,117 @@
+// Pictures in TGV documents: inserting one from a bitmap, a bitmap file or a calculator grob file,
+// and removing a picture line.
+#include "u_THPEdit2.h"
+
+#include "u_Errors.h"
+#include "u_ResourceStrings.h"
+
+#include <QPainter>
+
+namespace {
+[[noreturn]] void FailLoading()
+{
+    throw EErrorLoading(ResString(TResId::sErrorWhileLoadingFile));
+}
+
+// The calculator's view of a picture: white stays white, every other colour is a set pixel.
+// Transparent areas count as the white paper they are shown on.
+QImage Monochrome(const QImage &Source)
+{
+    QImage image(Source.size(), QImage::Format_RGB32);
+    if (image.isNull())
+        FailLoading();
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        p.drawImage(0, 0, Source);
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            row[x] = (row[x] & 0xFFFFFF) == 0xFFFFFF ? 0xFFFFFFFF : 0xFF000000;
+    }
+    return image;
+}
+
+// The object prolog of a grob file: five nibbles, low first, after the 8-byte header.
+int32_t GrobFilePrologOf(const QByteArray &Bytes)
+{
+    constexpr int HeaderBytes = 8;
+    if (Bytes.size() < GrobRowsOffset)
+        return -1;
+    int32_t v = 0;
+    for (int i = 0; i < 5; ++i) {
+        const uint8_t b = uint8_t(Bytes[HeaderBytes + i / 2]);
+        v |= int32_t((i % 2 ? b >> 4 : b) & 0xF) << (4 * i);
+    }
+    return v;
+}
+} // namespace
+
+void THPEdit2::InsertPicture(int Line, int Pos, const QString &FileName, const QImage &Bitmap)
+{
+    if (FEditor != TEditor::Tgv)
+        return;
+    QImage source = Bitmap;
+    if (source.isNull() && !source.load(FileName))
+        FailLoading();
+    const QImage bitmap = Monochrome(source);
+
+    // Everything that can fail happens before the document changes: the table takes its reference
+    // first and refuses a picture it has no room for.
+    const int slot = AddPicture(bitmap);
+    ClearSelection();
+    Line = Line < 0 ? FCaretLine : std::min(Line, LineCount() - 1);
+    Pos = Pos < 0 ? FCaretCol : std::clamp(Pos, 1, LineLength(Line) + 1);
+    if (LineLength(Line) > 0) {
+        // The picture gets the empty line between the two halves of the text.
+        InsertText(Line, Pos, QByteArray(2, char(0)), QByteArray(2, char(CharLineFeed)));
+        ++Line;
+    }
+    SetPictureLine(Line, slot);
+    RecomputeTops(Line);
+    UpdateVisibleLines();
+    MoveCaretTo(Line, -1, true);
+    InvalidateAll();
+    SetModified(true);
+}
+
+void THPEdit2::InsertGrobFile(int Line, int Pos, const QString &FileName)
+{
+    if (FEditor != TEditor::Tgv)
+        return;
+    QImage bitmap;
+    {
+        auto grob = TSharedRef<TGrob>::Adopt(new TGrob);
+        try {
+            grob->LoadFromFile(FileName);
+        } catch (const EError &) {
+            FailLoading();
+        }
+        // A file of another object type would give a picture of nonsense dimensions.
+        if (GrobFilePrologOf(grob->FileBytes()) != PrologGrob)
+            FailLoading();
+        bitmap = grob->ToBitmap();
+    }
+    if (bitmap.isNull())
+        FailLoading();
+    InsertPicture(Line, Pos, QString(), bitmap);
+}
+
+void THPEdit2::DeletePictureLine(int Line)
+{
+    // Only a picture line: emptying a text line here would lose its text.
+    if (Line < 0 || Line >= LineCount() || !PictureOfLine(Line))
+        return;
+    ClearSelection();
+    InvalidateFrom(Line, 1, true);
+    ReleasePicture(uint8_t(FLines[size_t(Line)]->Attrs[0]));
+    FLines[size_t(Line)]->Chars.clear();
+    FLines[size_t(Line)]->Attrs.clear();
+    if (FCaretLine == Line)
+        MoveCaretTo(Line, 1, true);
+    RecomputeTops(Line);
+    UpdateVisibleLines();
+    InvalidateFrom(Line, 1, true);
+    SetModified(true);
+}
