@@ -6,6 +6,12 @@
 #include <QFileInfo>
 #include <QLibrary>
 
+QLocale InterfaceLocale()
+{
+    const QStringList languages = QLocale::system().uiLanguages();
+    return languages.isEmpty() ? QLocale::system() : QLocale(languages.first());
+}
+
 QStringList TranslationModuleNames(const QLocale &Locale)
 {
     QStringList names;

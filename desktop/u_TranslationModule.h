@@ -10,8 +10,12 @@
 // one ("quillo.fra", "quillo.fr").
 QStringList TranslationModuleNames(const QLocale &Locale);
 
+// The language the user reads the interface in: the first of the session's interface languages
+// (LANGUAGE, LC_ALL, LC_MESSAGES, LANG).
+QLocale InterfaceLocale();
+
 // Looks in AppDir for the module of Locale's language and, when one loads and holds at least one text
 // of the table, takes every text from it: a window text the module lacks becomes empty, a message it
 // lacks stays in English. Returns whether a module was used; the texts in force are left as they are
 // when none is. Called once at start-up, before any window exists.
-bool LoadTranslationModule(const QString &AppDir, const QLocale &Locale = QLocale::system());
+bool LoadTranslationModule(const QString &AppDir, const QLocale &Locale = InterfaceLocale());
