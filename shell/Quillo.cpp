@@ -51,6 +51,19 @@ int main(int argc, char **argv)
         return 0;
     }
 
+    // A start with files while Quillo runs gives them to that instance and ends at once, before any
+    // time goes into fonts; otherwise this instance answers the desktop's open requests (topic
+    // "system") from now on.
+    Tddemacroserver macroServer;
+    if (!headless) {
+        QStringList files;
+        for (const QString &argument : arguments.mid(1))
+            if (!argument.startsWith(u'-'))
+                files << argument;
+        if (HandOverToRunningInstance(files, macroServer))
+            return 0;
+    }
+
     AppDir = GetAppDir();
     // A translation module beside the program gives every text, messages included, from here on.
     LoadTranslationModule(AppDir);
@@ -65,18 +78,9 @@ int main(int argc, char **argv)
     else if (HasArgument(argc, argv, "--send"))
         result = RunSend(arguments);
     else {
-        QStringList files;
-        for (const QString &argument : arguments.mid(1))
-            if (!argument.startsWith(u'-'))
-                files << argument;
-        // A start with files while Quillo runs gives them to that instance and ends at once; otherwise
-        // this instance answers the desktop's open requests (topic "system") from now on.
-        Tddemacroserver macroServer;
-        if (!HandOverToRunningInstance(files, macroServer)) {
-            RegisterFileTypes(QCoreApplication::applicationFilePath());
-            // The main window arrives here: it adopts macroServer and connects its Onmacro to its own
-            // systemmacro handler before the event loop runs, so no request is missed.
-        }
+        RegisterFileTypes(QCoreApplication::applicationFilePath());
+        // The main window arrives here: it adopts macroServer and connects its Onmacro to its own
+        // systemmacro handler before the event loop runs, so no request is missed.
     }
 
     delete Settings;
