@@ -52,6 +52,13 @@ THPEdit2::THPEdit2(QWidget *Parent, TEditor Kind) : QAbstractScrollArea(Parent),
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this](int a) { VerticalAction(a); });
     FCaretTimer.setInterval(qMax(100, QApplication::cursorFlashTime() / 2));
     connect(&FCaretTimer, &QTimer::timeout, this, [this] { CaretBlink(); });
+    FDragTimer.setInterval(50);
+    connect(&FDragTimer, &QTimer::timeout, this, [this] {
+        if (QApplication::mouseButtons() & Qt::LeftButton)
+            DragTo(FDragPoint);
+        else
+            FDragTimer.stop();
+    });
     Loaded();
 }
 

@@ -320,11 +320,27 @@ void THPEdit2::mouseMoveEvent(QMouseEvent *Event)
 {
     if (!(Event->buttons() & Qt::LeftButton))
         return;
-    const QPoint p = Event->position().toPoint();
-    const int line = LineAtY(p.y() + FScrollY);
-    const int pos = ColumnAtX(line, p.x() + FScrollX);
+    DragTo(Event->position().toPoint());
+    // Outside the view the selection goes on growing while the button is held still.
+    if (viewport()->rect().contains(FDragPoint))
+        FDragTimer.stop();
+    else if (!FDragTimer.isActive())
+        FDragTimer.start();
+}
+
+void THPEdit2::DragTo(QPoint Point)
+{
+    FDragPoint = Point;
+    const int line = LineAtY(Point.y() + FScrollY);
+    const int pos = ColumnAtX(line, Point.x() + FScrollX);
     FExtendSelection = true;
     MoveCaretTo(line, pos, true);
+}
+
+void THPEdit2::mouseReleaseEvent(QMouseEvent *Event)
+{
+    if (Event->button() == Qt::LeftButton)
+        FDragTimer.stop();
 }
 
 void THPEdit2::mouseDoubleClickEvent(QMouseEvent *Event)

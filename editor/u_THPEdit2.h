@@ -323,6 +323,7 @@ protected:
     void keyPressEvent(QKeyEvent *Event) override;
     void mousePressEvent(QMouseEvent *Event) override;
     void mouseMoveEvent(QMouseEvent *Event) override;
+    void mouseReleaseEvent(QMouseEvent *Event) override;
     void mouseDoubleClickEvent(QMouseEvent *Event) override;
     void wheelEvent(QWheelEvent *Event) override;
     void focusInEvent(QFocusEvent *Event) override;
@@ -415,6 +416,11 @@ private:
     QRect FPaintClip;   // in target pixels
     QPoint FPaintOrigin; // document point drawn at target (0, 0)
     bool FPaintSelection = true;
+
+    // A drag held outside the view keeps selecting and scrolling.
+    QTimer FDragTimer;
+    QPoint FDragPoint; // viewport coordinates
+    void DragTo(QPoint Point);
 
     // Caret blinking
     QTimer FCaretTimer;

@@ -132,6 +132,15 @@ private slots:
         QVERIFY(ed->Selected());
         QCOMPARE(ed->SelStartLine(), 0);
         QCOMPARE(ed->Line(ed->CaretLine())->Top + 16, ed->ScrollY() + ed->ViewHeight() - 1);
+        // Held still below the view, the selection goes on growing until the button is released.
+        const int y = ed->ScrollY();
+        QTRY_VERIFY(ed->ScrollY() > y);
+        QTest::mouseRelease(ed->viewport(), Qt::LeftButton, {}, QPoint(20, ed->ViewHeight() + 40));
+        const int released = ed->ScrollY();
+        QTest::qWait(150);
+        QCOMPARE(ed->ScrollY(), released);
+        QCOMPARE(ed->SelEndLine(), ed->CaretLine());
+        QCOMPARE(ed->SelStartLine(), 0);
     }
 
     void doubleClickSelectsAWord_data()
