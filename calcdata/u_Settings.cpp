@@ -27,7 +27,13 @@ int TSettings::ReadInteger(const QString &Section, const QString &Name, int Defa
 QString TSettings::ReadString(const QString &Section, const QString &Name, const QString &Default) const
 {
     const QVariant v = FStore->value(Key(Section, Name));
-    return v.isValid() ? v.toString() : Default;
+    if (!v.isValid())
+        return Default;
+    // A text with unquoted commas, as a hand-edited file may hold, comes back as a list: it is
+    // still the one string that was stored.
+    if (v.typeId() == QMetaType::QStringList)
+        return v.toStringList().join(u',');
+    return v.toString();
 }
 
 bool TSettings::ReadBool(const QString &Section, const QString &Name, bool Default) const
@@ -62,5 +68,11 @@ bool TSettings::ValueExists(const QString &Section, const QString &Name) const
 
 void TSettings::EraseSection(const QString &Section)
 {
+    // Removing the empty key would wipe the whole store.
+    if (Section.isEmpty()) {
+        for (const QString &name : FStore->childKeys())
+            FStore->remove(name);
+        return;
+    }
     FStore->remove(Section);
 }

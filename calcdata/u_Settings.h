@@ -19,6 +19,8 @@ public:
     void WriteString(const QString &Section, const QString &Name, const QString &Value);
     void WriteBool(const QString &Section, const QString &Name, bool Value);
     bool ValueExists(const QString &Section, const QString &Name) const;
+    // Deletes every value of Section; with no section, the values that stand directly in the store
+    // (the sections themselves stay).
     void EraseSection(const QString &Section);
     void Flush() { FStore->sync(); }
 
@@ -66,6 +68,7 @@ inline const QString FloatTop = QStringLiteral("FloatTop");
 inline const QString ToolbarHeight = QStringLiteral("Height");
 inline const QString ToolbarWidth = QStringLiteral("Width");
 inline const QString Visible = QStringLiteral("Visible");
+constexpr bool DefaultToolbarVisible = true;
 
 inline const QString TransferSection = QStringLiteral("transfer");
 inline const QString ComPort = QStringLiteral("comPort");
@@ -80,7 +83,9 @@ inline QString DeviceValue(int Port) { return QStringLiteral("Device%1").arg(Por
 inline const QString MRUSection = QStringLiteral("MRU Items");
 inline QString MRUValue(int Index) { return QStringLiteral("F%1").arg(Index); }
 
-// Directly in the store, outside any section: the folder shared by every file dialog.
+// Directly in the store, outside any section: the folder shared by every file dialog. The dialogs
+// name the place as a registry key path; this one is the store itself.
 inline const QString NoSection;
+inline const QString RootKeyPath = QStringLiteral("\\Software\\Quillo");
 inline const QString OpenSavePath = QStringLiteral("OpenSavePath");
 } // namespace SettingsKeys

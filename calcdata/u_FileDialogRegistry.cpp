@@ -1,0 +1,133 @@
+#include "u_FileDialogRegistry.h"
+#include "u_Settings.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+QString SettingsSectionOfKey(const QString &KeyPath)
+{
+    QString path = KeyPath;
+    path.replace(u'\\', u'/');
+    while (path.startsWith(u'/'))
+        path.remove(0, 1);
+    while (path.endsWith(u'/'))
+        path.chop(1);
+    QString root = SettingsKeys::RootKeyPath;
+    root.replace(u'\\', u'/');
+    while (root.startsWith(u'/'))
+        root.remove(0, 1);
+    if (path.compare(root, Qt::CaseInsensitive) == 0)
+        return SettingsKeys::NoSection;
+    if (path.startsWith(root + u'/', Qt::CaseInsensitive))
+        return path.mid(root.size() + 1);
+    return path;
+}
+
+namespace {
+
+QString CaseBlindPattern(const QString &Pattern)
+{
+    QString result;
+    for (QChar c : Pattern) {
+        const QChar lower = c.toLower();
+        const QChar upper = c.toUpper();
+        if (lower != upper)
+            result += u'[' + QString(lower) + QString(upper) + u']';
+        else
+            result += c;
+    }
+    return result;
+}
+
+} // namespace
+
+QStringList NameFiltersFromFilter(const QString &Filter)
+{
+    QStringList filters;
+    const QStringList parts = Filter.split(u'|');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString &p : parts[i + 1].split(u';', Qt::SkipEmptyParts))
+            patterns << CaseBlindPattern(p.trimmed());
+        // The dialog hides the last bracketed group (the real patterns), so the description shows
+        // exactly as the text has it.
+        filters << parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
+    }
+    return filters;
+}
+
+TFileDialogRegistry::TFileDialogRegistry(QWidget *Parent, QFileDialog::AcceptMode Mode) : QFileDialog(Parent)
+{
+    // The extra panels go into the dialog's own layout, which only Qt's dialog has.
+    setOption(QFileDialog::DontUseNativeDialog, true);
+    setOption(QFileDialog::HideNameFilterDetails, true);
+    setAcceptMode(Mode);
+    setFileMode(Mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+}
+
+void TFileDialogRegistry::SetFilter(const QString &Filter)
+{
+    setNameFilters(NameFiltersFromFilter(Filter));
+}
+
+void TFileDialogRegistry::SetDefaultExt(const QString &Value)
+{
+    QString ext = Value;
+    while (ext.startsWith(u'.'))
+        ext.remove(0, 1);
+    setDefaultSuffix(ext);
+}
+
+QWidget *TFileDialogRegistry::AddSidePanel(QWidget *Panel)
+{
+    auto *holder = new QWidget(this);
+    holder->setObjectName(Panel->objectName() + QStringLiteral("Holder"));
+    auto *box = new QVBoxLayout(holder);
+    box->setContentsMargins(0, 4, 0, 0);
+    box->addWidget(Panel);
+    if (auto *grid = qobject_cast<QGridLayout *>(layout())) {
+        if (FPanelColumn < 0)
+            FPanelColumn = grid->columnCount();
+        grid->addWidget(holder, 0, FPanelColumn, grid->rowCount(), 1);
+    }
+    return holder;
+}
+
+bool TFileDialogRegistry::Execute()
+{
+    const bool remember = !FKeyPath.isEmpty() && Settings;
+    const QString section = SettingsSectionOfKey(FKeyPath);
+    if (remember) {
+        const QString folder = Settings->ReadString(section, FvalueName, QString());
+        // A folder that has gone since leaves the dialog where it was.
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            setDirectory(folder);
+    }
+
+    const QStringList filters = nameFilters();
+    if (FFilterIndex >= 1 && FFilterIndex <= filters.size())
+        selectNameFilter(filters[FFilterIndex - 1]);
+    const QString proposed = QFileInfo(FFileName).fileName();
+    if (!proposed.isEmpty())
+        selectFile(proposed);
+    else if (auto *edit = findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        edit->clear();
+
+    const bool confirmed = exec() == QDialog::Accepted && !selectedFiles().isEmpty();
+    if (!confirmed)
+        return false;
+
+    FFileName = selectedFiles().constFirst();
+    const int index = int(nameFilters().indexOf(selectedNameFilter()));
+    if (index >= 0)
+        FFilterIndex = index + 1;
+    if (remember) {
+        QString folder = QFileInfo(FFileName).absolutePath();
+        if (!folder.endsWith(u'/'))
+            folder += u'/';
+        Settings->WriteString(section, FvalueName, folder);
+    }
+    return true;
+}
