@@ -89,7 +89,6 @@ TTableChoice::TTableChoice(QWidget *Parent)
     FSpin->hide();
     connect(FSpin, &TTableSpin::UpClick, this, &TTableChoice::ScrollUp);
     connect(FSpin, &TTableSpin::DownClick, this, &TTableChoice::ScrollDown);
-    FScrollBottom = height() - 2;
 }
 
 void TTableChoice::SetPlages(const QString &Value)
@@ -161,6 +160,13 @@ void TTableChoice::Arrange()
 
     const int w = width();
     const int h = height();
+    // A new size shows the table from its top again. (Checked here rather than on the resize event,
+    // which a hidden control only gets when it is shown.)
+    if (size() != FBandSize) {
+        FBandSize = size();
+        FScrollTop = 0;
+        FScrollBottom = h - 2;
+    }
     FGridLeft = 3;
     FGridRight = w - 5;
     FGridTop = 3;
@@ -255,8 +261,6 @@ QRect TTableChoice::CellScreenRect(const TCell &Cell) const
 void TTableChoice::resizeEvent(QResizeEvent *Event)
 {
     QFrame::resizeEvent(Event);
-    FScrollTop = 0;
-    FScrollBottom = height() - 2;
     Arrange();
 }
 

@@ -172,6 +172,7 @@ private:
     int FPitchY = 12;
     int FScrollTop = 0;
     int FScrollBottom = 0;
+    QSize FBandSize; // the size the visible band was set for
     TTableSpin *FSpin;
     int FSelected = -1;
     int FHover = -1;
