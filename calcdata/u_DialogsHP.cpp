@@ -52,6 +52,8 @@ public:
     TGrobPaintBox(const QImage &Image, QWidget *Parent) : QWidget(Parent), FImage(Image)
     {
         setObjectName(QStringLiteral("PaintBox"));
+        // The panel's colour round a picture shows where its white pixels end.
+        setAutoFillBackground(true);
     }
 
 protected:
