@@ -1,6 +1,7 @@
 #include "u_FileDialogRegistry.h"
 #include "u_Settings.h"
 
+#include <QDynamicPropertyChangeEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLineEdit>
@@ -78,6 +79,18 @@ void TFileDialogRegistry::SetDefaultExt(const QString &Value)
     while (ext.startsWith(u'.'))
         ext.remove(0, 1);
     setDefaultSuffix(ext);
+}
+
+bool TFileDialogRegistry::event(QEvent *Event)
+{
+    if (Event->type() == QEvent::DynamicPropertyChange) {
+        const QByteArray name = static_cast<QDynamicPropertyChangeEvent *>(Event)->propertyName();
+        if (name == "Filter")
+            SetFilter(property(name).toString());
+        else if (name == "Title")
+            setWindowTitle(property(name).toString());
+    }
+    return QFileDialog::event(Event);
 }
 
 QWidget *TFileDialogRegistry::AddSidePanel(QWidget *Panel)

@@ -43,6 +43,9 @@ public:
     virtual bool Execute();
 
 protected:
+    // The window-text procedures set the properties "Filter" (the program's filter form) and
+    // "Title" on the dialog by name; they take effect at once.
+    bool event(QEvent *Event) override;
     TFileDialogRegistry(QWidget *Parent, QFileDialog::AcceptMode Mode);
     // Places Panel on the right of the standard controls, from 4 pixels below the top to the
     // bottom. Returns the holder that now owns Panel; deleting it takes the panel away again.

@@ -137,6 +137,16 @@ private slots:
         QVERIFY(grob.match(QStringLiteral("pic.Grb")).hasMatch());
     }
 
+    void textsSetByNameTakeEffect()
+    {
+        THPOpenGrobDialog dialog;
+        dialog.setProperty("Filter", QStringLiteral("Grob files (*.grb)|*.grb|Bitmap files (*.bmp)|*.bmp"));
+        dialog.setProperty("Title", QStringLiteral("Open a grob"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Open a grob"));
+        QCOMPARE(dialog.nameFilters().size(), 2);
+        QVERIFY(dialog.nameFilters().constFirst().startsWith(QStringLiteral("Grob files (*.grb) (")));
+    }
+
     void oneFolderIsRememberedForEveryDialog()
     {
         const QString first = Folder(QStringLiteral("first"));
