@@ -7,6 +7,9 @@
 // and copied to the screen.
 #include "u_THPEdit2.h"
 
+#include "u_Errors.h"
+#include "u_ResourceStrings.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -370,7 +373,14 @@ QImage THPEdit2::RenderDocument()
         width = std::max(width, CaretPos(i, LineLength(i) + 1).x() + MaxGlyphWidth);
     const int last = LineCount() - 1;
     const int height = FLines[size_t(last)]->Top + LineHeight(last) + FTopMargin;
+    // A drawing too large to hold is refused rather than attempted: the caller reports it as a
+    // picture that could not be written.
+    constexpr qint64 MaxImageBytes = qint64(512) << 20;
+    if (qint64(width) * height * 4 > MaxImageBytes)
+        throw EErrorSaving(ResString(TResId::sErrorWhileSavingFile));
     QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull())
+        throw EErrorSaving(ResString(TResId::sErrorWhileSavingFile));
     image.fill(White);
     FPaintTarget = &image;
     FPaintClip = image.rect();

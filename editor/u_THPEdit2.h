@@ -306,7 +306,7 @@ public:
     void ScrollPageDown();
     void ScrollToCaret();
     // The whole document drawn as the editor draws it (no caret, no selection), at least as wide
-    // as the right edge.
+    // as the right edge. Raises EErrorSaving when the drawing would be too large to hold.
     QImage RenderDocument();
 
     void Warn(const QString &Text);

@@ -1,6 +1,7 @@
 // What the editor puts on the screen: glyphs at 2 ×, the AND merge of a slanted neighbour, opaque
 // selected cells, the right edge, pictures, the caret, and repainting only what changed.
 #include "helper_editor.h"
+#include "u_Errors.h"
 #include "u_utils.h"
 
 #include <QBackingStore>
@@ -260,6 +261,13 @@ private slots:
         QCOMPARE(doc.pixel(265, 30) | 0xFF000000, Grey);
         for (QPoint p : {QPoint(3, 3), QPoint(16, 20), QPoint(30, 30), QPoint(14, 17)})
             QCOMPARE(doc.pixel(p) | 0xFF000000, At(p.x(), p.y()));
+        // An absurd right edge asks for more than any picture can hold: refused, not attempted.
+        QByteArray tall;
+        for (int i = 0; i < 2000; ++i)
+            tall += "x\n";
+        SetText(*FEd, tall);
+        FEd->SetRightEdge(200000);
+        QVERIFY_THROWS_EXCEPTION(EErrorSaving, FEd->RenderDocument());
     }
 };
 
