@@ -244,10 +244,12 @@ void THPEdit2::HandleKey(QKeyEvent *Event)
     } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         InsertAtCaret(QByteArray(1, char(CharLineFeed)), QByteArray(1, char(FCurrentAttr)));
     } else {
-        // A character: Latin-1 text is the calculator code of the same value. Ctrl combinations
-        // are commands, and Escape is no character, so neither inserts a control code.
+        // A character: Latin-1 text is the calculator code of the same value. Ctrl or Alt
+        // combinations are commands (Ctrl+Alt together is AltGr on some keyboards), and Escape is
+        // no character, so none of them inserts anything.
         const QString text = Event->text();
-        if (text.isEmpty() || (ctrl && !(mods & Qt::AltModifier)) || key == Qt::Key_Escape) {
+        const bool alt = mods & Qt::AltModifier;
+        if (text.isEmpty() || ctrl != alt || (mods & Qt::MetaModifier) || key == Qt::Key_Escape) {
             Event->ignore();
             return;
         }

@@ -101,8 +101,10 @@ private slots:
         Type(ed, QString::fromLatin1("a\xE9\xFF"));
         Type(ed, QString(QChar(0x20AC))); // outside Latin-1: no calculator code
         QTest::keyClick(ed, Qt::Key_K, Qt::ControlModifier); // a command, not code 11
+        Type(ed, "q", Qt::AltModifier);                        // a menu accelerator, not a letter
+        Type(ed, "@", Qt::ControlModifier | Qt::AltModifier); // AltGr as Ctrl+Alt types
         QTest::keyClick(ed, Qt::Key_Escape);
-        QCOMPARE(Text(*ed), QByteArray("a\xE9\xFF"));
+        QCOMPARE(Text(*ed), QByteArray("a\xE9\xFF@"));
     }
 
     void composedCharactersAreTyped()
