@@ -4,6 +4,9 @@
 #include "u_TGrob.h"
 #include "u_TableChoice.h"
 
+// The pale yellow behind the main window's character tables.
+inline const QColor CharTableCellColor = QColor(255, 255, 225);
+
 class TTableCharsHP : public TTableChoice {
     Q_OBJECT
 public:

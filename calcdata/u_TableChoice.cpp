@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -273,7 +274,7 @@ void TTableChoice::PaintCell(QPainter &Canvas, const TCell &Cell, const TEventAf
     Canvas.setBrush(Qt::NoBrush);
 }
 
-void TTableChoice::paintEvent(QPaintEvent *)
+void TTableChoice::paintEvent(QPaintEvent *Event)
 {
     // The layout follows every change of size, item size and ranges as it happens; only a table
     // that was never laid out is laid out here.
@@ -291,8 +292,12 @@ void TTableChoice::paintEvent(QPaintEvent *)
 
     p.setPen(Qt::black);
     p.setBrush(Qt::NoBrush);
+    // A selection change repaints two cells; the others need not be drawn for it.
+    const QRect dirty = Event->rect().translated(-fw, -fw);
     for (const TCell &cell : FCells) {
         if (cell.Bottom < FScrollTop || cell.Top > FScrollBottom)
+            continue;
+        if (!dirty.intersects(QRect(QPoint(cell.Left, ScreenY(cell.Top)), QPoint(cell.Right, ScreenY(cell.Bottom)))))
             continue;
         p.drawRect(QRect(cell.Left, ScreenY(cell.Top), cell.Right - cell.Left, cell.Bottom - cell.Top));
         if (OnAfficheItem)
