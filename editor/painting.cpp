@@ -17,7 +17,6 @@
 
 namespace {
 constexpr QRgb White = 0xFFFFFFFF;
-constexpr QRgb Black = 0xFF000000;
 constexpr QRgb Navy = 0xFF00007F;  // the inverse of the light yellow selection background
 constexpr QRgb Grey = 0xFF808080;  // the right-edge line
 constexpr int MaxGlyphWidth = 18;  // a slanted glyph: 9 calculator pixels at 2 ×

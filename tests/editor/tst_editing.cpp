@@ -4,6 +4,7 @@
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -329,6 +330,73 @@ private slots:
         QCOMPARE(ed->LineCount(), 2);
         ed->JoinLines(0);
         QCOMPARE(ed->LineCount(), 2);
+    }
+
+    void randomEditsKeepTheDocumentWhole()
+    {
+        // Any mix of edits leaves a document the rest of the program can rely on: attributes for
+        // every character, no stored line breaks, pictures alone on their lines and counted once
+        // per line, line tops in order, and the caret and selection on real positions.
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host);
+        ed->setFocus();
+        QRandomGenerator random(20261209);
+        auto pick = [&](int n) { return int(random.bounded(quint32(std::max(n, 1)))); };
+        const Qt::Key keys[] = {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,
+                                Qt::Key_Down, Qt::Key_Home, Qt::Key_End, Qt::Key_Return, Qt::Key_Tab};
+        for (int step = 0; step < 1500; ++step) {
+            const int line = pick(ed->LineCount());
+            const int pos = 1 + pick(ed->LineLength(line) + 1);
+            switch (pick(7)) {
+            case 0: {
+                QByteArray text;
+                for (int i = pick(12); i > 0; --i)
+                    text += "ab \n\r\x01\x02\x08"[pick(8)];
+                ed->InsertText(line, pos, QByteArray(1, char(pick(256))), text);
+                break;
+            }
+            case 1: {
+                const int lineB = line + pick(std::min(3, ed->LineCount() - line));
+                ed->DeleteRange(line, pos, pick(ed->LineLength(lineB) + 2) - 1, lineB);
+                break;
+            }
+            case 2:
+                QTest::keyClick(ed, keys[pick(10)], pick(2) ? Qt::ShiftModifier : Qt::NoModifier);
+                break;
+            case 3:
+                if (pick(4) == 0)
+                    AddPictureLine(*ed, 4 + pick(3), 4, pick(2));
+                break;
+            case 4:
+                ed->SelectRange(line, pos, 1 + pick(3), std::min(line + pick(2), ed->LineCount() - 1));
+                break;
+            case 5:
+                ed->DeleteSelection();
+                break;
+            case 6:
+                QTest::keyClicks(ed, "xy");
+                break;
+            }
+            QHash<int, int> shown;
+            for (int i = 0; i < ed->LineCount(); ++i) {
+                const TALine &l = *ed->Line(i);
+                QCOMPARE(l.Attrs.size(), l.Chars.size());
+                QVERIFY(!l.Chars.contains('\n') && !l.Chars.contains('\r'));
+                if (l.Chars.contains('\x02')) {
+                    QCOMPARE(l.Chars.size(), 1);
+                    QVERIFY(ed->PictureOfLine(i));
+                    ++shown[uint8_t(l.Attrs[0])];
+                }
+                QCOMPARE(l.Top, i == 0 ? 3 : ed->Line(i - 1)->Top + ed->LineHeight(i - 1));
+            }
+            for (auto it = shown.cbegin(); it != shown.cend(); ++it)
+                QCOMPARE(ed->Picture(it.key())->RefCount(), it.value());
+            QVERIFY(ed->CaretLine() >= 0 && ed->CaretLine() < ed->LineCount());
+            QVERIFY(ed->CaretCol() >= 1 && ed->CaretCol() <= ed->LineLength(ed->CaretLine()) + 1);
+            if (ed->Selected())
+                QCOMPARE(THPEdit2::ComparePos(ed->SelStartLine(), ed->SelStartCol(), ed->SelEndLine(), ed->SelEndCol()) <= 0,
+                         true);
+        }
     }
 
     void editingMarksTheDocumentModified()
