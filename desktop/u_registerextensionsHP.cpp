@@ -1,26 +1,12 @@
 #include "u_registerextensionsHP.h"
 
+#include "u_QuilloIcons.h"
 #include "u_ResourceStrings.h"
 #include "u_registerextensions.h"
 
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-
-static void InitIconResources() { Q_INIT_RESOURCE(quillo_icons); }
-
-QString QuilloIconPath(TQuilloIcon Icon)
-{
-    InitIconResources();
-    switch (Icon) {
-    case TQuilloIcon::Program: return QStringLiteral(":/icons/quillo.svg");
-    case TQuilloIcon::XView: return QStringLiteral(":/icons/xview.svg");
-    case TQuilloIcon::Tgv: return QStringLiteral(":/icons/tgv.svg");
-    case TQuilloIcon::Eden: return QStringLiteral(":/icons/eden.svg");
-    case TQuilloIcon::HP49: return QStringLiteral(":/icons/hp49.svg");
-    }
-    return QString();
-}
 
 namespace {
 struct TFileType {

@@ -9,7 +9,3 @@
 // restored. When files changed and RefreshDatabases is set, the desktop's caches are rebuilt in the
 // background by their tools, where installed. Returns whether any file changed.
 bool RegisterFileTypes(const QString &AppPath, bool RefreshDatabases = true);
-
-// The icons the program ships, as resource paths usable by QFile and the registration.
-enum class TQuilloIcon { Program, XView, Tgv, Eden, HP49 };
-QString QuilloIconPath(TQuilloIcon Icon);
