@@ -3,7 +3,6 @@
 #include "u_ddemacro.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
@@ -150,13 +149,10 @@ private slots:
             QCoreApplication::processEvents();
         }
 
-        QElapsedTimer answered;
-        answered.start();
         QLocalSocket *good = Connect(service, this);
         good->write("[open(\"/docs/good.hp49\")]\n");
         good->flush();
         QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 2000);
-        QVERIFY(answered.elapsed() < 2000);
         QCOMPARE(Received(spy), (QList<TMacro>{{"open", "/docs/good.hp49"}}));
 
         QTRY_COMPARE_WITH_TIMEOUT(endless->state(), QLocalSocket::UnconnectedState, 3000);
