@@ -79,6 +79,10 @@ constexpr int DefaultSpeed = 0;
 constexpr int DefaultCalculator = 0;
 // "COM n" stands for this device when the value "Device<n>" is present, else /dev/ttyS<n-1>.
 inline QString DeviceValue(int Port) { return QStringLiteral("Device%1").arg(Port); }
+// The device chosen among the serial devices found on the machine, remembered beside its list
+// position in "comPort" (beyond the four numbered ports) because that list changes with what is
+// plugged in.
+inline const QString ComPortDevice = QStringLiteral("comPortDevice");
 
 inline const QString MRUSection = QStringLiteral("MRU Items");
 inline QString MRUValue(int Index) { return QStringLiteral("F%1").arg(Index); }
