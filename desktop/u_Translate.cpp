@@ -4,14 +4,12 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QDockWidget>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
 #include <QMenu>
 #include <QStackedWidget>
 #include <QTabWidget>
-#include <QToolBar>
 #include <QWidget>
 #include <span>
 
@@ -25,7 +23,7 @@ struct TText {
     TProp Prop;
 };
 
-
+// The windows' texts, in the order they are applied.
 constexpr TText FFormBeginTexts[] = {
     {TResId::sFFormBeginToolbarFileCaption, "ToolbarFile", TProp::Caption},
     {TResId::sFFormBeginOpenButtonHint, "OpenButton", TProp::Hint},
@@ -206,8 +204,8 @@ constexpr TText FormMdiHP49Texts[] = {
     {TResId::sFormMdiHP49Italic_ShortCut, "Italic", TProp::ShortCut},
 };
 
-// The dialog keeps its own title, "Quillo options", whatever table is in force.
-
+// The dialog keeps its own title, "Quillo options", whatever table is in force, so its
+// caption is not among its texts.
 constexpr TText FQuilloOptionsTexts[] = {
     {TResId::sFQuilloOptionsLabel3Caption, "Label3", TProp::Caption},
     {TResId::sFQuilloOptionsLabel4Caption, "Label4", TProp::Caption},
@@ -237,8 +235,8 @@ constexpr TText FTGVFontChoiceTexts[] = {
     {TResId::sFTGVFontChoiceButtonCancelCaption, "ButtonCancel", TProp::Caption},
 };
 
-// The dialog keeps its own title, "Transfer", whatever table is in force.
-
+// The dialog keeps its own title, "Transfer", whatever table is in force, so its
+// caption is not among its texts.
 constexpr TText FTransferFormTexts[] = {
     {TResId::sFTransferFormOngletInstructionsCaption, "OngletInstructions", TProp::Caption},
     {TResId::sFTransferFormlblLikeThisCaption, "lblLikeThis", TProp::Caption},
