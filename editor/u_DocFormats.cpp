@@ -1,0 +1,457 @@
+#include "u_DocFormats.h"
+
+#include "u_Errors.h"
+#include "u_HPNibs.h"
+#include "u_ResourceStrings.h"
+#include "u_TGrob.h"
+
+#include <array>
+#include <cstring>
+#include <memory>
+
+const char TgvTailHP48[TgvTailLength] = {'\x2B', '\x31', '\x20', '\xE9', '\x02', '\x4D', '\x01',
+                                         '\x00', '\xD8', '\xFB', '\xB1', '\x12', '\x03'};
+const char TgvTailHP49[TgvTailLength] = {'\x2B', '\x31', '\x20', '\xE9', '\x02', '\x4D', '\x01',
+                                         '\x00', '\x3B', '\xDC', '\xB3', '\x12', '\x03'};
+
+namespace {
+[[noreturn]] void LoadingFailed()
+{
+    throw EErrorLoading(ResString(TResId::sErrorWhileLoadingFile));
+}
+
+inline const uint8_t *Bytes(QByteArrayView Data)
+{
+    return reinterpret_cast<const uint8_t *>(Data.data());
+}
+
+// The 5-nibble number starting at nibble Nibble (low nibble of a byte first); the caller has
+// made sure all five nibbles lie inside the data.
+int32_t Number5At(const uint8_t *Data, qsizetype Nibble)
+{
+    int32_t value = 0;
+    for (int i = 0; i < 5; ++i, ++Nibble) {
+        const uint8_t b = Data[Nibble / 2];
+        value |= int32_t(Nibble % 2 ? b >> 4 : b & 0x0F) << (4 * i);
+    }
+    return value;
+}
+
+// Whether a 5-nibble number starting at Nibble ends inside Size bytes.
+inline bool Number5Fits(qsizetype Nibble, qsizetype Size)
+{
+    return Nibble + 5 <= 2 * Size;
+}
+
+// Appends nibbles to a byte string, low half first.
+class TNibbleWriter {
+public:
+    explicit TNibbleWriter(QByteArray &Out) : FOut(Out) {}
+    void Nibble(int Value)
+    {
+        if (!FHalf) {
+            FOut.append(char(Value & 0x0F));
+        } else {
+            char &b = FOut[FOut.size() - 1];
+            b = char(uint8_t(b) | ((Value & 0x0F) << 4));
+        }
+        FHalf = !FHalf;
+    }
+    void Number5(int32_t Value)
+    {
+        for (int i = 0; i < 5; ++i)
+            Nibble(Value >> (4 * i));
+    }
+
+private:
+    QByteArray &FOut;
+    bool FHalf = false;
+};
+
+// Which codes a kind keeps, as a table for the writers' inner loops.
+std::array<bool, 256> AllowedTable(TEditor Kind)
+{
+    std::array<bool, 256> t{};
+    for (int c = 0; c < 256; ++c)
+        t[size_t(c)] = IsCharAllowed(uint8_t(c), Kind);
+    return t;
+}
+
+// The text-form style codes that turn attribute P into A, in the kind's column order.
+void AppendTextStyleCodes(QByteArray &Out, TEditor Kind, uint8_t P, uint8_t A)
+{
+    const uint8_t d = P ^ A;
+    switch (Kind) {
+    case TEditor::Xview:
+    case TEditor::Eden: {
+        const auto code = [&](char C) {
+            Out.append(char(XViewEscape));
+            Out.append(C);
+        };
+        if (d & stReverse)
+            code('I');
+        if (d & stBold)
+            code('B');
+        if (d & stUnderline)
+            code('U');
+        if (Kind == TEditor::Eden && (d & stItalic))
+            code('/');
+        break;
+    }
+    case TEditor::Hp49: {
+        const auto code = [&](char C) {
+            Out.append(char(Hp49Escape));
+            Out.append(C);
+            Out.append(char(Hp49Escape));
+        };
+        if (d & stReverse)
+            code(4);
+        if (d & stBold)
+            code(1);
+        if (d & stUnderline)
+            code(3);
+        if (d & stItalic)
+            code(2);
+        break;
+    }
+    case TEditor::Tgv:
+    case TEditor::Standard:
+        break;
+    }
+}
+} // namespace
+
+QByteArray TrimCalc(QByteArrayView Text)
+{
+    qsizetype from = 0, to = Text.size();
+    while (from < to && uint8_t(Text[from]) <= 32)
+        ++from;
+    while (to > from && uint8_t(Text[to - 1]) <= 32)
+        --to;
+    return Text.sliced(from, to - from).toByteArray();
+}
+
+// ---------------------------------------------------------------- Readers
+
+void ReadPlain(QByteArrayView Data, TReadDocument &Doc)
+{
+    Doc.Text = Data.toByteArray();
+    Doc.Attrs = QByteArray(Data.size(), '\0');
+}
+
+void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
+{
+    const uint8_t *p = Bytes(Data);
+    const qsizetype n = Data.size();
+    const void *quote = n ? std::memchr(p, CharQuote, size_t(n)) : nullptr;
+    qsizetype i = quote ? static_cast<const uint8_t *>(quote) - p + 1 : n;
+
+    // The string can only shrink: the output never outgrows what is left of the input.
+    Doc.Text.resize(n - i);
+    Doc.Attrs.resize(n - i);
+    char *text = Doc.Text.data();
+    char *attrs = Doc.Attrs.data();
+    qsizetype k = 0;
+    uint8_t attr = 0;
+    bool escape = false;
+    bool closed = false;
+    for (; i < n; ++i) {
+        const uint8_t b = p[i];
+        if (b == CharQuote) {
+            closed = true;
+            break;
+        }
+        if (Hp49) {
+            // Codes stand between two escape bytes, several at a time; lines keep their style.
+            if (b == Hp49Escape) {
+                escape = !escape;
+            } else if (!escape) {
+                text[k] = char(b);
+                attrs[k++] = char(attr);
+            } else if (b >= 1 && b <= 4) {
+                static constexpr uint8_t styles[5] = {0, stBold, stItalic, stUnderline, stReverse};
+                ToggleStyleBit(attr, styles[b]);
+            }
+            continue;
+        }
+        if (b == XViewEscape) {
+            escape = true;
+        } else if (escape) {
+            switch (b) {
+            case 'I': ToggleStyleBit(attr, stReverse); break;
+            case 'B': ToggleStyleBit(attr, stBold); break;
+            case 'U': ToggleStyleBit(attr, stUnderline); break;
+            case '/': ToggleStyleBit(attr, stItalic); break;
+            default: break;
+            }
+            escape = false;
+        } else {
+            // XView and Eden start every line plain.
+            if (b == CharLineFeed)
+                attr = 0;
+            text[k] = char(b);
+            attrs[k++] = char(attr);
+        }
+    }
+    Doc.Text.truncate(k);
+    Doc.Attrs.truncate(k);
+
+    Doc.ExecuteWith.clear();
+    if (!Hp49 && closed) {
+        // The command after the string, up to the closing program bracket.
+        const qsizetype from = i + 1;
+        const void *end = std::memchr(p + from, ProgramClose, size_t(n - from));
+        const qsizetype to = end ? static_cast<const uint8_t *>(end) - p : n;
+        Doc.ExecuteWith = QString::fromLatin1(TrimCalc(Data.sliced(from, to - from)));
+    }
+}
+
+bool IsTgvFile(QByteArrayView Data)
+{
+    return Data.size() >= TgvStringOffset && (Data.startsWith("HPHP48-") || Data.startsWith("HPHP49-"));
+}
+
+void ReadTgv(QByteArrayView Data, TReadDocument &Doc)
+{
+    const uint8_t *p = Bytes(Data);
+    const qsizetype size = Data.size();
+    // The program and list prologs before the string are not checked.
+    if (!Number5Fits(2 * TgvStringOffset, size))
+        LoadingFailed();
+    if (Number5At(p, 2 * TgvStringOffset) != PrologString)
+        return;
+    if (!Number5Fits(2 * TgvStringOffset + 5, size))
+        LoadingFailed();
+    const int32_t length = Number5At(p, 2 * TgvStringOffset + 5);
+    if (length < 5)
+        LoadingFailed();
+    const qsizetype bodySize = (length - 5) / 2;
+    if (TgvBodyOffset + bodySize > size)
+        LoadingFailed();
+    const QByteArrayView body = Data.sliced(TgvBodyOffset, bodySize);
+
+    // The grobs after the string, up to the first object that is not one (the viewer call).
+    std::vector<std::unique_ptr<TGrob>> grobs;
+    TArrNib image;
+    image.WriteBlock(p, int32_t(size));
+    image.FPosition = int32_t(TgvBodyOffset + bodySize);
+    image.FNibblePos = 0;
+    while (true) {
+        const qsizetype nibble = 2 * qsizetype(image.FPosition) + image.FNibblePos;
+        if (!Number5Fits(nibble, size) || Number5At(p, nibble) != PrologGrob)
+            break;
+        image.ReadNumber5();
+        // Length, height and width must be there before the grob is read.
+        if (!Number5Fits(nibble + 5 + 15, size))
+            LoadingFailed();
+        const int32_t grobLength = Number5At(p, nibble + 5);
+        const qint64 held = (qint64(grobLength) + 5) / 2 - 10;
+        auto grob = std::make_unique<TGrob>();
+        grob->ReadFrom(image);
+        // The rows must lie inside the grob, and the grob inside the file.
+        if (held < qint64(grob->FHeight) * grob->BytesPerRow() || image.FPosition > size)
+            LoadingFailed();
+        grobs.push_back(std::move(grob));
+    }
+    Doc.Bitmaps.assign(grobs.size(), QImage());
+
+    // The walk over the body: three pending flags, the byte's position counted from 1.
+    const uint8_t *b = Bytes(body);
+    Doc.Text.resize(bodySize);
+    Doc.Attrs.resize(bodySize);
+    char *text = Doc.Text.data();
+    char *attrs = Doc.Attrs.data();
+    qsizetype k = 0;
+    uint8_t attr = 0;
+    bool escape = false, picture = false, menu = false;
+    for (qsizetype i = 1; i <= bodySize; ++i) {
+        const uint8_t c = b[i - 1];
+        if (c == 1 && !picture) {
+            escape = true;
+        } else if (c == 2 && !picture) {
+            picture = true;
+        } else if (c == 3 && i == 1) {
+            menu = true;
+        } else if (c == 4 && (i == 1 || (i == 3 && b[0] == 3))) {
+            Doc.MenuWhenStarted = true;
+        } else if (escape) {
+            switch (c) {
+            case '1': case '2': case '3': case '4': SetFontBits(attr, c - '1'); break;
+            case 'V': ToggleStyleBit(attr, stReverse); break;
+            case 'U': ToggleStyleBit(attr, stUnderline); break;
+            case 'B': ToggleStyleBit(attr, stBold); break;
+            case '/': ToggleStyleBit(attr, stItalic); break;
+            case '|': ToggleStyleBit(attr, stBackslant); break;
+            default: break;
+            }
+            escape = false;
+        } else if (picture) {
+            const int entry = int(c) - 1;
+            if (entry < 0 || entry >= int(grobs.size()))
+                LoadingFailed();
+            QImage &bitmap = Doc.Bitmaps[size_t(entry)];
+            if (bitmap.isNull()) {
+                bitmap = grobs[size_t(entry)]->ToBitmap();
+                if (bitmap.isNull())
+                    LoadingFailed();
+            }
+            Doc.Pictures.push_back({k, entry});
+            picture = false;
+        } else if (menu) {
+            Doc.MenuChar = c;
+            menu = false;
+        } else {
+            if (c == CharLineFeed)
+                attr = 0;
+            text[k] = char(c);
+            attrs[k++] = char(attr);
+        }
+    }
+    Doc.Text.truncate(k);
+    Doc.Attrs.truncate(k);
+}
+
+// ---------------------------------------------------------------- Writers
+
+QByteArray WriteTextForm(const std::vector<TDocLine> &Lines, TEditor Kind, QByteArrayView ExecuteWith)
+{
+    const QByteArray e = TrimCalc(ExecuteWith);
+    const std::array<bool, 256> allowed = AllowedTable(Kind);
+    qsizetype estimate = 32 + e.size();
+    for (const TDocLine &l : Lines)
+        estimate += l.Chars.size() + 4;
+    QByteArray out;
+    out.reserve(estimate + estimate / 8);
+    out.append(TextFormPrefix);
+    if (!e.isEmpty())
+        out.append(char(ProgramOpen));
+    out.append("\r\n\"");
+
+    uint8_t p = 0;
+    for (size_t i = 0; i < Lines.size(); ++i) {
+        const TDocLine &line = Lines[i];
+        if (line.Picture) {
+            // A picture reads as attribute 0 and is never written.
+            AppendTextStyleCodes(out, Kind, p, 0);
+            p = 0;
+        } else {
+            const auto *c = Bytes(line.Chars);
+            const auto *a = Bytes(line.Attrs);
+            for (qsizetype j = 0; j < line.Chars.size(); ++j) {
+                if (a[j] != p) {
+                    AppendTextStyleCodes(out, Kind, p, a[j]);
+                    p = a[j];
+                }
+                if (allowed[c[j]])
+                    out.append(char(c[j]));
+            }
+        }
+        if (i + 1 == Lines.size())
+            break;
+        // XView closes reverse and underline at every line end, Eden reverse; both start the
+        // next line plain. The HP49 carries its styles over.
+        if (Kind == TEditor::Xview || Kind == TEditor::Eden) {
+            if (p & stReverse)
+                out.append(char(XViewEscape)).append('I');
+            if (Kind == TEditor::Xview && (p & stUnderline))
+                out.append(char(XViewEscape)).append('U');
+            p = 0;
+        }
+        out.append("\r\n");
+    }
+    out.append(char(CharQuote));
+    if (!e.isEmpty()) {
+        out.append(e);
+        out.append(char(ProgramClose));
+    }
+    return out;
+}
+
+QByteArray WriteTgvBody(const std::vector<TDocLine> &Lines, uint8_t MenuChar, bool MenuWhenStarted)
+{
+    const std::array<bool, 256> allowed = AllowedTable(TEditor::Tgv);
+    qsizetype estimate = 2;
+    for (const TDocLine &l : Lines)
+        estimate += l.Chars.size() + 1;
+    QByteArray out;
+    out.reserve(estimate + estimate / 8);
+    if (MenuChar != 42)
+        out.append(char(3)).append(char(MenuChar));
+    if (MenuWhenStarted)
+        out.append(char(4));
+
+    uint8_t p = 0;
+    for (size_t i = 0; i < Lines.size(); ++i) {
+        const TDocLine &line = Lines[i];
+        if (line.Picture) {
+            out.append(char(2)).append(char(line.Picture));
+        } else {
+            const auto *c = Bytes(line.Chars);
+            const auto *a = Bytes(line.Attrs);
+            for (qsizetype j = 0; j < line.Chars.size(); ++j) {
+                const uint8_t at = a[j];
+                if (at != p) {
+                    const uint8_t d = p ^ at;
+                    if (FontIndex(at) != FontIndex(p))
+                        out.append(char(1)).append(char('1' + FontIndex(at)));
+                    if (d & stReverse)
+                        out.append(char(1)).append('V');
+                    if (d & stUnderline)
+                        out.append(char(1)).append('U');
+                    if (d & stBold)
+                        out.append(char(1)).append('B');
+                    // Setting one slant clears the other in the reader, so a direct switch
+                    // between the two takes one code.
+                    if ((d & stItalic) && (d & stBackslant)) {
+                        out.append(char(1)).append(at & stItalic ? '/' : '|');
+                    } else {
+                        if (d & stItalic)
+                            out.append(char(1)).append('/');
+                        if (d & stBackslant)
+                            out.append(char(1)).append('|');
+                    }
+                    p = at;
+                }
+                if (allowed[c[j]])
+                    out.append(char(c[j]));
+            }
+        }
+        if (i + 1 < Lines.size()) {
+            p = 0;
+            out.append(char(CharLineFeed));
+        }
+    }
+    return out;
+}
+
+QByteArray WriteTgvFile(QByteArrayView Body, const std::vector<QByteArray> &Grobs, bool Hp49)
+{
+    if (Body.size() > TgvMaxBody)
+        throw EErrorSaving(ResString(TResId::sTgvTooLarge));
+    qsizetype total = TgvBodyOffset + Body.size() + TgvTailLength;
+    for (const QByteArray &g : Grobs)
+        total += g.size();
+    QByteArray out;
+    out.reserve(total);
+    out.append(Hp49 ? HeaderHP49 : HeaderHP48, HeaderLength);
+    TNibbleWriter nibbles(out);
+    nibbles.Number5(PrologProgram);
+    nibbles.Number5(PrologList);
+    nibbles.Number5(PrologString);
+    nibbles.Number5(int32_t(2 * Body.size() + 5));
+    out.append(Body);
+    for (const QByteArray &g : Grobs)
+        out.append(g);
+    out.append(Hp49 ? TgvTailHP49 : TgvTailHP48, TgvTailLength);
+    return out;
+}
+
+QByteArray GrobObject(const QImage &Bitmap)
+{
+    const qint64 rows = qint64(Bitmap.height()) * ((Bitmap.width() + 7) / 8);
+    if (rows > TgvMaxGrobRows)
+        throw EErrorSaving(ResString(TResId::sTgvTooLarge));
+    TGrob grob;
+    grob.AssignBitmap(Bitmap);
+    return grob.FileBytes().mid(HeaderLength);
+}
