@@ -1,0 +1,200 @@
+// The headless command line: quillo --convert and --render run as a separate process without a
+// display, with their exit codes, their messages and the files they write.
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+QByteArray Bytes(std::initializer_list<int> Values)
+{
+    QByteArray b;
+    for (int v : Values)
+        b.append(char(v));
+    return b;
+}
+const QByteArray Prefix = "%%HP: T(1);";
+const QByteArray Tail48 = QByteArray::fromHex("2B3120E9024D0100D8FBB11203");
+// "a", then "b" in reverse video, on one line; "c" on the next.
+const QByteArray SampleXv = Prefix + Bytes({0xAB, 13, 10, 34, 'a', 11, 'I', 'b', 11, 'I', 13, 10, 'c', 34, 'X', 'V', 0xBB});
+} // namespace
+
+class TestCliConvert : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir FDir;
+    QString Path(const QString &Name) const { return FDir.filePath(Name); }
+
+    struct TRun {
+        int Code;
+        QByteArray Err;
+    };
+
+    // Runs the program as a script would: no display, no platform chosen, a private settings store.
+    TRun Quillo(const QStringList &Args, rlim_t FileSizeLimit = RLIM_INFINITY)
+    {
+        QProcess p;
+        if (FileSizeLimit != RLIM_INFINITY)
+            p.setChildProcessModifier([FileSizeLimit] {
+                // Writes beyond the limit then fail with an error instead of ending the process.
+                signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{FileSizeLimit, FileSizeLimit};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            });
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), Path("config"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), FDir.path());
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(FDir.path());
+        p.start(QStringLiteral(QUILLO_BUILD_DIR "quillo"), Args);
+        if (!p.waitForFinished(30000))
+            qFatal("quillo did not finish");
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardError()};
+    }
+
+    static QByteArray Read(const QString &Path)
+    {
+        QFile f(Path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    static void Write(const QString &Path, const QByteArray &Data)
+    {
+        QFile f(Path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(Data);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QFile::setPermissions(FDir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        Write(Path("sample.xv"), SampleXv);
+    }
+
+    void convert_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray xvBody = Bytes({34, 'a', 11, 'I', 'b', 11, 'I', 13, 10, 'c', 34});
+        QTest::newRow("to eden: the document's own program name")
+            << QStringList() << "out.EDEN" << Prefix + Bytes({0xAB, 13, 10}) + xvBody + "XV\xBB";
+        QTest::newRow("program name given")
+            << QStringList{"--execute-with", "EDEN"} << "out.eden" << Prefix + Bytes({0xAB, 13, 10}) + xvBody + "EDEN\xBB";
+        QTest::newRow("no program name")
+            << QStringList{"--no-execute"} << "out.xv" << Prefix + Bytes({13, 10}) + xvBody;
+        QTest::newRow("unknown extension writes xview")
+            << QStringList{"--execute-with=XV"} << "out.txt" << Prefix + Bytes({0xAB, 13, 10}) + xvBody + "XV\xBB";
+        QTest::newRow("to tgv with menu options")
+            << QStringList{"--menu-char", "#", "--menu-when-started"} << "out.tgv"
+            << QByteArray("HPHP48-E") + QByteArray::fromHex("9D2D40A7022C2A" "700100")
+                   + Bytes({3, '#', 4, 'a', 1, 'V', 'b', 10, 'c'}) + Tail48;
+        QTest::newRow("to hp49 tgv")
+            << QStringList() << "out.T49"
+            << QByteArray("HPHP49-C") + QByteArray::fromHex("9D2D40A7022C2A" "100100")
+                   + Bytes({'a', 1, 'V', 'b', 10, 'c'}) + QByteArray::fromHex("2B3120E9024D01003BDCB31203");
+    }
+
+    void convert()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, out);
+        QFETCH(QByteArray, expected);
+        const TRun r = Quillo(QStringList{"--convert", "sample.xv", out} + options);
+        QCOMPARE(r.Code, 0);
+        QCOMPARE(Read(Path(out)).toHex(), expected.toHex());
+    }
+
+    void tgvDocumentsConvertWithoutProgramName()
+    {
+        QCOMPARE(Quillo({"--convert", "sample.xv", "round.tgv"}).Code, 0);
+        QCOMPARE(Quillo({"--convert", "round.tgv", "round.xv"}).Code, 0);
+        QCOMPARE(Read(Path("round.xv")), Prefix + Bytes({13, 10, 34, 'a', 11, 'I', 'b', 11, 'I', 13, 10, 'c', 34}));
+    }
+
+    void failures()
+    {
+        TRun r = Quillo({"--convert", "missing.xv", "x.tgv"});
+        QCOMPARE(r.Code, 1);
+        QVERIFY2(r.Err.contains("Error loading missing.xv\n"), r.Err);
+        QVERIFY(!QFile::exists(Path("x.tgv")));
+
+        Write(Path("short.xv"), "%%H");
+        r = Quillo({"--convert", "short.xv", "x.tgv"});
+        QCOMPARE(r.Code, 1);
+        QVERIFY2(r.Err.contains("Error loading short.xv"), r.Err);
+
+        r = Quillo({"--convert", "sample.xv", "sample.xv/inside.xv"});
+        QCOMPARE(r.Code, 1);
+        QVERIFY2(r.Err.contains("Error while saving sample.xv/inside.xv\n"), r.Err);
+
+        // A write that fails halfway (the file-size limit) leaves what was there.
+        Write(Path("big.xv"), Prefix + "\"" + QByteArray(256 * 1024, 'x') + "\"");
+        Write(Path("kept.tgv"), "kept");
+        r = Quillo({"--convert", "big.xv", "kept.tgv"}, 64 * 1024);
+        QCOMPARE(r.Code, 1);
+        QVERIFY2(r.Err.contains("Error while saving kept.tgv\n"), r.Err);
+        QCOMPARE(Read(Path("kept.tgv")), QByteArray("kept"));
+        QCOMPARE(QDir(FDir.path()).entryList({"kept*"}, QDir::Files), QStringList{"kept.tgv"});
+
+        r = Quillo({"--render", "missing.tgv", "x.png"});
+        QCOMPARE(r.Code, 1);
+        QVERIFY2(r.Err.contains("Error loading missing.tgv"), r.Err);
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("no files") << QStringList{"--convert"};
+        QTest::newRow("one file") << QStringList{"--convert", "sample.xv"};
+        QTest::newRow("three files") << QStringList{"--convert", "sample.xv", "a.xv", "b.xv"};
+        QTest::newRow("unknown option") << QStringList{"--convert", "sample.xv", "a.xv", "--fast"};
+        QTest::newRow("program name and none") << QStringList{"--convert", "sample.xv", "a.xv", "--no-execute", "--execute-with", "XV"};
+        QTest::newRow("program name missing") << QStringList{"--convert", "sample.xv", "a.xv", "--execute-with"};
+        QTest::newRow("menu char of two characters") << QStringList{"--convert", "sample.xv", "a.tgv", "--menu-char", "ab"};
+        QTest::newRow("option given twice") << QStringList{"--convert", "sample.xv", "a.tgv", "--menu-when-started", "--menu-when-started"};
+        QTest::newRow("render option on convert") << QStringList{"--convert", "sample.xv", "a.tgv", "--right-edge", "3"};
+        QTest::newRow("right edge not a number") << QStringList{"--render", "sample.xv", "a.png", "--right-edge", "wide"};
+        QTest::newRow("right edge zero") << QStringList{"--render", "sample.xv", "a.png", "--right-edge", "0"};
+        QTest::newRow("render without output") << QStringList{"--render", "sample.xv"};
+    }
+
+    void usageErrors()
+    {
+        QFETCH(QStringList, args);
+        const TRun r = Quillo(args);
+        QCOMPARE(r.Code, 2);
+        QVERIFY2(r.Err.contains("Usage:"), r.Err);
+        QVERIFY(!QFile::exists(Path("a.xv")) && !QFile::exists(Path("a.tgv")) && !QFile::exists(Path("a.png")));
+    }
+
+    void render()
+    {
+        QCOMPARE(Quillo({"--render", "sample.xv", "narrow.png"}).Code, 0);
+        QCOMPARE(Quillo({"--render", "sample.xv", "wide.png", "--right-edge", "33"}).Code, 0);
+        const QImage narrow(Path("narrow.png"));
+        const QImage wide(Path("wide.png"));
+        QVERIFY(!narrow.isNull() && !wide.isNull());
+        // Two lines of 2 × 8-pixel cells, the right edge 22 or 33 cells of 2 × 6 pixels in.
+        QVERIFY(narrow.width() >= 2 * 6 * 22 && narrow.width() < 2 * 6 * 33);
+        QVERIFY(wide.width() >= 2 * 6 * 33);
+        QVERIFY(narrow.height() >= 2 * 2 * 8);
+        QCOMPARE(narrow.height(), wide.height());
+        // "b" in reverse video: a mostly black cell in the first line.
+        int black = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < narrow.width(); ++x)
+                black += narrow.pixelColor(x, y) == Qt::black;
+        QVERIFY(black > 2 * 2 * 20);
+    }
+};
+
+QTEST_MAIN(TestCliConvert)
+#include "tst_cli_convert.moc"
