@@ -51,6 +51,10 @@ class TestCliConvert : public QObject {
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), Path("config"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), FDir.path());
+        // The messages checked are the built-in English ones.
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
+        env.remove(QStringLiteral("LANGUAGE"));
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(FDir.path());
         p.start(QStringLiteral(QUILLO_BUILD_DIR "quillo"), Args);
