@@ -1,5 +1,7 @@
 // The program: start-up in its fixed order, then either a headless command or the main window.
+#include "u_Application.h"
 #include "u_Headless.h"
+#include "u_InterfBegin.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
 #include "u_TGrob.h"
@@ -8,7 +10,7 @@
 #include "u_registerextensionsHP.h"
 #include "u_utils.h"
 
-#include <QApplication>
+#include <QFileInfo>
 #include <cstdio>
 
 namespace {
@@ -25,6 +27,33 @@ bool HasArgument(int argc, char **argv, const char *name)
             return true;
     return false;
 }
+
+// The file arguments, in order: everything that is not an option.
+QStringList FileArguments(const QStringList &Arguments)
+{
+    QStringList files;
+    for (const QString &argument : Arguments.mid(1))
+        if (!argument.startsWith(u'-'))
+            files << argument;
+    return files;
+}
+
+// The main window's run: the command line's files, then the event loop until the window closes.
+int RunMainWindow(const QStringList &Files, Tddemacroserver &MacroServer)
+{
+    int result = 0;
+    {
+        TFFormBegin FFormBegin;
+        // From here on the desktop's open requests reach the main window.
+        FFormBegin.Adoptsystem(MacroServer);
+        FFormBegin.show();
+        for (const QString &file : Files)
+            if (QFileInfo(file).isFile())
+                FFormBegin.OpenFile(file);
+        result = QApplication::exec();
+    } // the main window saves its toolbars, size, state and recent files as it goes
+    return result;
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -36,7 +65,8 @@ int main(int argc, char **argv)
     if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    QApplication app(argc, argv);
+    // Its default handler shows any error that escapes a command and keeps the program running.
+    TQuilloApplication app(argc, argv);
     QApplication::setOrganizationName("Quillo");
     QApplication::setApplicationName("Quillo");
     QApplication::setApplicationVersion("3.70 beta");
@@ -55,14 +85,8 @@ int main(int argc, char **argv)
     // time goes into fonts; otherwise this instance answers the desktop's open requests (topic
     // "system") from now on.
     Tddemacroserver macroServer;
-    if (!headless) {
-        QStringList files;
-        for (const QString &argument : arguments.mid(1))
-            if (!argument.startsWith(u'-'))
-                files << argument;
-        if (HandOverToRunningInstance(files, macroServer))
-            return 0;
-    }
+    if (!headless && HandOverToRunningInstance(FileArguments(arguments), macroServer))
+        return 0;
 
     AppDir = GetAppDir();
     // A translation module beside the program gives every text, messages included, from here on.
@@ -79,8 +103,7 @@ int main(int argc, char **argv)
         result = RunSend(arguments);
     else {
         RegisterFileTypes(QCoreApplication::applicationFilePath());
-        // The main window arrives here: it adopts macroServer and connects its Onmacro to its own
-        // systemmacro handler before the event loop runs, so no request is missed.
+        result = RunMainWindow(FileArguments(arguments), macroServer);
     }
 
     delete Settings;

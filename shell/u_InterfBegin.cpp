@@ -1,0 +1,511 @@
+#include "u_InterfBegin.h"
+
+#include "u_About.h"
+#include "u_DialogsHP.h"
+#include "u_HelpViewer.h"
+#include "u_Icons.h"
+#include "u_MDIHP.h"
+#include "u_MRUFileList.h"
+#include "u_ResourceStrings.h"
+#include "u_Settings.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+#include <QUrl>
+
+namespace {
+// Help topics of the two menus that have one of their own.
+constexpr int HelpFileMenu = 27;
+constexpr int HelpEditMenu = 24;
+} // namespace
+
+TFFormBegin::TFFormBegin(QWidget *Parent) : QMainWindow(Parent)
+{
+    setObjectName(QStringLiteral("FFormBegin"));
+    setWindowIcon(ProgramIcon());
+    setAcceptDrops(true);
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
+
+    OnWarning = [this](const QString &Text) {
+        QMessageBox box(QMessageBox::Warning, ResString(TResId::sAppTitle), Text, QMessageBox::Ok, this);
+        box.exec();
+    };
+    OnQuestion = [this](const QString &Text, QMessageBox::StandardButtons Buttons) {
+        QMessageBox box(QMessageBox::Question, ResString(TResId::sAppTitle), Text, Buttons, this);
+        return QMessageBox::StandardButton(box.exec());
+    };
+    OnExecuteDialog = [](TFileDialogRegistry &Dialog) { return Dialog.Execute(); };
+
+    MdiArea = new QMdiArea(this);
+    MdiArea->setObjectName(QStringLiteral("MdiArea"));
+    MdiArea->setBackground(QColor(0x8c, 0x94, 0x9e));
+    MdiArea->setActivationOrder(QMdiArea::ActivationHistoryOrder);
+    setCentralWidget(MdiArea);
+
+    OpenDialog = new TOpenDialogRegistry(this);
+    OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
+    SaveDialogXVEden = new THPSaveXVEdenDialog(this);
+    SaveDialogXVEden->setObjectName(QStringLiteral("SaveDialogXVEden"));
+    SaveDialogTgv = new THPSaveTgvDialog(this);
+    SaveDialogTgv->setObjectName(QStringLiteral("SaveDialogTgv"));
+    OpenGrobDialog = new THPOpenGrobDialog(this);
+    OpenGrobDialog->setObjectName(QStringLiteral("OpenGrobDialog"));
+    for (TFileDialogRegistry *dialog : std::initializer_list<TFileDialogRegistry *>{OpenDialog, SaveDialogXVEden, SaveDialogTgv, OpenGrobDialog}) {
+        dialog->SetKeyPath(SettingsKeys::RootKeyPath);
+        dialog->SetvalueName(SettingsKeys::OpenSavePath);
+    }
+
+    CreateMenus();
+    CreateToolbars();
+    CreateStatusBar();
+    FormCreate();
+}
+
+TFFormBegin::~TFFormBegin()
+{
+    FormDestroy();
+}
+
+QAction *TFFormBegin::NewAction(const char *Name, void (TFFormBegin::*Slot)())
+{
+    // Main-window actions are direct children of the window, so a search by name finds them
+    // before the document windows' items of the same name.
+    auto *action = new QAction(this);
+    action->setObjectName(QString::fromLatin1(Name));
+    if (Slot)
+        connect(action, &QAction::triggered, this, Slot);
+    return action;
+}
+
+void TFFormBegin::CreateMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu98"));
+
+    File_ = bar->addMenu(QString());
+    File_->setObjectName(QStringLiteral("File"));
+    New_ = File_->addMenu(QString());
+    New_->setObjectName(QStringLiteral("New"));
+    New_->setIcon(Glyph(TGlyph::New));
+    NewXView = NewAction("NewXView", nullptr);
+    NewTGV = NewAction("NewTGV", nullptr);
+    newEden = NewAction("newEden", nullptr);
+    NewHP49 = NewAction("NewHP49", nullptr);
+    const std::pair<QAction *, TEditor> kinds[] = {
+        {NewXView, TEditor::Xview}, {NewTGV, TEditor::Tgv}, {newEden, TEditor::Eden}, {NewHP49, TEditor::Hp49}};
+    for (const auto &[action, kind] : kinds) {
+        action->setIcon(DocumentIcon(kind));
+        connect(action, &QAction::triggered, this, [this, kind = kind] { NewDocument(kind); });
+        New_->addAction(action);
+    }
+    Open_ = NewAction("Open", &TFFormBegin::OpenWithDialog);
+    Open_->setIcon(Glyph(TGlyph::Open));
+    Save_ = NewAction("Save", nullptr);
+    connect(Save_, &QAction::triggered, this, [this] { SaveActive(); });
+    Save_->setIcon(Glyph(TGlyph::Save));
+    SaveAs_ = NewAction("SaveAs", nullptr);
+    connect(SaveAs_, &QAction::triggered, this, [this] { SaveActiveAs(); });
+    Transfer_ = NewAction("Transfer", &TFFormBegin::TransferActive);
+    Transfer_->setIcon(Glyph(TGlyph::Transfer));
+    Options_ = NewAction("Options", &TFFormBegin::Options_Click);
+    Exit_ = NewAction("Exit", nullptr);
+    Exit_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    connect(Exit_, &QAction::triggered, this, &QWidget::close);
+    File_->addActions({Open_, Save_, SaveAs_});
+    File_->addSeparator();
+    File_->addActions({Transfer_, Options_});
+    ExitSeparator = File_->addSeparator();
+    File_->addAction(Exit_);
+    File_->installEventFilter(this);
+
+    Edit_ = bar->addMenu(QString());
+    Edit_->setObjectName(QStringLiteral("Edit"));
+    Cut_ = NewAction("Cut", &TFFormBegin::Cut_Click);
+    Cut_->setIcon(Glyph(TGlyph::Cut));
+    Copy_ = NewAction("Copy", &TFFormBegin::Copy_Click);
+    Copy_->setIcon(Glyph(TGlyph::Copy));
+    Paste_ = NewAction("Paste", &TFFormBegin::Paste_Click);
+    Paste_->setIcon(Glyph(TGlyph::Paste));
+    SelectAll_ = NewAction("SelectAll", &TFFormBegin::SelectAll_Click);
+    Edit_->addActions({Cut_, Copy_, Paste_});
+    Edit_->addSeparator();
+    Edit_->addAction(SelectAll_);
+    connect(Edit_, &QMenu::aboutToShow, this, &TFFormBegin::Edit_Click);
+    // Closed, the items stay enabled so that their shortcuts reach the commands, which check the
+    // active editor again before they act.
+    connect(Edit_, &QMenu::aboutToHide, this, [this] {
+        for (QAction *item : {Cut_, Copy_, Paste_, SelectAll_})
+            item->setEnabled(true);
+    });
+    Edit_->installEventFilter(this);
+
+    Tgv_ = bar->addMenu(QString());
+    Tgv_->setObjectName(QStringLiteral("Tgv"));
+    InsertGrob_ = NewAction("InsertGrob", &TFFormBegin::InsertGrob_Click);
+    InsertGrob_->setIcon(Glyph(TGlyph::Picture));
+    ChangeFonts_ = NewAction("ChangeFonts", &TFFormBegin::ChangeFonts_Click);
+    Tgv_->addActions({InsertGrob_, ChangeFonts_});
+    Tgv_->menuAction()->setVisible(false);
+
+    View_ = bar->addMenu(QString());
+    View_->setObjectName(QStringLiteral("View"));
+    Maintoolbar = NewAction("Maintoolbar", &TFFormBegin::menuMaintoolbarClick);
+    Aligntoolbar = NewAction("Aligntoolbar", &TFFormBegin::menuAligntoolbarClick);
+    Charstoolbar = NewAction("Charstoolbar", &TFFormBegin::menucharstoolbarClick);
+    Styletoolbar = NewAction("Styletoolbar", &TFFormBegin::menuStyletoolbarClick);
+    View_->addActions({Maintoolbar, Aligntoolbar, Charstoolbar, Styletoolbar});
+    connect(View_, &QMenu::aboutToShow, this, &TFFormBegin::updateToolbarsmenus);
+
+    PopupToolbars = new QMenu(this);
+    PopupToolbars->setObjectName(QStringLiteral("PopupToolbars"));
+    popupmenuMaintoolbar = NewAction("popupmenuMaintoolbar", &TFFormBegin::menuMaintoolbarClick);
+    popupmenuAligntoolbar = NewAction("popupmenuAligntoolbar", &TFFormBegin::menuAligntoolbarClick);
+    popupmenucharstoolbar = NewAction("popupmenucharstoolbar", &TFFormBegin::menucharstoolbarClick);
+    popupmenuStyletoolbar = NewAction("popupmenuStyletoolbar", &TFFormBegin::menuStyletoolbarClick);
+    PopupToolbars->addActions({popupmenuMaintoolbar, popupmenuAligntoolbar, popupmenucharstoolbar, popupmenuStyletoolbar});
+    for (QAction *item : {Maintoolbar, Aligntoolbar, Charstoolbar, Styletoolbar, popupmenuMaintoolbar,
+                          popupmenuAligntoolbar, popupmenucharstoolbar, popupmenuStyletoolbar})
+        item->setCheckable(true);
+    connect(PopupToolbars, &QMenu::aboutToShow, this, &TFFormBegin::updateToolbarsmenus);
+
+    Window_ = bar->addMenu(QString());
+    Window_->setObjectName(QStringLiteral("Window"));
+    Cascade_ = NewAction("Cascade", nullptr);
+    connect(Cascade_, &QAction::triggered, MdiArea, &QMdiArea::cascadeSubWindows);
+    Tile_ = NewAction("Tile", nullptr);
+    connect(Tile_, &QAction::triggered, MdiArea, &QMdiArea::tileSubWindows);
+    Arrange_ = NewAction("Arrange", nullptr);
+    // Minimised document windows line up along the bottom of the document area.
+    connect(Arrange_, &QAction::triggered, this, [this] {
+        int x = 0;
+        for (QMdiSubWindow *w : MdiArea->subWindowList())
+            if (w->isMinimized()) {
+                w->move(x, MdiArea->viewport()->height() - w->height());
+                x += w->width();
+            }
+    });
+    connect(Window_, &QMenu::aboutToShow, this, &TFFormBegin::WindowMenuAboutToShow);
+    WindowMenuAboutToShow();
+
+    Help_ = bar->addMenu(QString());
+    Help_->setObjectName(QStringLiteral("Help"));
+    Contents_ = NewAction("Contents", nullptr);
+    Contents_->setIcon(Glyph(TGlyph::Help));
+    connect(Contents_, &QAction::triggered, this, [this] { ShowHelpContext(0); });
+    About_ = NewAction("About", &TFFormBegin::About_Click);
+    Help_->addAction(Contents_);
+    Help_->addSeparator();
+    Help_->addAction(About_);
+
+    // F1 opens the topic of what the user is working in.
+    auto *help = new QAction(this);
+    help->setShortcut(QKeySequence::HelpContents);
+    connect(help, &QAction::triggered, this, [this] {
+        ShowHelpContext(ActiveChild() ? ActiveChild()->HelpContext() : 0);
+    });
+    addAction(help);
+
+    MRUFileList = new TdfsMRUFileList(this, File_, ExitSeparator);
+    MRUFileList->setObjectName(QStringLiteral("MRUFileList"));
+    MRUFileList->OnMRUItemClick = [this](const QString &FileName) { MRUFileListMRUItemClick(FileName); };
+}
+
+void TFFormBegin::WindowMenuAboutToShow()
+{
+    Window_->clear();
+    Window_->addActions({Cascade_, Tile_, Arrange_});
+    const QList<TFormMdiHP *> windows = DocumentWindows();
+    if (!windows.isEmpty())
+        Window_->addSeparator();
+    int number = 0;
+    for (TFormMdiHP *window : windows) {
+        ++number;
+        const QString caption = number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(window->windowTitle())
+                                            : window->windowTitle();
+        QAction *item = Window_->addAction(caption);
+        item->setCheckable(true);
+        item->setChecked(window == ActiveChild());
+        connect(item, &QAction::triggered, this, [this, window] {
+            if (DocumentWindows().contains(window))
+                ActivateChild(window);
+        });
+    }
+}
+
+void TFFormBegin::CreateStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    StatusPanel0 = new QLabel(bar);
+    StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
+    StatusPanel0->setFixedWidth(150);
+    StatusPanel0->setFrameShape(QFrame::StyledPanel);
+    StatusPanel0->setFrameShadow(QFrame::Sunken);
+    StatusPanel1 = new QLabel(bar);
+    StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
+    StatusPanel1->setFrameShape(QFrame::StyledPanel);
+    StatusPanel1->setFrameShadow(QFrame::Sunken);
+    bar->addWidget(StatusPanel0);
+    bar->addWidget(StatusPanel1, 1);
+}
+
+void TFFormBegin::ApplyTexts()
+{
+    auto text = [](QAction *Item, TResId Caption) { Item->setText(ResString(Caption)); };
+    auto hint = [](QAction *Item, TResId Hint) {
+        Item->setStatusTip(ResString(Hint));
+    };
+    auto shortcut = [](QAction *Item, TResId Keys) {
+        Item->setShortcut(QKeySequence::fromString(ResString(Keys), QKeySequence::PortableText));
+    };
+    auto button = [](QAction *Item, TResId Hint) {
+        Item->setToolTip(ResString(Hint));
+        Item->setStatusTip(ResString(Hint));
+    };
+    using R = TResId;
+    ToolbarFile->setWindowTitle(ResString(R::sFFormBeginToolbarFileCaption));
+    button(OpenButton, R::sFFormBeginOpenButtonHint);
+    button(SaveButton, R::sFFormBeginSaveButtonHint);
+    button(CutButton, R::sFFormBeginCutButtonHint);
+    button(CopyButton, R::sFFormBeginCopyButtonHint);
+    button(PasteButton, R::sFFormBeginPasteButtonHint);
+    menuBar()->setWindowTitle(ResString(R::sFFormBeginMainMenu98Caption));
+    ToolbarStyleTgv->setWindowTitle(ResString(R::sFFormBeginToolbarStyleTgvCaption));
+    button(BoldButtonTgv, R::sFFormBeginBoldButtonTgvHint);
+    button(Italic1ButtonTgv, R::sFFormBeginItalic1ButtonTgvHint);
+    button(UnderlineButtonTgv, R::sFFormBeginUnderlineButtonTgvHint);
+    button(InvertButtonTgv, R::sFFormBeginInvertButtonTgvHint);
+    button(Italic2ButtonTgv, R::sFFormBeginItalic2ButtonTgvHint);
+    ToolbarStyleXVEden->setWindowTitle(ResString(R::sFFormBeginToolbarStyleXVEdenCaption));
+    button(BoldButtonXVEden, R::sFFormBeginBoldButtonXVEdenHint);
+    button(InvertButtonXVEden, R::sFFormBeginInvertButtonXVEdenHint);
+    button(UnderlinebuttonXVEden, R::sFFormBeginUnderlinebuttonXVEdenHint);
+    button(Italic1ButtonEden, R::sFFormBeginItalic1ButtonEdenHint);
+    Toolbarjustify->setWindowTitle(ResString(R::sFFormBeginToolbarjustifyCaption));
+    button(LeftButton, R::sFFormBeginLeftButtonHint);
+    button(CenterButton, R::sFFormBeginCenterButtonHint);
+    button(RightButton, R::sFFormBeginRightButtonHint);
+    ToolbarRightEdge->setWindowTitle(ResString(R::sFFormBeginToolbarRightEdgeCaption));
+    button(RightEdge22Button, R::sFFormBeginRightEdge22ButtonHint);
+    button(RightEdge33Button, R::sFFormBeginRightEdge33ButtonHint);
+    RightEdgeEdit->setToolTip(ResString(R::sFFormBeginRightEdgeEditHint));
+    RightEdgeEdit->setStatusTip(ResString(R::sFFormBeginRightEdgeEditHint));
+    ToolbarCharsTgv->setWindowTitle(ResString(R::sFFormBeginToolbarCharsTgvCaption));
+    ComboChangeTableFontTgv->setToolTip(ResString(R::sFFormBeginComboChangeTableFontTgvHint));
+    TableCharsHPTgv->setToolTip(ResString(R::sFFormBeginTableCharsHPTgvHint));
+    ToolbarcharsXVEden->setWindowTitle(ResString(R::sFFormBeginToolbarcharsXVEdenCaption));
+    TableCharsHPXVEden->setToolTip(ResString(R::sFFormBeginTableCharsHPXVEdenHint));
+
+    File_->setTitle(ResString(R::sFFormBeginFile_Caption));
+    New_->setTitle(ResString(R::sFFormBeginNew_Caption));
+    New_->menuAction()->setStatusTip(ResString(R::sFFormBeginNew_Hint));
+    text(NewXView, R::sFFormBeginNewXViewCaption);
+    text(NewTGV, R::sFFormBeginNewTGVCaption);
+    text(newEden, R::sFFormBeginnewEdenCaption);
+    text(NewHP49, R::sFFormBeginNewHP49Caption);
+    text(Open_, R::sFFormBeginOpen_Caption);
+    hint(Open_, R::sFFormBeginOpen_Hint);
+    text(Save_, R::sFFormBeginSave_Caption);
+    hint(Save_, R::sFFormBeginSave_Hint);
+    text(SaveAs_, R::sFFormBeginSaveAs_Caption);
+    hint(SaveAs_, R::sFFormBeginSaveAs_Hint);
+    text(Transfer_, R::sFFormBeginTransfer_Caption);
+    hint(Transfer_, R::sFFormBeginTransfer_Hint);
+    text(Options_, R::sFFormBeginOptions_Caption);
+    text(Exit_, R::sFFormBeginExit_Caption);
+    hint(Exit_, R::sFFormBeginExit_Hint);
+    Edit_->setTitle(ResString(R::sFFormBeginEdit_Caption));
+    text(Cut_, R::sFFormBeginCut_Caption);
+    hint(Cut_, R::sFFormBeginCut_Hint);
+    shortcut(Cut_, R::sFFormBeginCut_ShortCut);
+    text(Copy_, R::sFFormBeginCopy_Caption);
+    hint(Copy_, R::sFFormBeginCopy_Hint);
+    shortcut(Copy_, R::sFFormBeginCopy_ShortCut);
+    text(Paste_, R::sFFormBeginPaste_Caption);
+    hint(Paste_, R::sFFormBeginPaste_Hint);
+    shortcut(Paste_, R::sFFormBeginPaste_ShortCut);
+    text(SelectAll_, R::sFFormBeginSelectAll_Caption);
+    shortcut(SelectAll_, R::sFFormBeginSelectAll_ShortCut);
+    Tgv_->setTitle(ResString(R::sFFormBeginTgv_Caption));
+    text(InsertGrob_, R::sFFormBeginInsertGrob_Caption);
+    text(ChangeFonts_, R::sFFormBeginChangeFonts_Caption);
+    View_->setTitle(ResString(R::sFFormBegin_ViewCaption));
+    text(Maintoolbar, R::sFFormBegin_MaintoolbarCaption);
+    text(Aligntoolbar, R::sFFormBegin_AligntoolbarCaption);
+    text(Charstoolbar, R::sFFormBegin_CharstoolbarCaption);
+    text(Styletoolbar, R::sFFormBegin_StyletoolbarCaption);
+    Window_->setTitle(ResString(R::sFFormBeginWindow_Caption));
+    text(Cascade_, R::sFFormBeginCascade_Caption);
+    text(Tile_, R::sFFormBeginTile_Caption);
+    text(Arrange_, R::sFFormBeginArrange_Caption);
+    Help_->setTitle(ResString(R::sFFormBeginHelp_Caption));
+    text(Contents_, R::sFFormBeginContents_Caption);
+    hint(Contents_, R::sFFormBeginContents_Hint);
+    text(About_, R::sFFormBeginAbout_Caption);
+    hint(About_, R::sFFormBeginAbout_Hint);
+    SaveDialogTgv->SetFilter(ResString(R::sFFormBeginSaveDialogTgvFilter));
+    text(popupmenuMaintoolbar, R::sFFormBeginpopupmenuMaintoolbarCaption);
+    text(popupmenuAligntoolbar, R::sFFormBeginpopupmenuAligntoolbarCaption);
+    text(popupmenucharstoolbar, R::sFFormBeginpopupmenucharstoolbarCaption);
+    text(popupmenuStyletoolbar, R::sFFormBeginpopupmenuStyletoolbarCaption);
+    OpenGrobDialog->SetFilter(ResString(R::sFFormBeginOpenGrobDialogFilter));
+    OpenGrobDialog->setWindowTitle(ResString(R::sFFormBeginOpenGrobDialogTitle));
+    MRUFileList->SetSubmenuName(ResString(R::sFFormBeginMRUFileListSubmenuName));
+    MRUFileList->SetClearItemName(ResString(R::sFFormBeginMRUFileListClearItemName));
+    MRUFileList->SetRemoveObsoleteName(ResString(R::sFFormBeginMRUFileListRemoveObsoleteName));
+    SaveDialogXVEden->SetFilter(ResString(R::sFFormBeginSaveDialogXVEdenFilter));
+    OpenDialog->SetFilter(ResString(R::sFFormBeginOpenDialogFilter));
+}
+
+void TFFormBegin::FormCreate()
+{
+    ApplyTexts();
+    FUntitledCount = 0;
+    FToolbarSet = 5;
+
+    using namespace SettingsKeys;
+    const int height = Settings->ReadInteger(WindowSection, Height, DefaultHeight);
+    const int width = Settings->ReadInteger(WindowSection, Width, DefaultWidth);
+    resize(qMax(width, 320), qMax(height, 240));
+    const int state = Settings->ReadInteger(WindowSection, WindowState, DefaultWindowState);
+    if (state == 2)
+        setWindowState(Qt::WindowMaximized);
+    else if (state == 1)
+        setWindowState(Qt::WindowMinimized);
+    setWindowTitle(ResString(TResId::sAppVersion));
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    connect(MdiArea, &QMdiArea::subWindowActivated, this, [this] { ActiveFormChanged(); });
+    ComboFontsXVEden->Kinds = {gfkNormal};
+    if (FontList)
+        ComboFontsXVEden->SetFonts(*FontList);
+    MRUFileList->Load();
+    ActiveFormChanged();
+}
+
+void TFFormBegin::FormDestroy()
+{
+    if (FDestroyed)
+        return;
+    FDestroyed = true;
+    SaveToolbarLayout();
+    disconnect(MdiArea, nullptr, this, nullptr);
+    // The document windows go down with the window; nothing may call back into it meanwhile.
+    for (TFormMdiHP *window : std::as_const(FWindows))
+        disconnect(window, nullptr, this, nullptr);
+    using namespace SettingsKeys;
+    // The normal size is kept even while maximised, so that the window comes back to it.
+    const QRect normal = (isMaximized() || isMinimized()) ? normalGeometry() : geometry();
+    Settings->WriteInteger(WindowSection, Height, normal.height());
+    Settings->WriteInteger(WindowSection, Width, normal.width());
+    Settings->WriteInteger(WindowSection, WindowState, isMaximized() ? 2 : isMinimized() ? 1 : 0);
+    MRUFileList->Save();
+    Settings->Flush();
+}
+
+void TFFormBegin::closeEvent(QCloseEvent *Event)
+{
+    // Every document is asked in turn; the first refusal keeps the program running.
+    for (TFormMdiHP *window : DocumentWindows())
+        if (!window->close()) {
+            Event->ignore();
+            return;
+        }
+    Event->accept();
+}
+
+bool TFFormBegin::event(QEvent *Event)
+{
+    // Hints of menu items and buttons go to the second status panel.
+    if (Event->type() == QEvent::StatusTip) {
+        StatusPanel1->setText(static_cast<QStatusTipEvent *>(Event)->tip());
+        return true;
+    }
+    return QMainWindow::event(Event);
+}
+
+bool TFFormBegin::eventFilter(QObject *Watched, QEvent *Event)
+{
+    if (Event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(Event)->key() == Qt::Key_F1
+        && (Watched == File_ || Watched == Edit_)) {
+        static_cast<QMenu *>(Watched)->close();
+        ShowHelpContext(Watched == File_ ? HelpFileMenu : HelpEditMenu);
+        return true;
+    }
+    if (Watched == RightEdgeEdit && Event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(Event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            RightEdgeEditEnter();
+            return true;
+        }
+        // Only digits and Backspace edit the box; keys that type nothing (arrows, Home, ...) and
+        // control combinations still work as in any edit box.
+        const QString text = key->text();
+        const bool typesSomething = !text.isEmpty() && text.at(0).isPrint();
+        if (typesSomething && !(key->modifiers() & Qt::ControlModifier) && !(text.size() == 1 && text.at(0).isDigit()))
+            return true;
+    }
+    if (Event->type() == QEvent::Resize && (Watched == ToolbarCharsTgv || Watched == ToolbarcharsXVEden))
+        UpdateDockRules(static_cast<QWidget *>(Watched));
+    return QMainWindow::eventFilter(Watched, Event);
+}
+
+void TFFormBegin::dragEnterEvent(QDragEnterEvent *Event)
+{
+    if (Event->mimeData()->hasUrls())
+        Event->acceptProposedAction();
+}
+
+void TFFormBegin::dropEvent(QDropEvent *Event)
+{
+    QStringList paths;
+    for (const QUrl &url : Event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    Event->acceptProposedAction();
+    FileDragDrop(paths);
+}
+
+void TFFormBegin::FileDragDrop(const QStringList &Paths)
+{
+    for (const QString &path : Paths)
+        OpenFile(path);
+}
+
+void TFFormBegin::ShowWarning(const QString &Text)
+{
+    OnWarning(Text);
+}
+
+void TFFormBegin::ShowHelpContext(int Context)
+{
+    if (!FHelpViewer)
+        FHelpViewer = new THelpViewer(this);
+    FHelpViewer->ShowContext(Context);
+}
+
+void TFFormBegin::About_Click()
+{
+    if (!FAboutBox)
+        FAboutBox = new TFAboutBox(this);
+    FAboutBox->exec();
+}
+
+void TFFormBegin::Options_Click()
+{
+    // The options dialog is created at its first use and kept; it is shown modally here.
+}

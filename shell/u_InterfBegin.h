@@ -1,0 +1,210 @@
+#pragma once
+// TFFormBegin: the program's one top-level window. A document area holding the document windows,
+// the menu bar, the dockable toolbars and character tables whose set follows the kind of the
+// active document, and a two-panel status bar (file size; hints). It creates, opens, saves and
+// closes documents, keeps the recent-files list and routes every command to the active editor.
+//
+// Implemented by concern:
+//   u_InterfBegin.cpp          creation, menus, status bar, help, about box, drops, shutdown
+//   u_InterfBeginFiles.cpp     document windows, open, save, close prompt, transfer, recent files
+//   u_InterfBeginToolbars.cpp  toolbars and character tables, toolbar sets and their layouts
+//   u_InterfBeginCommands.cpp  Edit and Tgv menus, style, alignment, right edge, font and table commands
+#include "u_THPEdit2.h"
+#include "u_THPFontComboBox.h"
+#include "u_TableCharsHP.h"
+
+#include <QMainWindow>
+#include <QMessageBox>
+#include <array>
+#include <functional>
+
+class QAction;
+class QDockWidget;
+class QLabel;
+class QLineEdit;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+class TFileDialogRegistry;
+class TFormMdiHP;
+class TOpenDialogRegistry;
+class THPOpenGrobDialog;
+class THPSaveTgvDialog;
+class THPSaveXVEdenDialog;
+class TdfsMRUFileList;
+class Tddemacroserver;
+class TFAboutBox;
+class THelpViewer;
+
+class TFFormBegin : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFFormBegin(QWidget *Parent = nullptr);
+    ~TFFormBegin() override;
+
+    // ---- Documents
+    // The active document window and its editor; null without one.
+    TFormMdiHP *ActiveChild() const;
+    THPEdit2 *ActiveEditor() const;
+    // The open document windows, in creation order (windows that agreed to close are left out).
+    QList<TFormMdiHP *> DocumentWindows() const;
+    QString GetActiveTitle() const;
+    void SetActiveTitle(const QString &Title);
+    void FocusEditor();
+    void ActivateChild(TFormMdiHP *Window);
+    TFormMdiHP *CreateDocumentWindow(TEditor Kind);
+    void OpenFile(const QString &FileName);
+    void OpenWithDialog();
+    bool SaveActive();
+    bool SaveActiveAs();
+    bool QuerySaveActive();
+    void TransferActive();
+    void SetTabLength(TEditor Kind, int Value);
+    void UpdateFileSize();
+    void ShowWarning(const QString &Text);
+    // An open request from the desktop: "open" with an existing file opens it, anything else is ignored.
+    void systemmacro(const QString &Verb, const QString &Argument);
+    // Takes the desktop's open requests from Server (which outlives the window) from now on.
+    void Adoptsystem(Tddemacroserver &Server);
+    void MRUFileListMRUItemClick(const QString &FileName);
+    void FileDragDrop(const QStringList &Paths);
+    int UntitledCount() const { return FUntitledCount; }
+
+    // ---- Toolbars and command routing
+    void ActiveFormChanged();
+    void UpdateMenuItems();
+    void SelectToolbarSet(int Set);
+    void SaveToolbarLayout();
+    void LoadToolbarLayout();
+    int ToolbarSet() const { return FToolbarSet; }
+    // The toolbars and tool windows of a set, in their order.
+    const QList<QWidget *> &ToolbarsOfSet(int Set) const { return FToolbarSets.at(size_t(Set)); }
+    // A toolbar may dock at the top or bottom only while lower than 250 pixels, at the left or right
+    // only while narrower than 350.
+    static bool DockTopbottomRequestDock(const QSize &BarSize) { return BarSize.height() < 250; }
+    static bool DockLeftRightRequestDock(const QSize &BarSize) { return BarSize.width() < 350; }
+    // The component name of the dock holding Bar, empty when it floats.
+    QString DockName(QWidget *Bar) const;
+
+    void updateToolbarsmenus();
+    void Edit_Click();
+    void InsertGrob_Click();
+    void ChangeFonts_Click();
+    void Options_Click();
+    void ShowHelpContext(int Context);
+    void About_Click();
+
+    // ---- Prompts, replaceable so that scripts and tests can answer them
+    // The warning box (title "Quillo", OK, exclamation icon).
+    std::function<void(const QString &Text)> OnWarning;
+    // A question box titled "Quillo" with the given buttons; returns the button chosen.
+    std::function<QMessageBox::StandardButton(const QString &Text, QMessageBox::StandardButtons Buttons)> OnQuestion;
+    // Runs a file dialog; true when the user confirmed a file.
+    std::function<bool(TFileDialogRegistry &Dialog)> OnExecuteDialog;
+    // Shows the transfer dialog for the active document, which is saved by then.
+    std::function<void()> OnTransfer;
+
+    // ---- Components (named as the string table names them)
+    QMdiArea *MdiArea;
+    QLabel *StatusPanel0; // file size
+    QLabel *StatusPanel1; // hints
+    TdfsMRUFileList *MRUFileList;
+    TOpenDialogRegistry *OpenDialog;
+    THPSaveXVEdenDialog *SaveDialogXVEden;
+    THPSaveTgvDialog *SaveDialogTgv;
+    THPOpenGrobDialog *OpenGrobDialog;
+
+    QMenu *File_, *New_, *Edit_, *Tgv_, *View_, *Window_, *Help_;
+    QAction *NewXView, *NewTGV, *newEden, *NewHP49;
+    QAction *Open_, *Save_, *SaveAs_, *Transfer_, *Options_, *Exit_, *ExitSeparator;
+    QAction *Cut_, *Copy_, *Paste_, *SelectAll_;
+    QAction *InsertGrob_, *ChangeFonts_;
+    QAction *Maintoolbar, *Aligntoolbar, *Charstoolbar, *Styletoolbar;
+    QAction *Cascade_, *Tile_, *Arrange_, *Contents_, *About_;
+    QMenu *PopupToolbars;
+    QAction *popupmenuMaintoolbar, *popupmenuAligntoolbar, *popupmenucharstoolbar, *popupmenuStyletoolbar;
+
+    QToolBar *ToolbarFile;
+    QAction *OpenButton, *SaveButton, *CutButton, *CopyButton, *PasteButton;
+    QToolBar *ToolbarStyleTgv;
+    QAction *BoldButtonTgv, *InvertButtonTgv, *Italic1ButtonTgv, *Italic2ButtonTgv, *UnderlineButtonTgv;
+    THPFontComboBox *ComboChangeFontTgv;
+    QToolBar *ToolbarStyleXVEden;
+    THPFontComboBox *ComboFontsXVEden;
+    QAction *ComboFontsXVEdenAction, *BoldButtonXVEden, *InvertButtonXVEden, *UnderlinebuttonXVEden, *Italic1ButtonEden;
+    QToolBar *Toolbarjustify;
+    QAction *LeftButton, *CenterButton, *RightButton, *JustifyButton;
+    QToolBar *ToolbarRightEdge;
+    QAction *RightEdge22Button, *RightEdge33Button;
+    QLineEdit *RightEdgeEdit;
+    QDockWidget *ToolbarCharsTgv;
+    THPFontComboBox *ComboChangeTableFontTgv;
+    TTableCharsHP *TableCharsHPTgv;
+    QDockWidget *ToolbarcharsXVEden;
+    TTableCharsHP *TableCharsHPXVEden;
+
+protected:
+    void closeEvent(QCloseEvent *Event) override;
+    bool event(QEvent *Event) override;
+    bool eventFilter(QObject *Watched, QEvent *Event) override;
+    void dragEnterEvent(QDragEnterEvent *Event) override;
+    void dropEvent(QDropEvent *Event) override;
+    QMenu *createPopupMenu() override;
+
+private:
+    void FormCreate();
+    void FormDestroy();
+    void CreateMenus();
+    void CreateToolbars();
+    void CreateStatusBar();
+    void ApplyTexts();
+    QAction *NewAction(const char *Name, void (TFFormBegin::*Slot)());
+    QAction *ToolButton(QToolBar *Bar, const char *Name, const QIcon &Icon, void (TFFormBegin::*Slot)(), bool Checkable = false);
+    void WindowMenuAboutToShow();
+    void NewDocument(TEditor Kind);
+    bool SaveEditor(THPEdit2 *Editor, const QString &FileName, const QString &ExecuteWith);
+    bool ExecuteDialog(TFileDialogRegistry &Dialog);
+    void ReadLayoutOf(QWidget *Bar, int Set);
+    void WriteLayoutOf(QWidget *Bar, int Set);
+    void PlaceToolbars(const QList<QWidget *> &Bars);
+    void UpdateDockRules(QWidget *Bar);
+    void ToggleToolbar(QAction *PopupItem, QWidget *Bar);
+    bool EditItemEnabled(QAction *Item);
+
+    // Commands of the Edit menu, the buttons and the character tables
+    void Cut_Click();
+    void Copy_Click();
+    void Paste_Click();
+    void SelectAll_Click();
+    void BoldButtonClick();
+    void InvertButtonClick();
+    void UnderlineButtonClick();
+    void Italic1ButtonClick();
+    void Italic2ButtonClick();
+    void LeftButtonClick();
+    void CenterButtonClick();
+    void RightButtonClick();
+    void Justify22Columns();
+    void RightEdge22ButtonClick();
+    void RightEdge33ButtonClick();
+    void RightEdgeEditEnter();
+    void ComboFontsChangeXV();
+    void ComboChangeFontTgvClick();
+    void ComboTableFontTgvClick();
+    void InsertCharXV(int Code);
+    void TableCharsHPTgvCellSelected(int Code);
+    void TableCharsOverCell(int Code);
+    void menuMaintoolbarClick();
+    void menuAligntoolbarClick();
+    void menucharstoolbarClick();
+    void menuStyletoolbarClick();
+
+    int FUntitledCount = 0;
+    std::array<QList<QWidget *>, 6> FToolbarSets;
+    int FToolbarSet = 5;
+    TFormMdiHP *FLastActiveChild = nullptr;
+    QList<TFormMdiHP *> FWindows;
+    TFAboutBox *FAboutBox = nullptr;
+    THelpViewer *FHelpViewer = nullptr;
+    bool FDestroyed = false;
+};

@@ -1,0 +1,311 @@
+// Documents: creating, opening, saving and closing them, the transfer prompt and the recent files.
+#include "u_InterfBegin.h"
+
+#include "u_Application.h"
+#include "u_DialogsHP.h"
+#include "u_Errors.h"
+#include "u_MDIEden.h"
+#include "u_MDIHP49.h"
+#include "u_MDITgv.h"
+#include "u_MDIXview.h"
+#include "u_MRUFileList.h"
+#include "u_ResourceStrings.h"
+#include "u_ddemacro.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+
+namespace {
+// The extension from the last dot on, dot included, upper-cased; empty without a dot.
+QString UpperExtension(const QString &FileName)
+{
+    const QString name = QFileInfo(FileName).fileName();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot).toUpper();
+}
+
+QString UntitledExtension(TEditor Kind)
+{
+    switch (Kind) {
+    case TEditor::Tgv: return QStringLiteral(".tgv");
+    case TEditor::Eden: return QStringLiteral(".eden");
+    case TEditor::Hp49: return QStringLiteral(".hp49");
+    default: return QStringLiteral(".xv");
+    }
+}
+
+} // namespace
+
+TFormMdiHP *TFFormBegin::ActiveChild() const
+{
+    auto *window = qobject_cast<TFormMdiHP *>(MdiArea->currentSubWindow());
+    if (window && !window->Closing())
+        return window;
+    // The area forgets its current window while another top-level window is active; the last
+    // one seen active still counts as long as it is open.
+    return FWindows.contains(FLastActiveChild) && !FLastActiveChild->Closing() ? FLastActiveChild : nullptr;
+}
+
+THPEdit2 *TFFormBegin::ActiveEditor() const
+{
+    TFormMdiHP *window = ActiveChild();
+    return window ? window->GetEditor() : nullptr;
+}
+
+QList<TFormMdiHP *> TFFormBegin::DocumentWindows() const
+{
+    QList<TFormMdiHP *> result;
+    for (TFormMdiHP *window : FWindows)
+        if (!window->Closing())
+            result << window;
+    return result;
+}
+
+QString TFFormBegin::GetActiveTitle() const
+{
+    TFormMdiHP *window = ActiveChild();
+    return window ? window->GetTitle() : QString();
+}
+
+void TFFormBegin::SetActiveTitle(const QString &Title)
+{
+    if (TFormMdiHP *window = ActiveChild())
+        window->SetTitle(Title);
+}
+
+void TFFormBegin::FocusEditor()
+{
+    if (THPEdit2 *editor = ActiveEditor())
+        editor->setFocus();
+}
+
+void TFFormBegin::ActivateChild(TFormMdiHP *Window)
+{
+    if (Window && MdiArea->currentSubWindow() != Window)
+        MdiArea->setActiveSubWindow(Window);
+    // The toolbars follow at once, not only when the desktop reports the activation.
+    ActiveFormChanged();
+}
+
+void TFFormBegin::NewDocument(TEditor Kind)
+{
+    CreateDocumentWindow(Kind);
+    UpdateFileSize();
+}
+
+TFormMdiHP *TFFormBegin::CreateDocumentWindow(TEditor Kind)
+{
+    ++FUntitledCount;
+    TFormMdiHP *window = nullptr;
+    switch (Kind) {
+    case TEditor::Tgv: window = new TFormMdiTgv(this); break;
+    case TEditor::Eden: window = new TFormMdiEden(this); break;
+    case TEditor::Hp49: window = new TFormMdiHP49(this); break;
+    default: window = new TFormMdiXView(this); break;
+    }
+    FWindows << window;
+    connect(window, &QObject::destroyed, this, [this, window] {
+        FWindows.removeAll(window);
+        if (FLastActiveChild == window)
+            FLastActiveChild = nullptr;
+        ActiveFormChanged();
+    });
+    MdiArea->addSubWindow(window);
+    window->show();
+    ActivateChild(window);
+    try {
+        window->FormCreate();
+    } catch (...) {
+        // A default font that cannot be read: the user is told, the window stays and works.
+        ApplicationHandleException(std::current_exception());
+    }
+    SetActiveTitle(ResString(TResId::sUntitled) + QString::number(FUntitledCount) + UntitledExtension(Kind));
+    window->GetEditor()->setFocus();
+    return window;
+}
+
+void TFFormBegin::OpenFile(const QString &FileName)
+{
+    const QString fullPath = QFileInfo(FileName).absoluteFilePath();
+    for (TFormMdiHP *window : DocumentWindows())
+        if (!window->GetEditor()->FileName().isEmpty()
+            && QString::compare(window->GetEditor()->FileName(), fullPath, Qt::CaseInsensitive) == 0) {
+            ShowWarning(ResString(TResId::sFileAlreadyopened));
+            return;
+        }
+
+    const QString ext = UpperExtension(FileName);
+    TEditor kind = TEditor::Xview;
+    if (ext == QLatin1String(".TGV") || ext == QLatin1String(".T49"))
+        kind = TEditor::Tgv;
+    else if (ext == QLatin1String(".EDEN"))
+        kind = TEditor::Eden;
+    else if (ext == QLatin1String(".HP49"))
+        kind = TEditor::Hp49;
+
+    TFormMdiHP *window = CreateDocumentWindow(kind);
+    THPEdit2 *editor = window->GetEditor();
+    try {
+        if (kind == TEditor::Tgv)
+            editor->LoadTgv(FileName);
+        else
+            editor->LoadText(FileName, kind);
+    } catch (const EErrorLoading &) {
+        // Whatever part of the file was read is dropped without a question.
+        window->CloseDiscarding();
+        ShowWarning(ResString(TResId::sErrorloading) + FileName);
+        return;
+    }
+    SetActiveTitle(editor->FileName());
+    UpdateFileSize();
+}
+
+bool TFFormBegin::ExecuteDialog(TFileDialogRegistry &Dialog)
+{
+    return OnExecuteDialog(Dialog);
+}
+
+void TFFormBegin::OpenWithDialog()
+{
+    OpenDialog->SetFileName(QString());
+    if (ExecuteDialog(*OpenDialog))
+        OpenFile(OpenDialog->FileName());
+}
+
+bool TFFormBegin::SaveEditor(THPEdit2 *Editor, const QString &FileName, const QString &ExecuteWith)
+{
+    const QString ext = UpperExtension(FileName);
+    try {
+        if (ext == QLatin1String(".TGV"))
+            Editor->SaveTgv(FileName, false);
+        else if (ext == QLatin1String(".T49"))
+            Editor->SaveTgv(FileName, true);
+        else if (ext == QLatin1String(".EDEN"))
+            Editor->SaveText(FileName, TEditor::Eden, ExecuteWith);
+        else if (ext == QLatin1String(".HP49"))
+            Editor->SaveText(FileName, TEditor::Hp49, ExecuteWith);
+        else
+            Editor->SaveText(FileName, TEditor::Xview, ExecuteWith);
+    } catch (const EErrorSaving &) {
+        ShowWarning(ResString(TResId::sFileErrorwhilesaving) + FileName);
+        return false;
+    }
+    return true;
+}
+
+bool TFFormBegin::SaveActive()
+{
+    THPEdit2 *editor = ActiveEditor();
+    if (!editor)
+        return false;
+    if (editor->FileName().isEmpty())
+        return SaveActiveAs();
+    if (!SaveEditor(editor, editor->FileName(), editor->ExecuteWith()))
+        return false;
+    UpdateFileSize();
+    return true;
+}
+
+bool TFFormBegin::SaveActiveAs()
+{
+    THPEdit2 *editor = ActiveEditor();
+    if (!editor)
+        return false;
+    const QString proposed = editor->FileName().isEmpty() ? QString() : QFileInfo(editor->FileName()).fileName();
+    QString chosen;
+    QString executeWith;
+    if (editor->Editor() != TEditor::Tgv) {
+        TEditor kind = editor->Editor();
+        SaveDialogXVEden->SetwillExecute(!editor->ExecuteWith().isEmpty());
+        SaveDialogXVEden->SetexecuteWith(editor->ExecuteWith().isEmpty() ? DefaultExecuteWith(kind) : editor->ExecuteWith());
+        SaveDialogXVEden->SetDefaultExt(kind == TEditor::Eden ? QStringLiteral(".eden")
+                                        : kind == TEditor::Hp49 ? QStringLiteral(".hp49")
+                                                                 : QStringLiteral(".xv"));
+        SaveDialogXVEden->SetFilterIndex(kind == TEditor::Eden ? 2 : kind == TEditor::Hp49 ? 5 : 1);
+        SaveDialogXVEden->SetFileName(proposed);
+        SaveDialogXVEden->setOption(QFileDialog::DontConfirmOverwrite, false);
+        if (!ExecuteDialog(*SaveDialogXVEden))
+            return false;
+        chosen = SaveDialogXVEden->FileName();
+        executeWith = SaveDialogXVEden->willExecute() ? SaveDialogXVEden->executeWith() : QString();
+    } else {
+        SaveDialogTgv->SetMenuChar(editor->MenuChar());
+        SaveDialogTgv->SetMenuWhenStarted(editor->MenuWhenStarted());
+        SaveDialogTgv->SetFileName(proposed);
+        SaveDialogTgv->setOption(QFileDialog::DontConfirmOverwrite, true);
+        if (!ExecuteDialog(*SaveDialogTgv))
+            return false;
+        editor->SetMenuChar(SaveDialogTgv->MenuChar());
+        editor->SetMenuWhenStarted(SaveDialogTgv->MenuWhenStarted());
+        chosen = SaveDialogTgv->FileName();
+    }
+    if (!SaveEditor(editor, chosen, executeWith))
+        return false;
+    SetActiveTitle(editor->FileName());
+    UpdateFileSize();
+    return true;
+}
+
+bool TFFormBegin::QuerySaveActive()
+{
+    THPEdit2 *editor = ActiveEditor();
+    if (!editor || !editor->Modified())
+        return true;
+    QString text = ResString(TResId::ssavechanges);
+    text.replace(QLatin1String("%s"), GetActiveTitle());
+    switch (OnQuestion(text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    case QMessageBox::Yes: return SaveActive();
+    case QMessageBox::No: return true;
+    default: return false;
+    }
+}
+
+void TFFormBegin::TransferActive()
+{
+    THPEdit2 *editor = ActiveEditor();
+    if (!editor)
+        return;
+    if (editor->Modified() || editor->FileName().isEmpty()) {
+        QString text = ResString(TResId::sTransferNeedsSaving);
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        if (OnQuestion(text, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            return;
+        if (!SaveActive())
+            return;
+    }
+    // The transfer dialog, shown modally, sends the saved file and the fonts it uses.
+    if (OnTransfer)
+        OnTransfer();
+}
+
+void TFFormBegin::SetTabLength(TEditor Kind, int Value)
+{
+    for (TFormMdiHP *window : DocumentWindows())
+        if (window->GetEditor()->Editor() == Kind)
+            window->GetEditor()->SetTabLength(Value);
+}
+
+void TFFormBegin::UpdateFileSize()
+{
+    THPEdit2 *editor = ActiveEditor();
+    StatusPanel0->setText(editor ? ResString(TResId::sFileSize) + QString::number(editor->FileSize()) : QString());
+}
+
+void TFFormBegin::systemmacro(const QString &Verb, const QString &Argument)
+{
+    if (Verb == QLatin1String("open") && QFileInfo(Argument).isFile())
+        OpenFile(Argument);
+}
+
+void TFFormBegin::Adoptsystem(Tddemacroserver &Server)
+{
+    connect(&Server, &Tddemacroserver::Onmacro, this, &TFFormBegin::systemmacro);
+}
+
+void TFFormBegin::MRUFileListMRUItemClick(const QString &FileName)
+{
+    MRUFileList->RemoveItem(FileName);
+    OpenFile(FileName);
+}

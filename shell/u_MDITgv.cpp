@@ -1,0 +1,74 @@
+#include "u_MDITgv.h"
+
+#include "u_InterfBegin.h"
+#include "u_ResourceStrings.h"
+#include "u_Settings.h"
+
+#include <QAction>
+#include <QMenu>
+
+TFormMdiTgv::TFormMdiTgv(TFFormBegin *MainWindow) : TFormMdiHP(MainWindow, TEditor::Tgv, QStringLiteral("HPTgv1"))
+{
+    Italic = AddItem("Italic", stItalic);
+    PopupMenu->addSeparator();
+    NormalFont = AddItem("NormalFont", FontBits[0]);
+    Font1 = AddItem("Font1", fsFont1);
+    Superscript = AddItem("Superscript", fsSuperscript);
+    Subscript = AddItem("Subscript", fsSubscript);
+    PopupMenu->addSeparator();
+    InsertGrob1 = PopupMenu->addAction(QString());
+    InsertGrob1->setObjectName(QStringLiteral("InsertGrob1"));
+    connect(InsertGrob1, &QAction::triggered, FMain, &TFFormBegin::InsertGrob_Click);
+}
+
+QString TFormMdiTgv::SettingsSection() const { return SettingsKeys::TgvSection; }
+
+void TFormMdiTgv::ReadKindSettings()
+{
+    using namespace SettingsKeys;
+    FEditor->SetDefaultFontTgvNormal(Settings->ReadString(TgvSection, DefaultNormalFont, DefaultTgvNormalFontName));
+    FEditor->SetDefaultFontTgvFont1(Settings->ReadString(TgvSection, DefaultFont1, DefaultTgvFont1Name));
+    FEditor->SetDefaultFontTgvMini(Settings->ReadString(TgvSection, DefaultMiniFont, DefaultTgvMiniFontName));
+}
+
+void TFormMdiTgv::ApplyTexts()
+{
+    SetItemTexts(Cut, TResId::sFormMdiTgvCut_Caption, TResId::sFormMdiTgvCut_ShortCut);
+    SetItemTexts(Copy, TResId::sFormMdiTgvCopy_Caption, TResId::sFormMdiTgvCopy_ShortCut);
+    SetItemTexts(Paste, TResId::sFormMdiTgvPaste_Caption, TResId::sFormMdiTgvPaste_ShortCut);
+    SetItemTexts(Bold, TResId::sFormMdiTgvBold_Caption, TResId::sFormMdiTgvBold_ShortCut);
+    SetItemTexts(Reverse, TResId::sFormMdiTgvReverse_Caption, TResId::sFormMdiTgvReverse_ShortCut);
+    SetItemTexts(Underline, TResId::sFormMdiTgvUnderline_Caption, TResId::sFormMdiTgvUnderline_ShortCut);
+    SetItemTexts(Italic, TResId::sFormMdiTgvItalic_Caption, TResId::sFormMdiTgvItalic_ShortCut);
+    SetItemTexts(NormalFont, TResId::sFormMdiTgvNormalFont_Caption, TResId::sFormMdiTgvNormalFont_ShortCut);
+    SetItemTexts(Font1, TResId::sFormMdiTgvFont1_Caption, TResId::sFormMdiTgvFont1_ShortCut);
+    SetItemTexts(Superscript, TResId::sFormMdiTgvSuperscript_Caption, TResId::sFormMdiTgvSuperscript_ShortCut);
+    SetItemTexts(Subscript, TResId::sFormMdiTgvSubscript_Caption, TResId::sFormMdiTgvSubscript_ShortCut);
+    InsertGrob1->setText(ResString(TResId::sFormMdiTgvInsertGrob1Caption));
+}
+
+void TFormMdiTgv::AttrChanged(uint8_t Attr)
+{
+    FMain->BoldButtonTgv->setChecked(Attr & stBold);
+    FMain->InvertButtonTgv->setChecked(Attr & stReverse);
+    FMain->UnderlineButtonTgv->setChecked(Attr & stUnderline);
+    FMain->Italic1ButtonTgv->setChecked(Attr & stItalic);
+    FMain->Italic2ButtonTgv->setChecked(Attr & stBackslant);
+    const int role = (Attr & fsFont1) ? 1 : (Attr & fsSuperscript) ? 2 : (Attr & fsSubscript) ? 3 : 0;
+    if (FMain->ComboChangeFontTgv->currentIndex() != role)
+        FMain->ComboChangeFontTgv->setCurrentIndex(role);
+}
+
+void TFormMdiTgv::FontsChanged()
+{
+    FMain->TableCharsHPTgv->SetFont(FEditor->StyledFont(0), FEditor->FontNames(0));
+    // The role combos show each role's name in the font the role draws with.
+    const TResId names[] = {TResId::sFontRoleNormal, TResId::sFontRoleFont1, TResId::sFontRoleSuperscript,
+                            TResId::sFontRoleSubscript};
+    for (THPFontComboBox *combo : {FMain->ComboChangeTableFontTgv, FMain->ComboChangeFontTgv}) {
+        combo->ClearFonts();
+        for (int i = 0; i < 4; ++i)
+            combo->Fonts.AddFont(FEditor->StyledFont(FontBits[i]), ResString(names[i]));
+        combo->Fill();
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The recent-files list: at most five full paths, the most recent first, none twice (compared
+// without regard to case). It shows itself as a "Reopen" submenu in the File menu while it is not
+// empty, and lives in the settings section "MRU Items" between runs.
+#include <QObject>
+#include <QStringList>
+#include <functional>
+
+class QAction;
+class QMenu;
+
+class TdfsMRUFileList : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int MaxItems = 5;
+    // Width the submenu's entries are shortened to.
+    static constexpr int MaxCaptionWidth = 200;
+
+    // The submenu goes into Menu just before Before.
+    TdfsMRUFileList(QObject *Parent, QMenu *Menu, QAction *Before);
+
+    const QStringList &Items() const { return FItems; }
+    // Moves FileName to the top (or inserts it there), dropping entries beyond MaxItems.
+    void AddItem(const QString &FileName);
+    void RemoveItem(const QString &FileName);
+    // Removes every entry whose file no longer exists.
+    void RemoveObsolete();
+    void Load();
+    void Save() const;
+
+    void SetSubmenuName(const QString &Value);
+    void SetClearItemName(const QString &Value) { FClearItemName = Value; }
+    void SetRemoveObsoleteName(const QString &Value);
+    QMenu *Submenu() const { return FSubmenu; }
+    QAction *Separator() const { return FSeparator; }
+
+    // The user chose an entry.
+    std::function<void(const QString &FileName)> OnMRUItemClick;
+
+    // The accelerator of entry Index (0-based): 1 to 9, then 0, then A to Z.
+    static QChar Accelerator(int Index);
+
+private:
+    void Rebuild();
+
+    QStringList FItems;
+    QMenu *FMenu;
+    QMenu *FSubmenu;
+    QAction *FSeparator;
+    QAction *FRemoveObsolete;
+    QString FClearItemName;
+};
