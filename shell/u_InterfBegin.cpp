@@ -380,14 +380,15 @@ void TFFormBegin::FormCreate()
     const int height = Settings->ReadInteger(WindowSection, Height, DefaultHeight);
     const int width = Settings->ReadInteger(WindowSection, Width, DefaultWidth);
     resize(qMax(width, 320), qMax(height, 240));
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    // After the size and place: moving a window takes it out of the maximised state.
     const int state = Settings->ReadInteger(WindowSection, WindowState, DefaultWindowState);
     if (state == 2)
         setWindowState(Qt::WindowMaximized);
     else if (state == 1)
         setWindowState(Qt::WindowMinimized);
     setWindowTitle(ResString(TResId::sAppVersion));
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 
     connect(MdiArea, &QMdiArea::subWindowActivated, this, [this] { ActiveFormChanged(); });
     ComboFontsXVEden->Kinds = {gfkNormal};

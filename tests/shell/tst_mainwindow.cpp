@@ -1,0 +1,375 @@
+// The main window driven as a user would: documents created, opened, saved and closed, the recent
+// files, the close prompts, exit, and the application's default handler.
+#include "shellfixture.h"
+#include "u_Application.h"
+#include "u_Errors.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TShellFixture> F;
+
+    static QString Title(TFormMdiHP *Window) { return Window ? Window->GetTitle() : QString(); }
+
+private slots:
+    void init() { F = std::make_unique<TShellFixture>(); }
+    void cleanup() { F.reset(); }
+
+    void startsWithTheFileToolbarAndNoDocumentCommands()
+    {
+        TFFormBegin &w = F->Open();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Quillo 3.70 beta"));
+        QCOMPARE(w.ToolbarSet(), 4);
+        QVERIFY(w.ToolbarFile->isVisible());
+        for (QWidget *bar : std::initializer_list<QWidget *>{w.ToolbarStyleTgv, w.ToolbarStyleXVEden, w.Toolbarjustify,
+                                                             w.ToolbarRightEdge, w.ToolbarCharsTgv, w.ToolbarcharsXVEden})
+            QVERIFY2(bar->isHidden(), qPrintable(bar->objectName()));
+        for (QAction *item : {w.Save_, w.SaveAs_, w.Transfer_, w.SaveButton, w.CutButton, w.CopyButton, w.PasteButton})
+            QVERIFY2(!item->isEnabled(), qPrintable(item->objectName()));
+        QVERIFY(!w.Tgv_->menuAction()->isVisible());
+        QVERIFY(w.StatusPanel0->text().isEmpty());
+        QCOMPARE(w.size(), QSize(900, 600));
+        // No recent files: no "Reopen" and no extra separator.
+        QVERIFY(!w.MRUFileList->Submenu()->menuAction()->isVisible());
+        QVERIFY(!w.MRUFileList->Separator()->isVisible());
+        QCOMPARE(w.New_->actions().size(), 4);
+        QCOMPARE(w.NewHP49->text(), QStringLiteral("&HP49 File"));
+    }
+
+    void editMenuIsDisabledWithoutADocument()
+    {
+        TFFormBegin &w = F->Open();
+        emit w.Edit_->aboutToShow();
+        for (QAction *item : {w.Cut_, w.Copy_, w.Paste_, w.SelectAll_})
+            QVERIFY2(!item->isEnabled(), qPrintable(item->objectName()));
+        emit w.Edit_->aboutToHide();
+        // Shortcuts reach the command, which finds no editor and does nothing.
+        w.SelectAll_->trigger();
+        w.Cut_->trigger();
+
+        w.NewXView->trigger();
+        emit w.Edit_->aboutToShow();
+        QVERIFY(w.SelectAll_->isEnabled());
+        QVERIFY(!w.Cut_->isEnabled());
+        QVERIFY(!w.Copy_->isEnabled());
+        emit w.Edit_->aboutToHide();
+        THPEdit2 *editor = w.ActiveEditor();
+        editor->InsertAtCaret("abc", QByteArray(1, 0));
+        w.SelectAll_->trigger();
+        QVERIFY(editor->Selected());
+        emit w.Edit_->aboutToShow();
+        QVERIFY(w.Cut_->isEnabled());
+        QVERIFY(w.Copy_->isEnabled());
+        for (QAction *item : {w.Save_, w.SaveAs_, w.Transfer_, w.SaveButton})
+            QVERIFY2(item->isEnabled(), qPrintable(item->objectName()));
+    }
+
+    void untitledNamesCountEveryDocumentWindow()
+    {
+        TFFormBegin &w = F->Open();
+        w.NewXView->trigger();
+        QCOMPARE(w.GetActiveTitle(), QStringLiteral("Untitled1.xv"));
+        QCOMPARE(w.ActiveChild()->windowTitle(), QStringLiteral("Untitled1.xv"));
+        // A failed open still takes its number.
+        const QString missing = F->Dir.filePath(QStringLiteral("missing.tgv"));
+        w.OpenFile(missing);
+        QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error loading ") + missing});
+        w.newEden->trigger();
+        QCOMPARE(w.GetActiveTitle(), QStringLiteral("Untitled3.eden"));
+        w.NewHP49->trigger();
+        QCOMPARE(w.GetActiveTitle(), QStringLiteral("Untitled4.hp49"));
+        w.NewTGV->trigger();
+        QCOMPARE(w.GetActiveTitle(), QStringLiteral("Untitled5.tgv"));
+        QCOMPARE(w.DocumentWindows().size(), 4);
+        QCOMPARE(w.StatusPanel0->text(), QStringLiteral("FileSize:0"));
+    }
+
+    void failedOpenLeavesNoWindowAndAsksNothing()
+    {
+        TFFormBegin &w = F->Open();
+        const QString unreadable = F->Dir.filePath(QStringLiteral("nothere.xv"));
+        w.FileDragDrop({unreadable});
+        F->Settle();
+        QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error loading ") + unreadable});
+        QVERIFY(F->Questions.isEmpty());
+        QVERIFY(w.DocumentWindows().isEmpty());
+        QCOMPARE(w.ToolbarSet(), 4);
+    }
+
+    void kindFollowsTheExtension_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("plain text opens as XView") << "notes.txt" << int(TEditor::Xview);
+        QTest::newRow("no extension opens as XView") << "README" << int(TEditor::Xview);
+        QTest::newRow("xv") << "doc.xv" << int(TEditor::Xview);
+        QTest::newRow("t49 lower case") << "game.t49" << int(TEditor::Tgv);
+        QTest::newRow("T49 upper case") << "game.T49" << int(TEditor::Tgv);
+        QTest::newRow("tgv mixed case") << "manual.TgV" << int(TEditor::Tgv);
+        QTest::newRow("eden") << "story.Eden" << int(TEditor::Eden);
+        QTest::newRow("hp49") << "string.HP49" << int(TEditor::Hp49);
+        QTest::newRow("only the last extension counts") << "archive.tgv.txt" << int(TEditor::Xview);
+    }
+
+    void kindFollowsTheExtension()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, kind);
+        TFFormBegin &w = F->Open();
+        QList<int> kinds;
+        connect(w.MdiArea, &QMdiArea::subWindowActivated, this, [&](QMdiSubWindow *Sub) {
+            if (auto *doc = qobject_cast<TFormMdiHP *>(Sub))
+                kinds << int(doc->GetEditor()->Editor());
+        });
+        // The file does not exist: the window is made for its kind, then closed again.
+        w.OpenFile(F->Dir.filePath(name));
+        QVERIFY(!kinds.isEmpty());
+        QCOMPARE(kinds.first(), kind);
+    }
+
+    void aFileOpenTwiceIsRefused_data()
+    {
+        QTest::addColumn<QString>("asked");
+        QTest::newRow("same path") << "Doc.xv";
+        QTest::newRow("other letter case") << "DOC.XV";
+        QTest::newRow("relative path") << "./sub/../Doc.xv";
+    }
+
+    void aFileOpenTwiceIsRefused()
+    {
+        QFETCH(QString, asked);
+        const QString path = F->MakeFile(QStringLiteral("Doc.xv"));
+        QDir().mkpath(F->Dir.filePath(QStringLiteral("sub")));
+        TFFormBegin &w = F->Open();
+        TFormMdiHP *doc = w.CreateDocumentWindow(TEditor::Xview);
+        doc->GetEditor()->SetFileName(path);
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(F->Dir.path());
+        w.OpenFile(asked);
+        QDir::setCurrent(previous);
+        QCOMPARE(F->Warnings, QStringList{QStringLiteral("This file is already opened")});
+        QCOMPARE(w.DocumentWindows().size(), 1);
+        QCOMPARE(w.UntitledCount(), 1);
+    }
+
+    void closePromptAnswers_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("cancel keeps the window") << int(QMessageBox::Cancel) << false;
+        QTest::newRow("no closes without saving") << int(QMessageBox::No) << true;
+        QTest::newRow("yes with a cancelled save dialog keeps it") << int(QMessageBox::Yes) << false;
+    }
+
+    void closePromptAnswers()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, closed);
+        TFFormBegin &w = F->Open();
+        w.NewXView->trigger();
+        w.ActiveEditor()->InsertAtCaret("text", QByteArray(1, 0));
+        F->Answers << QMessageBox::StandardButton(answer);
+        TFormMdiHP *doc = w.ActiveChild();
+        QCOMPARE(doc->close(), closed);
+        F->Settle();
+        QCOMPARE(F->Questions, QStringList{QStringLiteral("Save changes to Untitled1.xv?")});
+        QCOMPARE(w.DocumentWindows().size(), closed ? 0 : 1);
+        // An untitled document leaves nothing in the recent files.
+        QVERIFY(w.MRUFileList->Items().isEmpty());
+        if (answer == QMessageBox::Yes)
+            QCOMPARE(F->DialogsRun.size(), 1);
+    }
+
+    void aFailedSaveKeepsTheWindowAndSaysWhy()
+    {
+        TFFormBegin &w = F->Open();
+        w.NewXView->trigger();
+        w.ActiveEditor()->InsertAtCaret("text", QByteArray(1, 0));
+        const QString target = F->Dir.filePath(QStringLiteral("no/such/folder/out.xv"));
+        F->DialogFiles << target;
+        QVERIFY(!w.SaveActiveAs());
+        QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error while saving ") + target});
+        QCOMPARE(w.DocumentWindows().size(), 1);
+        QCOMPARE(w.GetActiveTitle(), QStringLiteral("Untitled1.xv"));
+        QVERIFY(!QFile::exists(target));
+    }
+
+    void saveAsChoosesTheDialogByKind()
+    {
+        TFFormBegin &w = F->Open();
+        w.NewTGV->trigger();
+        w.ActiveEditor()->SetMenuChar('M');
+        QVERIFY(!w.SaveActiveAs());
+        QCOMPARE(F->DialogsRun.size(), 1);
+        QCOMPARE(F->DialogsRun.first(), static_cast<TFileDialogRegistry *>(w.SaveDialogTgv));
+        QCOMPARE(w.SaveDialogTgv->MenuChar(), uint8_t('M'));
+
+        w.newEden->trigger();
+        QVERIFY(!w.SaveActiveAs());
+        QCOMPARE(F->DialogsRun.last(), static_cast<TFileDialogRegistry *>(w.SaveDialogXVEden));
+        // A document that names no program is offered its kind's viewer, unticked.
+        QCOMPARE(w.SaveDialogXVEden->executeWith(), QStringLiteral("EDEN"));
+        QVERIFY(!w.SaveDialogXVEden->willExecute());
+        QCOMPARE(w.SaveDialogXVEden->FilterIndex(), 2);
+        QCOMPARE(w.SaveDialogXVEden->DefaultExt(), QStringLiteral("eden"));
+        // Cancelled: nothing changed.
+        QCOMPARE(w.GetActiveTitle(), QStringLiteral("Untitled2.eden"));
+    }
+
+    void exitAsksEveryDocumentAndCancelKeepsRunning()
+    {
+        TFFormBegin &w = F->Open();
+        w.NewXView->trigger();
+        w.ActiveEditor()->InsertAtCaret("a", QByteArray(1, 0));
+        w.NewTGV->trigger();
+        w.ActiveEditor()->InsertAtCaret("b", QByteArray(1, 0));
+        F->Answers << QMessageBox::No << QMessageBox::Cancel;
+        QVERIFY(!w.close());
+        F->Settle();
+        QCOMPARE(F->Questions.size(), 2);
+        QCOMPARE(w.DocumentWindows().size(), 1);
+        QVERIFY(w.isVisible());
+        F->Answers << QMessageBox::No;
+        QVERIFY(w.close());
+    }
+
+    void recentFilesKeepTheFiveNewest()
+    {
+        TFFormBegin &w = F->Open();
+        QStringList paths;
+        for (int i = 1; i <= 6; ++i) {
+            paths << F->MakeFile(QStringLiteral("file%1.xv").arg(i));
+            TFormMdiHP *doc = w.CreateDocumentWindow(TEditor::Xview);
+            doc->GetEditor()->SetFileName(paths.last());
+            QVERIFY(doc->close());
+            F->Settle();
+        }
+        const QStringList expected{paths[5], paths[4], paths[3], paths[2], paths[1]};
+        QCOMPARE(w.MRUFileList->Items(), expected);
+        QVERIFY(w.MRUFileList->Submenu()->menuAction()->isVisible());
+        const QList<QAction *> items = w.MRUFileList->Submenu()->actions();
+        QVERIFY(items.first()->text().startsWith(QStringLiteral("&1 ")));
+        QVERIFY(items.at(4)->text().startsWith(QStringLiteral("&5 ")));
+        QCOMPARE(items.last()->text(), QStringLiteral("&Remove Obsolete"));
+        // The File menu shows it just before the separator above Exit.
+        const QList<QAction *> file = w.File_->actions();
+        QCOMPARE(file.indexOf(w.MRUFileList->Submenu()->menuAction()) + 1, file.indexOf(w.ExitSeparator));
+
+        // Closing a file already listed moves it to the top, whatever its letter case.
+        TFormMdiHP *again = w.CreateDocumentWindow(TEditor::Xview);
+        again->GetEditor()->SetFileName(paths[2]);
+        again->close();
+        F->Settle();
+        QCOMPARE(w.MRUFileList->Items().first(), paths[2]);
+        QCOMPARE(w.MRUFileList->Items().size(), 5);
+
+        // Choosing an entry takes it off the list before the file is opened.
+        w.MRUFileListMRUItemClick(paths[4]);
+        F->Settle();
+        QVERIFY(!w.MRUFileList->Items().contains(paths[4]) || w.DocumentWindows().isEmpty());
+
+        QFile::remove(paths[3]);
+        w.MRUFileList->RemoveObsolete();
+        QVERIFY(!w.MRUFileList->Items().contains(paths[3]));
+
+        // The list survives to the next run, in its order.
+        const QStringList kept = w.MRUFileList->Items();
+        F->Close();
+        QCOMPARE(Settings->ReadString(QStringLiteral("MRU Items"), QStringLiteral("F0"), QString()), kept.first());
+        TFFormBegin &next = F->Open();
+        QCOMPARE(next.MRUFileList->Items(), kept);
+    }
+
+    void recentFileAcceleratorsRunOnPastNine()
+    {
+        QCOMPARE(TdfsMRUFileList::Accelerator(0), QChar(u'1'));
+        QCOMPARE(TdfsMRUFileList::Accelerator(8), QChar(u'9'));
+        QCOMPARE(TdfsMRUFileList::Accelerator(9), QChar(u'0'));
+        QCOMPARE(TdfsMRUFileList::Accelerator(10), QChar(u'A'));
+    }
+
+    void transferAsksToSaveFirst()
+    {
+        TFFormBegin &w = F->Open();
+        w.NewXView->trigger();
+        F->Answers << QMessageBox::No;
+        w.Transfer_->trigger();
+        QCOMPARE(F->Transfers, 0);
+        QCOMPARE(F->Questions.size(), 1);
+        QVERIFY(F->Questions.first().startsWith(
+            QStringLiteral("Current file has been modified. You need to save it before transfering.")));
+        QVERIFY(F->Questions.first().endsWith(QStringLiteral("\nSave it now ?")));
+
+        // A saved document without changes goes straight to the transfer.
+        F->Questions.clear();
+        w.ActiveEditor()->SetFileName(F->MakeFile(QStringLiteral("saved.xv")));
+        w.ActiveEditor()->SetModified(false);
+        w.Transfer_->trigger();
+        QCOMPARE(F->Transfers, 1);
+        QVERIFY(F->Questions.isEmpty());
+    }
+
+    void openRequestsFromTheDesktop()
+    {
+        TFFormBegin &w = F->Open();
+        const QString missing = F->Dir.filePath(QStringLiteral("gone.xv"));
+        w.systemmacro(QStringLiteral("open"), missing);
+        w.systemmacro(QStringLiteral("Open"), F->MakeFile(QStringLiteral("x.xv")));
+        w.systemmacro(QStringLiteral("print"), F->MakeFile(QStringLiteral("y.xv")));
+        QVERIFY(F->Warnings.isEmpty());
+        QCOMPARE(w.UntitledCount(), 0);
+    }
+
+    void sizeAndStateComeBackNextRun()
+    {
+        TFFormBegin &w = F->Open();
+        w.resize(700, 500);
+        F->Close();
+        QCOMPARE(Settings->ReadInteger(QStringLiteral("Height/Width"), QStringLiteral("Width"), 0), 700);
+        QCOMPARE(Settings->ReadInteger(QStringLiteral("Height/Width"), QStringLiteral("Height"), 0), 500);
+        QCOMPARE(Settings->ReadInteger(QStringLiteral("Height/Width"), QStringLiteral("WindowState"), -1), 0);
+        Settings->WriteInteger(QStringLiteral("Height/Width"), QStringLiteral("WindowState"), 2);
+        auto next = std::make_unique<TFFormBegin>();
+        QVERIFY(next->windowState() & Qt::WindowMaximized);
+    }
+
+    void theDefaultHandlerShowsEscapedErrorsAndGoesOn()
+    {
+        auto *app = qobject_cast<TQuilloApplication *>(QCoreApplication::instance());
+        QVERIFY(app);
+        QStringList shown;
+        app->OnException = [&](const QString &Message) { shown << Message; };
+
+        class TThrower : public QObject {
+        public:
+            bool event(QEvent *) override { throw EFileError(QStringLiteral("disk on fire")); }
+        } thrower;
+        QEvent event(QEvent::User);
+        QCoreApplication::sendEvent(&thrower, &event);
+        QCOMPARE(shown, QStringList{QStringLiteral("disk on fire")});
+
+        // A default font that cannot be read: the user is told, the window is there all the same.
+        Settings->WriteString(QStringLiteral("XView"), QStringLiteral("DefaultFont"), QStringLiteral("nosuchfont"));
+        TFFormBegin &w = F->Open();
+        w.NewXView->trigger();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(w.GetActiveTitle(), QStringLiteral("Untitled1.xv"));
+        app->OnException = nullptr;
+    }
+};
+
+int main(int argc, char **argv)
+{
+    TQuilloApplication app(argc, argv);
+    TestMainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainwindow.moc"
