@@ -3,6 +3,11 @@
 #include "shellfixture.h"
 #include "u_Application.h"
 #include "u_Errors.h"
+#include "u_HelpViewer.h"
+
+#include <QDirIterator>
+#include <QRegularExpression>
+#include <QTextBrowser>
 
 #include <QAction>
 #include <QLabel>
@@ -338,6 +343,30 @@ private slots:
         Settings->WriteInteger(QStringLiteral("Height/Width"), QStringLiteral("WindowState"), 2);
         auto next = std::make_unique<TFFormBegin>();
         QVERIFY(next->windowState() & Qt::WindowMaximized);
+    }
+
+    void everyHelpContextHasItsPage()
+    {
+        TFFormBegin &w = F->Open();
+        for (int context : {0, 11, 12, 14, 15, 16, 17, 24, 27}) {
+            const QString page = THelpViewer::PageOf(context);
+            QVERIFY2(QFile::exists(THelpViewer::HelpFolder() + page), qPrintable(page));
+            w.ShowHelpContext(context);
+            auto *viewer = w.findChild<THelpViewer *>();
+            QVERIFY(viewer && viewer->isVisible());
+            QCOMPARE(viewer->Browser()->source().fileName(), page);
+        }
+        // The pages link only to pages that exist.
+        const QRegularExpression link(QStringLiteral("href=\"([^\"#:]+)\""));
+        for (QDirIterator it(THelpViewer::HelpFolder(), {QStringLiteral("*.html")}); it.hasNext();) {
+            QFile file(it.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString html = QString::fromUtf8(file.readAll());
+            for (auto m = link.globalMatch(html); m.hasNext();) {
+                const QString target = m.next().captured(1);
+                QVERIFY2(QFile::exists(THelpViewer::HelpFolder() + target), qPrintable(file.fileName() + " -> " + target));
+            }
+        }
     }
 
     void theDefaultHandlerShowsEscapedErrorsAndGoesOn()
