@@ -33,7 +33,7 @@ TFAboutBox::TFAboutBox(QWidget *Parent) : QDialog(Parent)
     Translator = label("Translator");
     Credits = label("Credits");
     for (QLabel *small : {Author, Translator, Credits})
-        small->setStyleSheet(QStringLiteral("color: palette(mid);"));
+        small->setStyleSheet(QStringLiteral("color: #555555;"));
     OKButton = new QPushButton(this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setDefault(true);
