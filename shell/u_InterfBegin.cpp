@@ -426,6 +426,8 @@ void TFFormBegin::closeEvent(QCloseEvent *Event)
             Event->ignore();
             return;
         }
+    // Measured now, while the toolbars are still on screen; written again as the window goes.
+    SaveToolbarLayout();
     Event->accept();
 }
 
