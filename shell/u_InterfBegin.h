@@ -13,6 +13,7 @@
 #include "u_THPFontComboBox.h"
 #include "u_TableCharsHP.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <array>
@@ -166,7 +167,16 @@ private:
     bool ExecuteDialog(TFileDialogRegistry &Dialog);
     void ReadLayoutOf(QWidget *Bar, int Set);
     void WriteLayoutOf(QWidget *Bar, int Set);
-    void PlaceToolbars(const QList<QWidget *> &Bars);
+    // Where a toolbar or tool window was last placed, for the values that cannot be measured while
+    // it is hidden.
+    struct TBarPlace {
+        int Row = 0;
+        int Pos = 0;
+        QPoint Float;
+        QSize Size;
+    };
+    // Docks the bars, given with their dock's name and sorted by dock, row and position.
+    void PlaceToolbars(const QList<QPair<QWidget *, QString>> &Bars);
     void UpdateDockRules(QWidget *Bar);
     void ToggleToolbar(QAction *PopupItem, QWidget *Bar);
     bool EditItemEnabled(QAction *Item);
@@ -204,6 +214,7 @@ private:
     int FToolbarSet = 5;
     TFormMdiHP *FLastActiveChild = nullptr;
     QList<TFormMdiHP *> FWindows;
+    QHash<QWidget *, TBarPlace> FPlaces;
     TFAboutBox *FAboutBox = nullptr;
     THelpViewer *FHelpViewer = nullptr;
     bool FDestroyed = false;

@@ -46,26 +46,6 @@ bool Horizontal(const char *DockName)
     return qstrcmp(DockName, "DockTop") == 0 || qstrcmp(DockName, "Dockbottom") == 0;
 }
 
-// Where a toolbar or tool window was last placed, used for the values that cannot be measured
-// while it is hidden.
-struct TBarPlace {
-    int Row = 0;
-    int Pos = 0;
-    QPoint Float;
-    QSize Size;
-};
-
-TBarPlace &PlaceOf(QWidget *Bar)
-{
-    // Kept on the widget itself, so that it lives and dies with it.
-    static const char *key = "quilloPlace";
-    if (!Bar->property(key).isValid()) {
-        Bar->setProperty(key, QVariant::fromValue<void *>(new TBarPlace));
-        QObject::connect(Bar, &QObject::destroyed, [p = static_cast<TBarPlace *>(Bar->property(key).value<void *>())] { delete p; });
-    }
-    return *static_cast<TBarPlace *>(Bar->property(key).value<void *>());
-}
-
 QString Section(QWidget *Bar, int Set)
 {
     return Bar->objectName() + QString::number(Set);
@@ -160,11 +140,11 @@ void TFFormBegin::CreateToolbars()
     addToolBar(Qt::TopToolBarArea, ToolbarStyleXVEden);
     addToolBar(Qt::TopToolBarArea, Toolbarjustify);
     addToolBar(Qt::TopToolBarArea, ToolbarRightEdge);
-    PlaceOf(ToolbarFile) = {1, 0, {}, {}};
-    PlaceOf(ToolbarStyleTgv) = {1, 173, {}, {}};
-    PlaceOf(ToolbarStyleXVEden) = {2, 0, {}, {}};
-    PlaceOf(Toolbarjustify) = {2, 327, {}, {}};
-    PlaceOf(ToolbarRightEdge) = {2, 453, {}, {}};
+    FPlaces[ToolbarFile] = {1, 0, {}, {}};
+    FPlaces[ToolbarStyleTgv] = {1, 173, {}, {}};
+    FPlaces[ToolbarStyleXVEden] = {2, 0, {}, {}};
+    FPlaces[Toolbarjustify] = {2, 327, {}, {}};
+    FPlaces[ToolbarRightEdge] = {2, 453, {}, {}};
 
     auto newToolWindow = [this](const char *Name) {
         auto *dock = new QDockWidget(this);
@@ -204,8 +184,8 @@ void TFFormBegin::CreateToolbars()
     }
     addDockWidget(Qt::RightDockWidgetArea, ToolbarcharsXVEden);
     addDockWidget(Qt::RightDockWidgetArea, ToolbarCharsTgv);
-    PlaceOf(ToolbarcharsXVEden) = {0, 0, {}, {}};
-    PlaceOf(ToolbarCharsTgv) = {1, 0, {}, {}};
+    FPlaces[ToolbarcharsXVEden] = {0, 0, {}, {}};
+    FPlaces[ToolbarCharsTgv] = {1, 0, {}, {}};
 
     // Every toolbar starts hidden: the sets decide what is shown.
     const QList<QWidget *> all = {ToolbarFile, ToolbarStyleTgv, ToolbarStyleXVEden, Toolbarjustify,
@@ -309,7 +289,7 @@ void TFFormBegin::SelectToolbarSet(int Set)
 void TFFormBegin::WriteLayoutOf(QWidget *Bar, int Set)
 {
     using namespace SettingsKeys;
-    TBarPlace &place = PlaceOf(Bar);
+    TBarPlace &place = FPlaces[Bar];
     const QString dock = DockName(Bar);
     // Rows and positions can only be measured while the toolbar is on screen.
     if (Bar->isVisible() && !dock.isEmpty()) {
@@ -363,7 +343,7 @@ void TFFormBegin::LoadToolbarLayout()
     QList<QWidget *> shown;
     for (QWidget *bar : bars) {
         const QString section = Section(bar, FToolbarSet);
-        TBarPlace &place = PlaceOf(bar);
+        TBarPlace &place = FPlaces[bar];
         QString dock = Settings->ReadString(section, DockedTo, DockName(bar));
         place.Row = Settings->ReadInteger(section, DockRow, place.Row);
         place.Pos = Settings->ReadInteger(section, DockPos, place.Pos);
@@ -390,36 +370,28 @@ void TFFormBegin::LoadToolbarLayout()
         if (Settings->ReadBool(section, Visible, DefaultToolbarVisible))
             shown << bar;
     }
-    PlaceToolbars([&] {
-        // In each dock, row by row and left to right, so that re-adding them rebuilds the rows.
-        std::stable_sort(docked.begin(), docked.end(), [](const auto &a, const auto &b) {
-            const TBarPlace &pa = PlaceOf(a.first), &pb = PlaceOf(b.first);
-            return a.second != b.second ? a.second < b.second : pa.Row != pb.Row ? pa.Row < pb.Row : pa.Pos < pb.Pos;
-        });
-        QList<QWidget *> ordered;
-        for (const auto &entry : docked) {
-            entry.first->setProperty("quilloDock", entry.second);
-            ordered << entry.first;
-        }
-        return ordered;
-    }());
+    // In each dock, row by row and left to right, so that re-adding them rebuilds the rows.
+    std::stable_sort(docked.begin(), docked.end(), [this](const auto &a, const auto &b) {
+        const TBarPlace &pa = FPlaces[a.first], &pb = FPlaces[b.first];
+        return a.second != b.second ? a.second < b.second : pa.Row != pb.Row ? pa.Row < pb.Row : pa.Pos < pb.Pos;
+    });
+    PlaceToolbars(docked);
     for (QWidget *bar : bars)
         bar->setVisible(shown.contains(bar));
 }
 
-void TFFormBegin::PlaceToolbars(const QList<QWidget *> &Bars)
+void TFFormBegin::PlaceToolbars(const QList<QPair<QWidget *, QString>> &Bars)
 {
     // Bars come sorted by dock, row and position: re-adding them in that order, with a break
     // wherever a new row starts, rebuilds each dock's rows.
     QString lastDock;
     int lastRow = -1;
-    for (QWidget *bar : Bars) {
-        const QString dock = bar->property("quilloDock").toString();
+    for (const auto &[bar, dock] : Bars) {
         const TDockName *target = &Docks[0];
         for (const TDockName &d : Docks)
             if (dock == QLatin1String(d.Name))
                 target = &d;
-        const int row = PlaceOf(bar).Row;
+        const int row = FPlaces[bar].Row;
         if (auto *toolbar = qobject_cast<QToolBar *>(bar)) {
             if (toolbar->isFloating())
                 toolbar->setWindowFlags(Qt::Widget);

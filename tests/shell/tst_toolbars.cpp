@@ -143,6 +143,34 @@ private slots:
         QVERIFY(!w.ToolbarRightEdge->isHidden());
     }
 
+    void toolbarsFloatAndDockAgain()
+    {
+        Settings->WriteString(QStringLiteral("Toolbarjustify0"), QStringLiteral("DockedTo"), QString());
+        Settings->WriteInteger(QStringLiteral("Toolbarjustify0"), QStringLiteral("FloatLeft"), 40);
+        Settings->WriteInteger(QStringLiteral("Toolbarjustify0"), QStringLiteral("FloatTop"), 50);
+        Settings->WriteString(QStringLiteral("Toolbarjustify1"), QStringLiteral("DockedTo"), QStringLiteral("DockTop"));
+        TFFormBegin &w = F->Open();
+        TFormMdiHP *xv = w.CreateDocumentWindow(TEditor::Xview);
+        TFormMdiHP *tgv = w.CreateDocumentWindow(TEditor::Tgv);
+        w.ActivateChild(xv);
+        F->Settle();
+        QVERIFY(w.Toolbarjustify->isFloating());
+        QCOMPARE(w.Toolbarjustify->pos(), QPoint(40, 50));
+        QVERIFY(!w.Toolbarjustify->isHidden());
+        // In the TGV set it sits in its dock, and floats again back in the XView set.
+        w.ActivateChild(tgv);
+        F->Settle();
+        QVERIFY(!w.Toolbarjustify->isFloating());
+        QCOMPARE(w.DockName(w.Toolbarjustify), QStringLiteral("DockTop"));
+        w.ActivateChild(xv);
+        F->Settle();
+        QVERIFY(w.Toolbarjustify->isFloating());
+        QCOMPARE(Settings->ReadString(QStringLiteral("Toolbarjustify1"), QStringLiteral("DockedTo"), QString()),
+                 QStringLiteral("DockTop"));
+        QCOMPARE(Settings->ReadString(QStringLiteral("Toolbarjustify0"), QStringLiteral("DockedTo"), QStringLiteral("?")),
+                 QString());
+    }
+
     void dockingRules()
     {
         QVERIFY(TFFormBegin::DockTopbottomRequestDock(QSize(500, 249)));
