@@ -2,6 +2,7 @@
 
 #include "u_Icons.h"
 #include "u_ResourceStrings.h"
+#include "u_Translate.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -64,12 +65,8 @@ TFAboutBox::TFAboutBox(QWidget *Parent) : QDialog(Parent)
 
 void TFAboutBox::ApplyTexts()
 {
-    setWindowTitle(ResString(TResId::sFAboutBoxCaption));
+    TranslateFAboutBox(this);
     ProductName->setText(ResString(TResId::sAppTitle));
     Version->setText(ResString(TResId::sAboutVersion));
     Comments->setText(ResString(TResId::sAboutDescription));
-    Author->setText(ResString(TResId::sFAboutBoxAuthorCaption));
-    Translator->setText(ResString(TResId::sFAboutBoxTranslatorCaption));
-    Credits->setText(ResString(TResId::sFAboutBoxCreditsCaption));
-    OKButton->setText(ResString(TResId::sFAboutBoxOKButtonCaption));
 }

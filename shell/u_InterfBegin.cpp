@@ -8,6 +8,7 @@
 #include "u_MRUFileList.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
+#include "u_Translate.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -264,110 +265,19 @@ void TFFormBegin::CreateStatusBar()
 
 void TFFormBegin::ApplyTexts()
 {
-    auto text = [](QAction *Item, TResId Caption) { Item->setText(ResString(Caption)); };
-    auto hint = [](QAction *Item, TResId Hint) {
-        Item->setStatusTip(ResString(Hint));
-    };
-    auto shortcut = [](QAction *Item, TResId Keys) {
-        Item->setShortcut(QKeySequence::fromString(ResString(Keys), QKeySequence::PortableText));
-    };
-    auto button = [](QAction *Item, TResId Hint) {
-        Item->setToolTip(ResString(Hint));
-        Item->setStatusTip(ResString(Hint));
-    };
-    using R = TResId;
-    ToolbarFile->setWindowTitle(ResString(R::sFFormBeginToolbarFileCaption));
-    button(OpenButton, R::sFFormBeginOpenButtonHint);
-    button(SaveButton, R::sFFormBeginSaveButtonHint);
-    button(CutButton, R::sFFormBeginCutButtonHint);
-    button(CopyButton, R::sFFormBeginCopyButtonHint);
-    button(PasteButton, R::sFFormBeginPasteButtonHint);
-    menuBar()->setWindowTitle(ResString(R::sFFormBeginMainMenu98Caption));
-    ToolbarStyleTgv->setWindowTitle(ResString(R::sFFormBeginToolbarStyleTgvCaption));
-    button(BoldButtonTgv, R::sFFormBeginBoldButtonTgvHint);
-    button(Italic1ButtonTgv, R::sFFormBeginItalic1ButtonTgvHint);
-    button(UnderlineButtonTgv, R::sFFormBeginUnderlineButtonTgvHint);
-    button(InvertButtonTgv, R::sFFormBeginInvertButtonTgvHint);
-    button(Italic2ButtonTgv, R::sFFormBeginItalic2ButtonTgvHint);
-    ToolbarStyleXVEden->setWindowTitle(ResString(R::sFFormBeginToolbarStyleXVEdenCaption));
-    button(BoldButtonXVEden, R::sFFormBeginBoldButtonXVEdenHint);
-    button(InvertButtonXVEden, R::sFFormBeginInvertButtonXVEdenHint);
-    button(UnderlinebuttonXVEden, R::sFFormBeginUnderlinebuttonXVEdenHint);
-    button(Italic1ButtonEden, R::sFFormBeginItalic1ButtonEdenHint);
-    Toolbarjustify->setWindowTitle(ResString(R::sFFormBeginToolbarjustifyCaption));
-    button(LeftButton, R::sFFormBeginLeftButtonHint);
-    button(CenterButton, R::sFFormBeginCenterButtonHint);
-    button(RightButton, R::sFFormBeginRightButtonHint);
-    ToolbarRightEdge->setWindowTitle(ResString(R::sFFormBeginToolbarRightEdgeCaption));
-    button(RightEdge22Button, R::sFFormBeginRightEdge22ButtonHint);
-    button(RightEdge33Button, R::sFFormBeginRightEdge33ButtonHint);
-    RightEdgeEdit->setToolTip(ResString(R::sFFormBeginRightEdgeEditHint));
-    RightEdgeEdit->setStatusTip(ResString(R::sFFormBeginRightEdgeEditHint));
-    ToolbarCharsTgv->setWindowTitle(ResString(R::sFFormBeginToolbarCharsTgvCaption));
-    ComboChangeTableFontTgv->setToolTip(ResString(R::sFFormBeginComboChangeTableFontTgvHint));
-    TableCharsHPTgv->setToolTip(ResString(R::sFFormBeginTableCharsHPTgvHint));
-    ToolbarcharsXVEden->setWindowTitle(ResString(R::sFFormBeginToolbarcharsXVEdenCaption));
-    TableCharsHPXVEden->setToolTip(ResString(R::sFFormBeginTableCharsHPXVEdenHint));
-
-    File_->setTitle(ResString(R::sFFormBeginFile_Caption));
-    New_->setTitle(ResString(R::sFFormBeginNew_Caption));
-    New_->menuAction()->setStatusTip(ResString(R::sFFormBeginNew_Hint));
-    text(NewXView, R::sFFormBeginNewXViewCaption);
-    text(NewTGV, R::sFFormBeginNewTGVCaption);
-    text(newEden, R::sFFormBeginnewEdenCaption);
-    text(NewHP49, R::sFFormBeginNewHP49Caption);
-    text(Open_, R::sFFormBeginOpen_Caption);
-    hint(Open_, R::sFFormBeginOpen_Hint);
-    text(Save_, R::sFFormBeginSave_Caption);
-    hint(Save_, R::sFFormBeginSave_Hint);
-    text(SaveAs_, R::sFFormBeginSaveAs_Caption);
-    hint(SaveAs_, R::sFFormBeginSaveAs_Hint);
-    text(Transfer_, R::sFFormBeginTransfer_Caption);
-    hint(Transfer_, R::sFFormBeginTransfer_Hint);
-    text(Options_, R::sFFormBeginOptions_Caption);
-    text(Exit_, R::sFFormBeginExit_Caption);
-    hint(Exit_, R::sFFormBeginExit_Hint);
-    Edit_->setTitle(ResString(R::sFFormBeginEdit_Caption));
-    text(Cut_, R::sFFormBeginCut_Caption);
-    hint(Cut_, R::sFFormBeginCut_Hint);
-    shortcut(Cut_, R::sFFormBeginCut_ShortCut);
-    text(Copy_, R::sFFormBeginCopy_Caption);
-    hint(Copy_, R::sFFormBeginCopy_Hint);
-    shortcut(Copy_, R::sFFormBeginCopy_ShortCut);
-    text(Paste_, R::sFFormBeginPaste_Caption);
-    hint(Paste_, R::sFFormBeginPaste_Hint);
-    shortcut(Paste_, R::sFFormBeginPaste_ShortCut);
-    text(SelectAll_, R::sFFormBeginSelectAll_Caption);
-    shortcut(SelectAll_, R::sFFormBeginSelectAll_ShortCut);
-    Tgv_->setTitle(ResString(R::sFFormBeginTgv_Caption));
-    text(InsertGrob_, R::sFFormBeginInsertGrob_Caption);
-    text(ChangeFonts_, R::sFFormBeginChangeFonts_Caption);
-    View_->setTitle(ResString(R::sFFormBegin_ViewCaption));
-    text(Maintoolbar, R::sFFormBegin_MaintoolbarCaption);
-    text(Aligntoolbar, R::sFFormBegin_AligntoolbarCaption);
-    text(Charstoolbar, R::sFFormBegin_CharstoolbarCaption);
-    text(Styletoolbar, R::sFFormBegin_StyletoolbarCaption);
-    Window_->setTitle(ResString(R::sFFormBeginWindow_Caption));
-    text(Cascade_, R::sFFormBeginCascade_Caption);
-    text(Tile_, R::sFFormBeginTile_Caption);
-    text(Arrange_, R::sFFormBeginArrange_Caption);
-    Help_->setTitle(ResString(R::sFFormBeginHelp_Caption));
-    text(Contents_, R::sFFormBeginContents_Caption);
-    hint(Contents_, R::sFFormBeginContents_Hint);
-    text(About_, R::sFFormBeginAbout_Caption);
-    hint(About_, R::sFFormBeginAbout_Hint);
-    SaveDialogTgv->SetFilter(ResString(R::sFFormBeginSaveDialogTgvFilter));
-    text(popupmenuMaintoolbar, R::sFFormBeginpopupmenuMaintoolbarCaption);
-    text(popupmenuAligntoolbar, R::sFFormBeginpopupmenuAligntoolbarCaption);
-    text(popupmenucharstoolbar, R::sFFormBeginpopupmenucharstoolbarCaption);
-    text(popupmenuStyletoolbar, R::sFFormBeginpopupmenuStyletoolbarCaption);
-    OpenGrobDialog->SetFilter(ResString(R::sFFormBeginOpenGrobDialogFilter));
-    OpenGrobDialog->setWindowTitle(ResString(R::sFFormBeginOpenGrobDialogTitle));
-    MRUFileList->SetSubmenuName(ResString(R::sFFormBeginMRUFileListSubmenuName));
-    MRUFileList->SetClearItemName(ResString(R::sFFormBeginMRUFileListClearItemName));
-    MRUFileList->SetRemoveObsoleteName(ResString(R::sFFormBeginMRUFileListRemoveObsoleteName));
-    SaveDialogXVEden->SetFilter(ResString(R::sFFormBeginSaveDialogXVEdenFilter));
-    OpenDialog->SetFilter(ResString(R::sFFormBeginOpenDialogFilter));
+    TranslateFFormBegin(this);
+    // The dialogs and the recent-files list take their texts from what the translation left on them.
+    auto text = [](QObject *Component, const char *Property) { return Component->property(Property).toString(); };
+    OpenDialog->SetFilter(text(OpenDialog, "Filter"));
+    SaveDialogXVEden->SetFilter(text(SaveDialogXVEden, "Filter"));
+    SaveDialogTgv->SetFilter(text(SaveDialogTgv, "Filter"));
+    OpenGrobDialog->SetFilter(text(OpenGrobDialog, "Filter"));
+    OpenGrobDialog->setWindowTitle(text(OpenGrobDialog, "Title"));
+    MRUFileList->SetSubmenuName(text(MRUFileList, "SubmenuName"));
+    MRUFileList->SetClearItemName(text(MRUFileList, "ClearItemName"));
+    MRUFileList->SetRemoveObsoleteName(text(MRUFileList, "RemoveObsoleteName"));
+    // The HP49 kind came after the table's menu texts; its item has a message of its own.
+    NewHP49->setText(ResString(TResId::sFFormBeginNewHP49Caption));
 }
 
 void TFFormBegin::FormCreate()

@@ -3,6 +3,7 @@
 #include "u_InterfBegin.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
+#include "u_Translate.h"
 
 #include <QAction>
 
@@ -23,13 +24,7 @@ void TFormMdiEden::ReadKindSettings()
 
 void TFormMdiEden::ApplyTexts()
 {
-    SetItemTexts(Cut, TResId::sFormMdiEdenCut_Caption, TResId::sFormMdiEdenCut_ShortCut);
-    SetItemTexts(Copy, TResId::sFormMdiEdenCopy_Caption, TResId::sFormMdiEdenCopy_ShortCut);
-    SetItemTexts(Paste, TResId::sFormMdiEdenPaste_Caption, TResId::sFormMdiEdenPaste_ShortCut);
-    SetItemTexts(Bold, TResId::sFormMdiEdenBold_Caption, TResId::sFormMdiEdenBold_ShortCut);
-    SetItemTexts(Reverse, TResId::sFormMdiEdenReverse_Caption, TResId::sFormMdiEdenReverse_ShortCut);
-    SetItemTexts(Underline, TResId::sFormMdiEdenUnderline_Caption, TResId::sFormMdiEdenUnderline_ShortCut);
-    SetItemTexts(Italic, TResId::sFormMdiEdenItalic_Caption, TResId::sFormMdiEdenItalic_ShortCut);
+    TranslateFormMdiEden(this);
 }
 
 void TFormMdiEden::AttrChanged(uint8_t Attr)

@@ -62,12 +62,6 @@ QAction *TFormMdiHP::AddItem(const char *Name, uint8_t StyleValue)
     return item;
 }
 
-void TFormMdiHP::SetItemTexts(QAction *Item, TResId Caption, TResId ShortCut)
-{
-    Item->setText(ResString(Caption));
-    Item->setShortcut(QKeySequence::fromString(ResString(ShortCut), QKeySequence::PortableText));
-}
-
 void TFormMdiHP::SetTitle(const QString &Title)
 {
     FTitle = Title;

@@ -64,7 +64,6 @@ protected:
     virtual void FontsChanged();
     // Builds the items every kind has; subclasses add theirs.
     QAction *AddItem(const char *Name, uint8_t StyleValue);
-    void SetItemTexts(QAction *Item, TResId Caption, TResId ShortCut);
     // Writes the right edge back as the default of the kind and shows it in the right-edge box.
     void RightEdgeChanged();
 

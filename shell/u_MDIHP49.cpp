@@ -3,6 +3,7 @@
 #include "u_InterfBegin.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
+#include "u_Translate.h"
 
 #include <QAction>
 
@@ -23,13 +24,7 @@ void TFormMdiHP49::ReadKindSettings()
 
 void TFormMdiHP49::ApplyTexts()
 {
-    SetItemTexts(Cut, TResId::sFormMdiHP49Cut_Caption, TResId::sFormMdiHP49Cut_ShortCut);
-    SetItemTexts(Copy, TResId::sFormMdiHP49Copy_Caption, TResId::sFormMdiHP49Copy_ShortCut);
-    SetItemTexts(Paste, TResId::sFormMdiHP49Paste_Caption, TResId::sFormMdiHP49Paste_ShortCut);
-    SetItemTexts(Bold, TResId::sFormMdiHP49Bold_Caption, TResId::sFormMdiHP49Bold_ShortCut);
-    SetItemTexts(Reverse, TResId::sFormMdiHP49Reverse_Caption, TResId::sFormMdiHP49Reverse_ShortCut);
-    SetItemTexts(Underline, TResId::sFormMdiHP49Underline_Caption, TResId::sFormMdiHP49Underline_ShortCut);
-    SetItemTexts(Italic, TResId::sFormMdiHP49Italic_Caption, TResId::sFormMdiHP49Italic_ShortCut);
+    TranslateFormMdiHP49(this);
 }
 
 void TFormMdiHP49::AttrChanged(uint8_t Attr)

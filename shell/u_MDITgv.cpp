@@ -3,6 +3,7 @@
 #include "u_InterfBegin.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
+#include "u_Translate.h"
 
 #include <QAction>
 #include <QMenu>
@@ -33,18 +34,7 @@ void TFormMdiTgv::ReadKindSettings()
 
 void TFormMdiTgv::ApplyTexts()
 {
-    SetItemTexts(Cut, TResId::sFormMdiTgvCut_Caption, TResId::sFormMdiTgvCut_ShortCut);
-    SetItemTexts(Copy, TResId::sFormMdiTgvCopy_Caption, TResId::sFormMdiTgvCopy_ShortCut);
-    SetItemTexts(Paste, TResId::sFormMdiTgvPaste_Caption, TResId::sFormMdiTgvPaste_ShortCut);
-    SetItemTexts(Bold, TResId::sFormMdiTgvBold_Caption, TResId::sFormMdiTgvBold_ShortCut);
-    SetItemTexts(Reverse, TResId::sFormMdiTgvReverse_Caption, TResId::sFormMdiTgvReverse_ShortCut);
-    SetItemTexts(Underline, TResId::sFormMdiTgvUnderline_Caption, TResId::sFormMdiTgvUnderline_ShortCut);
-    SetItemTexts(Italic, TResId::sFormMdiTgvItalic_Caption, TResId::sFormMdiTgvItalic_ShortCut);
-    SetItemTexts(NormalFont, TResId::sFormMdiTgvNormalFont_Caption, TResId::sFormMdiTgvNormalFont_ShortCut);
-    SetItemTexts(Font1, TResId::sFormMdiTgvFont1_Caption, TResId::sFormMdiTgvFont1_ShortCut);
-    SetItemTexts(Superscript, TResId::sFormMdiTgvSuperscript_Caption, TResId::sFormMdiTgvSuperscript_ShortCut);
-    SetItemTexts(Subscript, TResId::sFormMdiTgvSubscript_Caption, TResId::sFormMdiTgvSubscript_ShortCut);
-    InsertGrob1->setText(ResString(TResId::sFormMdiTgvInsertGrob1Caption));
+    TranslateFormMdiTgv(this);
 }
 
 void TFormMdiTgv::AttrChanged(uint8_t Attr)

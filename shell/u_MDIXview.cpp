@@ -2,6 +2,7 @@
 
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
+#include "u_Translate.h"
 
 TFormMdiXView::TFormMdiXView(TFFormBegin *MainWindow)
     : TFormMdiHP(MainWindow, TEditor::Xview, QStringLiteral("HPXView1"))
@@ -19,10 +20,5 @@ void TFormMdiXView::ReadKindSettings()
 
 void TFormMdiXView::ApplyTexts()
 {
-    SetItemTexts(Cut, TResId::sFormMdiXViewCut_Caption, TResId::sFormMdiXViewCut_ShortCut);
-    SetItemTexts(Copy, TResId::sFormMdiXViewCopy_Caption, TResId::sFormMdiXViewCopy_ShortCut);
-    SetItemTexts(Paste, TResId::sFormMdiXViewPaste_Caption, TResId::sFormMdiXViewPaste_ShortCut);
-    SetItemTexts(Bold, TResId::sFormMdiXViewBold_Caption, TResId::sFormMdiXViewBold_ShortCut);
-    SetItemTexts(Reverse, TResId::sFormMdiXViewReverse_Caption, TResId::sFormMdiXViewReverse_ShortCut);
-    SetItemTexts(Underline, TResId::sFormMdiXViewUnderline_Caption, TResId::sFormMdiXViewUnderline_ShortCut);
+    TranslateFormMdiXView(this);
 }
