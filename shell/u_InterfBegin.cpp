@@ -266,13 +266,9 @@ void TFFormBegin::CreateStatusBar()
 void TFFormBegin::ApplyTexts()
 {
     TranslateFFormBegin(this);
-    // The dialogs and the recent-files list take their texts from what the translation left on them.
+    // The file dialogs take their filters and title by themselves; the recent-files list takes its
+    // texts from what the translation left on it.
     auto text = [](QObject *Component, const char *Property) { return Component->property(Property).toString(); };
-    OpenDialog->SetFilter(text(OpenDialog, "Filter"));
-    SaveDialogXVEden->SetFilter(text(SaveDialogXVEden, "Filter"));
-    SaveDialogTgv->SetFilter(text(SaveDialogTgv, "Filter"));
-    OpenGrobDialog->SetFilter(text(OpenGrobDialog, "Filter"));
-    OpenGrobDialog->setWindowTitle(text(OpenGrobDialog, "Title"));
     MRUFileList->SetSubmenuName(text(MRUFileList, "SubmenuName"));
     MRUFileList->SetClearItemName(text(MRUFileList, "ClearItemName"));
     MRUFileList->SetRemoveObsoleteName(text(MRUFileList, "RemoveObsoleteName"));
