@@ -47,6 +47,7 @@ QString THelpViewer::HelpFolder()
 QString THelpViewer::PageOf(int Context)
 {
     switch (Context) {
+    case 10: return QStringLiteral("transfer.html");
     case 11: return QStringLiteral("tgv-documents.html");
     case 12: return QStringLiteral("text-documents.html");
     case 14: return QStringLiteral("tgv-fonts.html");

@@ -1,5 +1,7 @@
 #include "u_Icons.h"
 
+#include "u_QuilloIcons.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -229,60 +231,21 @@ void DrawGlyph(QPainter &p, TGlyph Which)
     }
 }
 
-QColor KindColour(TEditor Kind)
-{
-    switch (Kind) {
-    case TEditor::Tgv: return QColor(0xb4, 0x46, 0x2e);
-    case TEditor::Eden: return QColor(0x3c, 0x8c, 0x3c);
-    case TEditor::Hp49: return QColor(0x7a, 0x4a, 0xb4);
-    default: return QColor(0x2e, 0x6d, 0xb4);
-    }
-}
-
-QString KindLabel(TEditor Kind)
-{
-    switch (Kind) {
-    case TEditor::Tgv: return QStringLiteral("TGV");
-    case TEditor::Eden: return QStringLiteral("EDN");
-    case TEditor::Hp49: return QStringLiteral("49");
-    default: return QStringLiteral("XV");
-    }
-}
 } // namespace
 
 QIcon ProgramIcon()
 {
-    return Render([](QPainter &p) {
-        // A calculator with a text document on its screen.
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0x3a, 0x3f, 0x47));
-        p.drawRoundedRect(QRectF(2, 1, 28, 30), 3.5, 3.5);
-        p.setPen(QPen(QColor(0x1d, 0x2a, 0x1d), 1));
-        p.setBrush(QColor(0xb9, 0xc9, 0xa4));
-        p.drawRoundedRect(QRectF(4.5, 4, 23, 16), 1.5, 1.5);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0x1d, 0x2a, 0x1d));
-        const double lengths[] = {15, 10, 17, 12};
-        for (int i = 0; i < 4; ++i)
-            p.drawRect(QRectF(7, 6.5 + i * 3.2, lengths[i], 1.8));
-        p.setBrush(QColor(0xd8, 0xd8, 0xd8));
-        p.drawRoundedRect(QRectF(5.5, 24, 5, 3), 0.8, 0.8);
-        p.drawRoundedRect(QRectF(12, 24, 5, 3), 0.8, 0.8);
-        p.setBrush(QColor(0xe0, 0x7b, 0x2a));
-        p.drawRoundedRect(QRectF(18.5, 24, 8, 3), 0.8, 0.8);
-    });
+    return QuilloIcon(TQuilloIcon::Program);
 }
 
 QIcon DocumentIcon(TEditor Kind)
 {
-    return Render([Kind](QPainter &p) {
-        Page(p);
-        TextLines(p, 9, 11, 13, 1, 2);
-        p.setPen(Qt::NoPen);
-        p.setBrush(KindColour(Kind));
-        p.drawRoundedRect(QRectF(4, 18, 25, 12), 1.5, 1.5);
-        Label(p, KindLabel(Kind), QRectF(4, 18.5, 25, 11.5), Qt::white);
-    });
+    switch (Kind) {
+    case TEditor::Tgv: return QuilloIcon(TQuilloIcon::Tgv);
+    case TEditor::Eden: return QuilloIcon(TQuilloIcon::Eden);
+    case TEditor::Hp49: return QuilloIcon(TQuilloIcon::HP49);
+    default: return QuilloIcon(TQuilloIcon::XView);
+    }
 }
 
 QIcon Glyph(TGlyph Which)

@@ -1,6 +1,7 @@
 #pragma once
-// The program's pictures, drawn in code so that they stay sharp at every size: the program icon,
-// one icon per document kind (the colours of the desktop icons) and the toolbar and menu glyphs.
+// The program's pictures: the program icon and one icon per document kind (the ones the desktop
+// shows for Quillo's files), and the toolbar and menu glyphs, drawn in code so that they stay sharp
+// at every size.
 #include "u_EditorAttrs.h"
 
 #include <QIcon>

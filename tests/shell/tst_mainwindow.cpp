@@ -206,6 +206,89 @@ private slots:
         QVERIFY(!QFile::exists(target));
     }
 
+    void savedDocumentsOpenAgain()
+    {
+        TFFormBegin &w = F->Open();
+        w.NewXView->trigger();
+        TFormMdiHP *doc = w.ActiveChild();
+        QTest::keyClicks(doc->GetEditor(), QStringLiteral("Hello"));
+        F->Settle();
+        QCOMPARE(doc->windowTitle(), QStringLiteral("Untitled1.xv*"));
+        const QString path = F->Dir.filePath(QStringLiteral("letter.xv"));
+        F->DialogFiles << path;
+        QVERIFY(w.Save_->isEnabled());
+        w.Save_->trigger(); // never saved: Save asks for a name
+        F->Settle();
+        QVERIFY2(F->Warnings.isEmpty(), qPrintable(F->Warnings.join('\n')));
+        QCOMPARE(doc->windowTitle(), path);
+        QCOMPARE(w.StatusPanel0->text(), QStringLiteral("FileSize:%1").arg(QFileInfo(path).size()));
+        QVERIFY(QFileInfo(path).size() > 0);
+
+        QVERIFY(doc->close());
+        F->Settle();
+        QCOMPARE(w.MRUFileList->Items(), QStringList{path});
+        w.MRUFileListMRUItemClick(path);
+        F->Settle();
+        QVERIFY(w.MRUFileList->Items().isEmpty());
+        QCOMPARE(w.DocumentWindows().size(), 1);
+        QCOMPARE(w.GetActiveTitle(), path);
+        QCOMPARE(w.ActiveEditor()->Line(0)->Chars, QByteArray("Hello"));
+        QCOMPARE(w.ActiveChild()->windowTitle(), path);
+        QCOMPARE(w.UntitledCount(), 2);
+    }
+
+    void saveAsAnotherFormatKeepsTheWindowsKind_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("tgv for the HP48") << "x.tgv" << QByteArray("HPHP48-E");
+        QTest::newRow("T49 for the HP49") << "x.T49" << QByteArray("HPHP49-C");
+        QTest::newRow("text file in the XView format") << "letter.txt" << QByteArray("%%HP:");
+    }
+
+    void saveAsAnotherFormatKeepsTheWindowsKind()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, start);
+        TFFormBegin &w = F->Open();
+        w.NewXView->trigger();
+        w.ActiveEditor()->InsertAtCaret("Text", QByteArray(1, 0));
+        const QString path = F->Dir.filePath(name);
+        F->DialogFiles << path;
+        QVERIFY(w.SaveActiveAs());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().startsWith(start));
+        QCOMPARE(w.ActiveEditor()->Editor(), TEditor::Xview);
+        QCOMPARE(w.ToolbarSet(), 0);
+        QCOMPARE(w.GetActiveTitle(), path);
+        QVERIFY(!w.ActiveEditor()->Modified());
+    }
+
+    void anUnreadableFileOpensNothing()
+    {
+        TFFormBegin &w = F->Open();
+        const QString path = F->Dir.filePath(QStringLiteral("folder.tgv"));
+        QVERIFY(QDir().mkpath(path));
+        w.OpenFile(path);
+        F->Settle();
+        QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error loading ") + path});
+        QVERIFY(F->Questions.isEmpty());
+        QVERIFY(w.DocumentWindows().isEmpty());
+    }
+
+    void transferSavesFirstWhenTheUserAgrees()
+    {
+        TFFormBegin &w = F->Open();
+        w.newEden->trigger();
+        w.ActiveEditor()->InsertAtCaret("Story", QByteArray(1, 0));
+        F->Answers << QMessageBox::Yes;
+        F->DialogFiles << F->Dir.filePath(QStringLiteral("story.eden"));
+        w.TransferActive();
+        QCOMPARE(F->Transfers, 1);
+        QVERIFY(QFile::exists(F->Dir.filePath(QStringLiteral("story.eden"))));
+    }
+
     void saveAsChoosesTheDialogByKind()
     {
         TFFormBegin &w = F->Open();

@@ -261,6 +261,52 @@ private slots:
         QCOMPARE(tgv->Line(0)->Attrs, QByteArray(1, char(fsSubscript)));
     }
 
+    void buttonsAndCombosReachTheActiveEditor()
+    {
+        TFFormBegin &w = F->Open();
+        THPEdit2 *xv = w.CreateDocumentWindow(TEditor::Xview)->GetEditor();
+        F->Settle();
+        xv->InsertAtCaret("ab", QByteArray(1, 0));
+        xv->SelectRange(0, 1, -1, -1);
+        w.BoldButtonXVEden->trigger();
+        QCOMPARE(xv->Line(0)->Attrs, QByteArray(2, char(stBold)));
+        w.UnderlinebuttonXVEden->trigger();
+        QCOMPARE(xv->Line(0)->Attrs, QByteArray(2, char(stBold | stUnderline)));
+
+        const int other = w.ComboFontsXVEden->findText(QStringLiteral("tgvnormal"), Qt::MatchFixedString);
+        QVERIFY(other >= 0);
+        w.ComboFontsXVEden->setCurrentIndex(other);
+        emit w.ComboFontsXVEden->Change();
+        QCOMPARE(xv->FontNames(0).toLower(), QStringLiteral("tgvnormal"));
+
+        THPEdit2 *tgv = w.CreateDocumentWindow(TEditor::Tgv)->GetEditor();
+        F->Settle();
+        w.ComboChangeFontTgv->setCurrentIndex(1);
+        emit w.ComboChangeFontTgv->Change();
+        QCOMPARE(tgv->CurrentAttr() & 0xE0, int(fsFont1));
+        // The context menu's keys: Ctrl+3 gives the superscript role to what is typed next.
+        tgv->setFocus();
+        QTest::keyClick(tgv, Qt::Key_3, Qt::ControlModifier);
+        QCOMPARE(tgv->CurrentAttr() & 0xE0, int(fsSuperscript));
+        QTest::keyClick(tgv, Qt::Key_B, Qt::ControlModifier);
+        QVERIFY(tgv->CurrentAttr() & stBold);
+        F->Settle();
+        QVERIFY(w.BoldButtonTgv->isChecked());
+        QCOMPARE(w.ComboChangeFontTgv->currentIndex(), 2);
+    }
+
+    void aPictureThatCannotBeReadIsReported()
+    {
+        TFFormBegin &w = F->Open();
+        THPEdit2 *tgv = w.CreateDocumentWindow(TEditor::Tgv)->GetEditor();
+        F->Settle();
+        const QString path = F->MakeFile(QStringLiteral("notapicture.grb"), QByteArray("nonsense"));
+        F->DialogFiles << path;
+        w.InsertGrob_->trigger();
+        QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error loading picture ") + path});
+        QCOMPARE(tgv->LineCount(), 1);
+    }
+
     void insertGrobAsksOnlyInTgvDocuments()
     {
         TFFormBegin &w = F->Open();
