@@ -136,7 +136,8 @@ QByteArray TrimCalc(QByteArrayView Text)
 void ReadPlain(QByteArrayView Data, TReadDocument &Doc)
 {
     Doc.Text = Data.toByteArray();
-    Doc.Attrs = QByteArray(Data.size(), '\0');
+    Doc.Text.removeIf([](char C) { return uint8_t(C) == CharReturn; });
+    Doc.Attrs = QByteArray(Doc.Text.size(), '\0');
 }
 
 void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
@@ -166,8 +167,10 @@ void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
             if (b == Hp49Escape) {
                 escape = !escape;
             } else if (!escape) {
-                text[k] = char(b);
-                attrs[k++] = char(attr);
+                if (b != CharReturn) {
+                    text[k] = char(b);
+                    attrs[k++] = char(attr);
+                }
             } else if (b >= 1 && b <= 4) {
                 static constexpr uint8_t styles[5] = {0, stBold, stItalic, stUnderline, stReverse};
                 ToggleStyleBit(attr, styles[b]);
@@ -189,8 +192,10 @@ void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
             // XView and Eden start every line plain.
             if (b == CharLineFeed)
                 attr = 0;
-            text[k] = char(b);
-            attrs[k++] = char(attr);
+            if (b != CharReturn) {
+                text[k] = char(b);
+                attrs[k++] = char(attr);
+            }
         }
     }
     Doc.Text.truncate(k);
@@ -337,13 +342,22 @@ QByteArray WriteTextForm(const std::vector<TDocLine> &Lines, TEditor Kind, QByte
         } else {
             const auto *c = Bytes(line.Chars);
             const auto *a = Bytes(line.Attrs);
-            for (qsizetype j = 0; j < line.Chars.size(); ++j) {
+            const qsizetype n = line.Chars.size();
+            for (qsizetype j = 0; j < n;) {
                 if (a[j] != p) {
                     AppendTextStyleCodes(out, Kind, p, a[j]);
                     p = a[j];
                 }
-                if (allowed[c[j]])
-                    out.append(char(c[j]));
+                if (!allowed[c[j]]) {
+                    ++j;
+                    continue;
+                }
+                // The run of characters that need no code goes out in one piece.
+                qsizetype k = j + 1;
+                while (k < n && a[k] == p && allowed[c[k]])
+                    ++k;
+                out.append(reinterpret_cast<const char *>(c + j), k - j);
+                j = k;
             }
         }
         if (i + 1 == Lines.size())
@@ -388,7 +402,8 @@ QByteArray WriteTgvBody(const std::vector<TDocLine> &Lines, uint8_t MenuChar, bo
         } else {
             const auto *c = Bytes(line.Chars);
             const auto *a = Bytes(line.Attrs);
-            for (qsizetype j = 0; j < line.Chars.size(); ++j) {
+            const qsizetype n = line.Chars.size();
+            for (qsizetype j = 0; j < n;) {
                 const uint8_t at = a[j];
                 if (at != p) {
                     const uint8_t d = p ^ at;
@@ -412,8 +427,15 @@ QByteArray WriteTgvBody(const std::vector<TDocLine> &Lines, uint8_t MenuChar, bo
                     }
                     p = at;
                 }
-                if (allowed[c[j]])
-                    out.append(char(c[j]));
+                if (!allowed[c[j]]) {
+                    ++j;
+                    continue;
+                }
+                qsizetype k = j + 1;
+                while (k < n && a[k] == p && allowed[c[k]])
+                    ++k;
+                out.append(reinterpret_cast<const char *>(c + j), k - j);
+                j = k;
             }
         }
         if (i + 1 < Lines.size()) {
