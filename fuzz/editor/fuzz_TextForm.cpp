@@ -1,0 +1,30 @@
+// "%%HP:" text and plain files: both readers, then every writer over what they read.
+#include "u_DocFormats.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size)
+{
+    const QByteArrayView data(Data, qsizetype(Size));
+    for (const bool hp49 : {false, true}) {
+        TReadDocument doc;
+        ReadTextForm(data, hp49, doc);
+        if (doc.Text.size() != doc.Attrs.size() || doc.Text.size() > data.size() || !doc.Pictures.empty())
+            std::abort();
+        std::vector<TDocLine> lines;
+        qsizetype from = 0;
+        for (qsizetype i = 0; i <= doc.Text.size(); ++i)
+            if (i == doc.Text.size() || doc.Text[i] == '\n') {
+                lines.push_back({QByteArrayView(doc.Text).sliced(from, i - from), QByteArrayView(doc.Attrs).sliced(from, i - from), 0});
+                from = i + 1;
+            }
+        for (const TEditor kind : {TEditor::Xview, TEditor::Eden, TEditor::Hp49, TEditor::Tgv})
+            WriteTextForm(lines, kind, doc.ExecuteWith.toLatin1());
+        WriteTgvBody(lines, doc.Text.isEmpty() ? 42 : uint8_t(doc.Text[0]), hp49);
+    }
+    TReadDocument plain;
+    ReadPlain(data, plain);
+    if (plain.Text != data.toByteArray().replace('\r', "") || plain.Attrs.size() != plain.Text.size())
+        std::abort();
+    return 0;
+}
