@@ -22,5 +22,10 @@ test: build
 bench: build
 	./scripts/run-benchmarks.sh $(BUILD)
 
+# Every fuzz target for FUZZ_SECONDS each (clang, sanitizers, separate build directory).
+FUZZ_SECONDS ?= 60
+fuzz:
+	./scripts/fuzz.sh $(FUZZ_SECONDS)
+
 clean:
 	rm -rf $(BUILD)
