@@ -153,7 +153,10 @@ void TFFormBegin::OpenFile(const QString &FileName)
         else
             editor->LoadText(FileName, kind);
     } catch (const EErrorLoading &) {
-        // Whatever part of the file was read is dropped without a question.
+        // Whatever part of the file was read is dropped without a question. The name still goes
+        // into the recent files, as for any window that closes, so the user can try it again.
+        if (editor->FileName().isEmpty())
+            editor->SetFileName(fullPath);
         window->CloseDiscarding();
         ShowWarning(ResString(TResId::sErrorloading) + FileName);
         return;

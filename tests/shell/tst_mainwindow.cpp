@@ -275,6 +275,7 @@ private slots:
         QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error loading ") + path});
         QVERIFY(F->Questions.isEmpty());
         QVERIFY(w.DocumentWindows().isEmpty());
+        QCOMPARE(w.MRUFileList->Items(), QStringList{path});
     }
 
     void transferSavesFirstWhenTheUserAgrees()
@@ -361,7 +362,12 @@ private slots:
         // Choosing an entry takes it off the list before the file is opened.
         w.MRUFileListMRUItemClick(paths[4]);
         F->Settle();
-        QVERIFY(!w.MRUFileList->Items().contains(paths[4]) || w.DocumentWindows().isEmpty());
+        QVERIFY(!w.MRUFileList->Items().contains(paths[4]));
+        QCOMPARE(w.GetActiveTitle(), paths[4]);
+        // ...until its window closes again.
+        w.ActiveChild()->close();
+        F->Settle();
+        QCOMPARE(w.MRUFileList->Items().first(), paths[4]);
 
         QFile::remove(paths[3]);
         w.MRUFileList->RemoveObsolete();
