@@ -114,9 +114,12 @@ void TFFormBegin::CreateMenus()
     }
     Open_ = NewAction("Open", &TFFormBegin::OpenWithDialog);
     Open_->setIcon(Glyph(TGlyph::Open));
+    // The desktop's usual keys for opening and saving; no calculator character needs them.
+    Open_->setShortcut(QKeySequence::Open);
     Save_ = NewAction("Save", nullptr);
     connect(Save_, &QAction::triggered, this, [this] { SaveActive(); });
     Save_->setIcon(Glyph(TGlyph::Save));
+    Save_->setShortcut(QKeySequence::Save);
     SaveAs_ = NewAction("SaveAs", nullptr);
     connect(SaveAs_, &QAction::triggered, this, [this] { SaveActiveAs(); });
     Transfer_ = NewAction("Transfer", &TFFormBegin::TransferActive);
@@ -234,8 +237,9 @@ void TFFormBegin::WindowMenuAboutToShow()
     int number = 0;
     for (TFormMdiHP *window : windows) {
         ++number;
-        const QString caption = number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(window->windowTitle())
-                                            : window->windowTitle();
+        QString title = window->windowTitle();
+        title.replace(QLatin1Char('&'), QLatin1String("&&"));
+        const QString caption = number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title) : title;
         QAction *item = Window_->addAction(caption);
         item->setCheckable(true);
         item->setChecked(window == ActiveChild());
