@@ -6,6 +6,7 @@
 #include "u_Icons.h"
 #include "u_MDIHP.h"
 #include "u_MRUFileList.h"
+#include "u_Options.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
 #include "u_Translate.h"
@@ -420,5 +421,11 @@ void TFFormBegin::About_Click()
 
 void TFFormBegin::Options_Click()
 {
-    // The options dialog is created at its first use and kept; it is shown modally here.
+    if (!FOptions) {
+        FOptions = new TFQuilloOptions(this);
+        FOptions->SetTabLength = [this](TEditor Kind, int Value) { SetTabLength(Kind, Value); };
+        FOptions->ShowHelp = [this](int Context) { ShowHelpContext(Context); };
+        FOptions->ShowWarning = [this](const QString &Text) { ShowWarning(Text); };
+    }
+    FOptions->Execute(ActiveEditor());
 }

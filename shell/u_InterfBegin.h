@@ -35,6 +35,9 @@ class THPSaveXVEdenDialog;
 class TdfsMRUFileList;
 class Tddemacroserver;
 class TFAboutBox;
+class TFQuilloOptions;
+class TFTGVFontChoice;
+class TFTransferForm;
 class THelpViewer;
 
 class TFFormBegin : public QMainWindow {
@@ -102,7 +105,7 @@ public:
     std::function<QMessageBox::StandardButton(const QString &Text, QMessageBox::StandardButtons Buttons)> OnQuestion;
     // Runs a file dialog; true when the user confirmed a file.
     std::function<bool(TFileDialogRegistry &Dialog)> OnExecuteDialog;
-    // Shows the transfer dialog for the active document, which is saved by then.
+    // Replaces the transfer dialog for the active document, which is saved by then.
     std::function<void()> OnTransfer;
 
     // ---- Components (named as the string table names them)
@@ -216,6 +219,9 @@ private:
     QList<TFormMdiHP *> FWindows;
     QHash<QWidget *, TBarPlace> FPlaces;
     TFAboutBox *FAboutBox = nullptr;
+    TFQuilloOptions *FOptions = nullptr;
+    TFTGVFontChoice *FFontChoice = nullptr;
+    TFTransferForm *FTransferForm = nullptr;
     THelpViewer *FHelpViewer = nullptr;
     bool FDestroyed = false;
 };

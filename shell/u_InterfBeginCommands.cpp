@@ -6,6 +6,7 @@
 #include "u_Errors.h"
 #include "u_MDIHP.h"
 #include "u_ResourceStrings.h"
+#include "u_TGVFontChoice.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -215,5 +216,13 @@ void TFFormBegin::InsertGrob_Click()
 
 void TFFormBegin::ChangeFonts_Click()
 {
-    // The TGV font choice dialog is created at its first use and kept; it is shown modally here.
+    THPEdit2 *editor = ActiveEditor();
+    if (!editor || editor->Editor() != TEditor::Tgv)
+        return;
+    if (!FFontChoice) {
+        FFontChoice = new TFTGVFontChoice(this);
+        FFontChoice->ShowHelp = [this](int Context) { ShowHelpContext(Context); };
+        FFontChoice->ShowWarning = [this](const QString &Text) { ShowWarning(Text); };
+    }
+    FFontChoice->Execute(editor);
 }

@@ -10,6 +10,8 @@
 #include "u_MDIXview.h"
 #include "u_MRUFileList.h"
 #include "u_ResourceStrings.h"
+#include "u_TransferDocument.h"
+#include "u_Translate.h"
 #include "u_ddemacro.h"
 
 #include <QDir>
@@ -279,8 +281,16 @@ void TFFormBegin::TransferActive()
             return;
     }
     // The transfer dialog, shown modally, sends the saved file and the fonts it uses.
-    if (OnTransfer)
+    if (OnTransfer) {
         OnTransfer();
+        return;
+    }
+    if (!FTransferForm) {
+        FTransferForm = new TFTransferForm(this, &TranslateFTransferForm, &TranslateFTransferingFile);
+        FTransferForm->ShowWarning = [this](const QString &Text) { ShowWarning(Text); };
+        FTransferForm->ShowHelp = [this](int Context) { ShowHelpContext(Context); };
+    }
+    FTransferForm->Execute(TransferDocumentOf(*editor, GetActiveTitle()));
 }
 
 void TFFormBegin::SetTabLength(TEditor Kind, int Value)
