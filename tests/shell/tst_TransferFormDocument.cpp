@@ -1,11 +1,14 @@
 // The files the transfer dialog offers for a document follow its editor: its kind, its fonts and
 // the folder they are read from.
+#include "shellfixture.h"
 #include "u_TransferDocument.h"
 #include "u_THPEdit2.h"
 #include "u_utils.h"
 
 #include <QListWidget>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 class TestTransferFormDocument : public QObject {
     Q_OBJECT
@@ -13,6 +16,7 @@ private slots:
     void initTestCase() { AppDir = QUILLO_BUILD_DIR; }
     void filesOfEachKind_data();
     void filesOfEachKind();
+    void fromTheMainWindow();
 };
 
 void TestTransferFormDocument::filesOfEachKind_data()
@@ -45,6 +49,30 @@ void TestTransferFormDocument::filesOfEachKind()
     for (int i = 0; i < list->count(); ++i)
         shown << list->item(i)->text();
     QCOMPARE(shown, items);
+}
+
+void TestTransferFormDocument::fromTheMainWindow()
+{
+    TShellFixture f;
+    TFFormBegin &w = f.Open();
+    w.OnTransfer = nullptr;
+    w.OpenFile(f.MakeFile("NOTE.XV"));
+    QVERIFY(w.ActiveEditor());
+
+    QStringList shown;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = w.findChild<TFTransferForm *>();
+        if (!dialog)
+            return;
+        auto *list = dialog->findChild<QListWidget *>("ListBoxFiles");
+        for (int i = 0; i < list->count(); ++i)
+            shown << list->item(i)->text();
+        QTest::mouseClick(dialog->findChild<QPushButton *>("btnCancel"), Qt::LeftButton);
+    });
+    w.Transfer_->trigger();
+    QCOMPARE(shown, (QStringList{"Current File (NOTE.XV)", "Font (XVDefault)"}));
+    QVERIFY(f.Questions.isEmpty());
+    QVERIFY(f.Warnings.isEmpty());
 }
 
 QTEST_MAIN(TestTransferFormDocument)

@@ -1,5 +1,6 @@
 // The TGV font choice dialog: it shows the active document's three fonts, and Ok gives that
 // document — and only that one — the fonts chosen.
+#include "shellfixture.h"
 #include "u_Settings.h"
 #include "u_TGVFontChoice.h"
 #include "u_TGrob.h"
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 namespace {
@@ -50,6 +52,7 @@ private slots:
     void cancelChangesNothing();
     void unreadableFontIsReported();
     void listsAndTexts();
+    void fromTheMainWindow();
 
 private:
     THPEdit2 *NewTgvEditor(const QString &Mini = "tgvmini");
@@ -204,6 +207,44 @@ void TestFontChoice::listsAndTexts()
     FDialog->ShowHelp = [&topic](int Context) { topic = Context; };
     QTest::keyClick(FDialog.get(), Qt::Key_F1);
     QCOMPARE(topic, 14);
+}
+
+void TestFontChoice::fromTheMainWindow()
+{
+    FDialog.reset();
+    TShellFixture f;
+    TFFormBegin &w = f.Open();
+    w.NewTGV->trigger();
+    THPEdit2 *other = w.ActiveEditor();
+    w.NewTGV->trigger();
+    THPEdit2 *active = w.ActiveEditor();
+    QVERIFY(other && active && other != active);
+    const QImage superBefore = Glyph(active, fsSuperscript, 'A');
+
+    QString shownMini;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = w.findChild<TFTGVFontChoice *>();
+        if (!dialog)
+            return;
+        auto *mini = dialog->findChild<THPFontComboBox *>("FontIndiceExposant");
+        shownMini = mini->Text();
+        mini->SelectFont("tgvminibold");
+        QTest::mouseClick(dialog->findChild<QPushButton *>("ButtonOk"), Qt::LeftButton);
+    });
+    w.ChangeFonts_->trigger();
+    TShellFixture::Settle();
+    QCOMPARE(shownMini, QString("tgvmini"));
+    QCOMPARE(active->FontNames(2), QString("tgvminibold"));
+    QCOMPARE(other->FontNames(2), QString("tgvmini"));
+
+    // The character table shows the new glyphs for the superscript role.
+    w.ComboChangeTableFontTgv->setCurrentIndex(2);
+    emit w.ComboChangeTableFontTgv->Change();
+    TGrobFont *shown = w.TableCharsHPTgv->Font();
+    QVERIFY(shown);
+    QCOMPARE(shown->Strip(false).copy(shown->CellRect('A', false)), Glyph(active, fsSuperscript, 'A'));
+    QVERIFY(Glyph(active, fsSuperscript, 'A') != superBefore);
+    QVERIFY(f.Warnings.isEmpty());
 }
 
 QTEST_MAIN(TestFontChoice)

@@ -1,5 +1,6 @@
 // The options dialog as the user meets it: what it shows from the store, what OK writes and gives
 // to the open documents, and what Cancel and a missing tab length leave alone.
+#include "shellfixture.h"
 #include "u_Options.h"
 #include "u_Settings.h"
 #include "u_TGrob.h"
@@ -14,6 +15,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 namespace {
@@ -54,6 +56,7 @@ private slots:
     void pageFollowsTheActiveDocument_data();
     void pageFollowsTheActiveDocument();
     void helpAndTexts();
+    void fromTheMainWindow();
 
 private:
     template <class T>
@@ -270,6 +273,42 @@ void TestOptions::helpAndTexts()
     // Escape cancels.
     QTest::keyClick(FDialog.get(), Qt::Key_Escape);
     QVERIFY(!FDialog->isVisible());
+}
+
+void TestOptions::fromTheMainWindow()
+{
+    FDialog.reset();
+    TShellFixture f;
+    TFFormBegin &w = f.Open();
+    w.NewTGV->trigger();
+    THPEdit2 *tgv = w.ActiveEditor();
+    w.NewXView->trigger();
+    THPEdit2 *xview = w.ActiveEditor();
+    QVERIFY(tgv && xview && tgv != xview);
+
+    // The user sets the TGV tab length and the XView default font, then presses OK.
+    QString pageShown;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = w.findChild<TFQuilloOptions *>();
+        if (!dialog)
+            return;
+        pageShown = dialog->findChild<QTabWidget *>("PageControl")->currentWidget()->objectName();
+        dialog->findChild<QLineEdit *>("TgvEditTabLength")->setText("8");
+        dialog->findChild<THPFontComboBox *>("XvDefaultFontComboBox")->SelectFont("tgvnormal");
+        QTest::mouseClick(dialog->findChild<QPushButton *>("OKBtn"), Qt::LeftButton);
+    });
+    w.Options_->trigger();
+    QCOMPARE(pageShown, QString("OngletXView"));
+    QCOMPARE(tgv->TabLength(), 8);
+    QCOMPARE(xview->TabLength(), 4);
+    QCOMPARE(xview->FontNames(0), QString("XVDefault"));
+
+    // Documents created afterwards take the new values.
+    w.NewXView->trigger();
+    QCOMPARE(w.ActiveEditor()->FontNames(0), QString("tgvnormal"));
+    w.NewTGV->trigger();
+    QCOMPARE(w.ActiveEditor()->TabLength(), 8);
+    QVERIFY(f.Warnings.isEmpty());
 }
 
 QTEST_MAIN(TestOptions)
