@@ -4,6 +4,7 @@
 #include "u_Application.h"
 #include "u_Errors.h"
 #include "u_HelpViewer.h"
+#include "u_ddemacro.h"
 
 #include <QDirIterator>
 #include <QRegularExpression>
@@ -419,6 +420,14 @@ private slots:
         w.systemmacro(QStringLiteral("print"), F->MakeFile(QStringLiteral("y.xv")));
         QVERIFY(F->Warnings.isEmpty());
         QCOMPARE(w.UntitledCount(), 0);
+
+        // A request that reaches the server opens the file in this window.
+        Tddemacroserver server;
+        w.Adoptsystem(server);
+        const QString path = F->MakeFile(QStringLiteral("from desktop.xv"));
+        server.ExecuteMacro({QStringLiteral("[open(\"%1\")]").arg(path)});
+        F->Settle();
+        QCOMPARE(w.GetActiveTitle(), path);
     }
 
     void sizeAndStateComeBackNextRun()
