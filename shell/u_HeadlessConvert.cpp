@@ -246,7 +246,12 @@ int RunRender(const QStringList &Arguments)
     if (rightEdge)
         ed->SetRightEdge(*rightEdge);
 
-    const QImage image = ed->RenderDocument();
+    // A drawing too large to hold is refused like a file that cannot be written.
+    QImage image;
+    try {
+        image = ed->RenderDocument();
+    } catch (const EErrorSaving &) {
+    }
     QSaveFile file(out);
     if (image.isNull() || !file.open(QIODevice::WriteOnly) || !QImageWriter(&file, "png").write(image) || !file.commit()) {
         PrintError(ResString(TResId::sFileErrorwhilesaving) + out);

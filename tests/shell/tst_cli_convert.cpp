@@ -148,6 +148,16 @@ private slots:
         QCOMPARE(Read(Path("kept.tgv")), QByteArray("kept"));
         QCOMPARE(QDir(FDir.path()).entryList({"kept*"}, QDir::Files), QStringList{"kept.tgv"});
 
+        // A drawing too tall to hold in memory is refused, not attempted.
+        QByteArray tall;
+        for (int i = 0; i < 200000; ++i)
+            tall += "x\n";
+        Write(Path("tall.txt"), tall);
+        r = Quillo({"--render", "tall.txt", "tall.png"});
+        QCOMPARE(r.Code, 1);
+        QVERIFY2(r.Err.contains("Error while saving tall.png"), r.Err);
+        QVERIFY(!QFile::exists(Path("tall.png")));
+
         r = Quillo({"--render", "missing.tgv", "x.png"});
         QCOMPARE(r.Code, 1);
         QVERIFY2(r.Err.contains("Error loading missing.tgv"), r.Err);
