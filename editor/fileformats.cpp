@@ -30,23 +30,31 @@ QByteArray ReadDocumentFile(const QString &FileName)
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly) || file.size() > MaxDocumentFileSize)
         LoadingFailed();
-    // In blocks, so that a device without a size (a pipe) cannot make the read endless.
-    constexpr qint64 Block = qint64(1) << 20;
     QByteArray data;
-    data.reserve(file.size() + Block);
-    while (true) {
+    if (!file.isSequential()) {
+        data.resize(file.size());
+        qint64 got = 0;
+        while (got < data.size()) {
+            const qint64 n = file.read(data.data() + got, data.size() - got);
+            if (n <= 0)
+                LoadingFailed();
+            got += n;
+        }
+        return data;
+    }
+    // In blocks, so that a device without a size (a pipe) cannot make the read endless.
+    constexpr qint64 Block = qint64(64) << 10;
+    while (data.size() <= MaxDocumentFileSize) {
         const qsizetype at = data.size();
         data.resize(at + Block);
         const qint64 got = file.read(data.data() + at, Block);
         if (got < 0)
             LoadingFailed();
         data.resize(at + got);
-        if (got == 0 || data.size() > MaxDocumentFileSize)
-            break;
+        if (got == 0)
+            return data;
     }
-    if (data.size() > MaxDocumentFileSize)
-        LoadingFailed();
-    return data;
+    LoadingFailed();
 }
 
 void WriteDocumentFile(const QString &FileName, const QByteArray &Data)
