@@ -25,27 +25,46 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 mkdir -p "$build/fuzz/artifacts"
-for t in "${targets[@]}"; do
-  exe="$build/fuzz/$t"
-  corpus="fuzz/corpus/$t"
-  mkdir -p "$corpus"
-  work="$build/fuzz/work/$t"
-  mkdir -p "$work"
-  leaks=1
+
+# Replays the target's saved inputs, then fuzzes it; prints one summary line.
+fuzz_one() {
+  local t=$1
+  local exe="$build/fuzz/$t"
+  local corpus="fuzz/corpus/$t"
+  local work="$build/fuzz/work/$t"
+  mkdir -p "$corpus" "$work"
+  local leaks=1
   [ "$t" = fuzz_EditorLoad ] && leaks=0
-  opts=(-detect_leaks=$leaks -max_len=4096 -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$build/fuzz/artifacts/$t-")
-  echo "== $t: replaying $(ls "$corpus" | wc -l) saved inputs"
-  "$exe" "${opts[@]}" -runs=0 "$corpus" >"$build/fuzz/$t.replay.log" 2>&1 || {
+  local opts=(-detect_leaks=$leaks -max_len=4096 -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$build/fuzz/artifacts/$t-")
+  if ! "$exe" "${opts[@]}" -runs=0 "$corpus" >"$build/fuzz/$t.replay.log" 2>&1; then
     tail -40 "$build/fuzz/$t.replay.log"
     echo "$t: a saved input fails again" >&2
-    exit 1
-  }
-  echo "== $t: fuzzing for $seconds s"
-  "$exe" "${opts[@]}" -max_total_time="$seconds" -print_final_stats=1 "$work" "$corpus" >"$build/fuzz/$t.log" 2>&1 || {
+    return 1
+  fi
+  if ! "$exe" "${opts[@]}" -max_total_time="$seconds" -print_final_stats=1 "$work" "$corpus" >"$build/fuzz/$t.log" 2>&1; then
     tail -40 "$build/fuzz/$t.log"
     echo "$t: crash; the input is in $build/fuzz/artifacts/" >&2
-    exit 1
-  }
+    return 1
+  fi
+  local runs
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$build/fuzz/$t.log" | grep -o '[0-9]*$' || echo '?')
-  echo "$t: $runs inputs run in $seconds s, no fault"
+  echo "$t: $(ls "$corpus" | wc -l) saved inputs replayed; $runs inputs run in $seconds s, no fault"
+}
+
+# As many targets at once as the machine has cores.
+jobs=${FUZZ_JOBS:-$(nproc)}
+failed=0
+running=0
+for t in "${targets[@]}"; do
+  fuzz_one "$t" &
+  running=$((running + 1))
+  if [ "$running" -ge "$jobs" ]; then
+    wait -n || failed=1
+    running=$((running - 1))
+  fi
 done
+while [ "$running" -gt 0 ]; do
+  wait -n || failed=1
+  running=$((running - 1))
+done
+exit $failed
