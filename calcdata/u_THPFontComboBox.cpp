@@ -43,6 +43,16 @@ THPFontComboBox::THPFontComboBox(QWidget *Parent) : QComboBox(Parent)
     connect(this, &QComboBox::activated, this, &THPFontComboBox::Change);
 }
 
+THPFontComboBox *THPFontComboBox::ForKind(QWidget *Parent, const QString &Name, TGrobFontKind Kind)
+{
+    auto *combo = new THPFontComboBox(Parent);
+    combo->setObjectName(Name);
+    combo->Kinds = {Kind};
+    if (FontList)
+        combo->SetFonts(*FontList);
+    return combo;
+}
+
 void THPFontComboBox::ClearFonts()
 {
     Fonts.Clear();

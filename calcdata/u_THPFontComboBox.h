@@ -10,6 +10,8 @@ class THPFontComboBox : public QComboBox {
     Q_OBJECT
 public:
     explicit THPFontComboBox(QWidget *Parent = nullptr);
+    // A combo named Name that lists the program's fonts (FontList) of one kind.
+    static THPFontComboBox *ForKind(QWidget *Parent, const QString &Name, TGrobFontKind Kind);
 
     // The fonts the list can show, owned by the control; owners may add entries directly. A font
     // is loaded when its name is first drawn.

@@ -38,16 +38,6 @@ QLineEdit *NewTabLengthEdit(QWidget *Parent, const char *Name)
     return edit;
 }
 
-THPFontComboBox *NewFontCombo(QWidget *Parent, const char *Name, TGrobFontKind Kind)
-{
-    auto *combo = new THPFontComboBox(Parent);
-    combo->setObjectName(QLatin1String(Name));
-    combo->Kinds = {Kind};
-    if (FontList)
-        combo->SetFonts(*FontList);
-    return combo;
-}
-
 int StoredTabLength(const QString &Section)
 {
     const int value = Settings ? Settings->ReadInteger(Section, SettingsKeys::TabLength, SettingsKeys::DefaultTabLength)
@@ -118,7 +108,7 @@ QWidget *TFQuilloOptions::BuildXViewPage()
     XvLabelTabLength = NewLabel(page, "XvLabelTabLength");
     XVeditTabLength = NewTabLengthEdit(page, "XVeditTabLength");
     XvLabelDefaultFont = NewLabel(page, "XvLabelDefaultFont");
-    XvDefaultFontComboBox = NewFontCombo(page, "XvDefaultFontComboBox", gfkNormal);
+    XvDefaultFontComboBox = THPFontComboBox::ForKind(page, "XvDefaultFontComboBox", gfkNormal);
     auto *form = new QFormLayout(page);
     form->addRow(XvLabelTabLength, XVeditTabLength);
     form->addRow(XvLabelDefaultFont, XvDefaultFontComboBox);
@@ -130,11 +120,11 @@ QWidget *TFQuilloOptions::BuildTgvPage()
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("OngletTgv"));
     TgvLabelNormal = NewLabel(page, "TgvLabelNormal");
-    TgvFontNormale = NewFontCombo(page, "TgvFontNormale", gfkNormal);
+    TgvFontNormale = THPFontComboBox::ForKind(page, "TgvFontNormale", gfkNormal);
     TgvLabelFnt1 = NewLabel(page, "TgvLabelFnt1");
-    TgvFont1 = NewFontCombo(page, "TgvFont1", gfkNormal);
+    TgvFont1 = THPFontComboBox::ForKind(page, "TgvFont1", gfkNormal);
     TgvLabelMini = NewLabel(page, "TgvLabelMini");
-    TgvFontIndiceExposant = NewFontCombo(page, "TgvFontIndiceExposant", gfkMini);
+    TgvFontIndiceExposant = THPFontComboBox::ForKind(page, "TgvFontIndiceExposant", gfkMini);
     TgvLabelTabLength = NewLabel(page, "TgvLabelTabLength");
     TgvEditTabLength = NewTabLengthEdit(page, "TgvEditTabLength");
     auto *form = new QFormLayout(page);
@@ -152,7 +142,7 @@ QWidget *TFQuilloOptions::BuildEdenPage()
     EdenLabelTabLength = NewLabel(page, "EdenLabelTabLength");
     EdenEditTabLength = NewTabLengthEdit(page, "EdenEditTabLength");
     EdenLabelDefaultFont = NewLabel(page, "EdenLabelDefaultFont");
-    EdenDefaultFontComboBox = NewFontCombo(page, "EdenDefaultFontComboBox", gfkNormal);
+    EdenDefaultFontComboBox = THPFontComboBox::ForKind(page, "EdenDefaultFontComboBox", gfkNormal);
     auto *form = new QFormLayout(page);
     form->addRow(EdenLabelTabLength, EdenEditTabLength);
     form->addRow(EdenLabelDefaultFont, EdenDefaultFontComboBox);

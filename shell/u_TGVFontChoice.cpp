@@ -15,16 +15,6 @@
 #include <QVBoxLayout>
 
 namespace {
-THPFontComboBox *NewFontCombo(QWidget *Parent, const char *Name, TGrobFontKind Kind)
-{
-    auto *combo = new THPFontComboBox(Parent);
-    combo->setObjectName(QLatin1String(Name));
-    combo->Kinds = {Kind};
-    if (FontList)
-        combo->SetFonts(*FontList);
-    return combo;
-}
-
 QLabel *NewLabel(QWidget *Parent, const char *Name)
 {
     auto *label = new QLabel(Parent);
@@ -38,11 +28,11 @@ TFTGVFontChoice::TFTGVFontChoice(QWidget *Parent)
 {
     setObjectName(QStringLiteral("FTGVFontChoice"));
     Label1 = NewLabel(this, "Label1");
-    FontNormale = NewFontCombo(this, "FontNormale", gfkNormal);
+    FontNormale = THPFontComboBox::ForKind(this, "FontNormale", gfkNormal);
     Label2 = NewLabel(this, "Label2");
-    Font1 = NewFontCombo(this, "Font1", gfkNormal);
+    Font1 = THPFontComboBox::ForKind(this, "Font1", gfkNormal);
     Label3 = NewLabel(this, "Label3");
-    FontIndiceExposant = NewFontCombo(this, "FontIndiceExposant", gfkMini);
+    FontIndiceExposant = THPFontComboBox::ForKind(this, "FontIndiceExposant", gfkMini);
     ButtonCancel = new QPushButton(this);
     ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
     ButtonCancel->setAutoDefault(false);
