@@ -38,6 +38,14 @@ QStringList FileArguments(const QStringList &Arguments)
     return files;
 }
 
+// In the headless modes standard error carries the program's own messages only: Qt's remarks about
+// the session (no runtime folder, no display) would read like failures to a script.
+void QuietQtMessages(QtMsgType Type, const QMessageLogContext &, const QString &Message)
+{
+    if (Type == QtCriticalMsg || Type == QtFatalMsg)
+        PrintLine(stderr, Message);
+}
+
 // The main window's run: the command line's files, then the event loop until the window closes.
 int RunMainWindow(const QStringList &Files, Tddemacroserver &MacroServer)
 {
@@ -64,6 +72,8 @@ int main(int argc, char **argv)
         || HasArgument(argc, argv, "--send") || HasArgument(argc, argv, "-h");
     if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (headless)
+        qInstallMessageHandler(QuietQtMessages);
 
     // Its default handler shows any error that escapes a command and keeps the program running.
     TQuilloApplication app(argc, argv);
