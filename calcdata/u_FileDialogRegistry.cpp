@@ -1,10 +1,12 @@
 #include "u_FileDialogRegistry.h"
+
 #include "u_Settings.h"
 
 #include <QDynamicPropertyChangeEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 QString SettingsSectionOfKey(const QString &KeyPath)
@@ -66,6 +68,11 @@ TFileDialogRegistry::TFileDialogRegistry(QWidget *Parent, QFileDialog::AcceptMod
     setOption(QFileDialog::HideNameFilterDetails, true);
     setAcceptMode(Mode);
     setFileMode(Mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    auto *help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, [this] {
+        if (HelpContext && ShowHelp)
+            ShowHelp(HelpContext);
+    });
 }
 
 void TFileDialogRegistry::SetFilter(const QString &Filter)

@@ -5,6 +5,7 @@
 // user last was.
 #include <QFileDialog>
 #include <QStringList>
+#include <functional>
 
 // The section of the settings store that a registry-style key path names: the store's own key
 // ("\Software\Quillo") is its root, a key below it a section; any other path is taken as a section
@@ -41,6 +42,10 @@ public:
 
     // Runs the dialog modally; true when the user confirmed a file.
     virtual bool Execute();
+
+    // The help topic F1 shows while the dialog is open (0: none), and who shows it.
+    int HelpContext = 0;
+    std::function<void(int Context)> ShowHelp;
 
 protected:
     // The window-text procedures set the properties "Filter" (the program's filter form) and

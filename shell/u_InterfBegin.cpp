@@ -32,6 +32,8 @@ namespace {
 // Help topics of the two menus that have one of their own.
 constexpr int HelpFileMenu = 27;
 constexpr int HelpEditMenu = 24;
+constexpr int HelpGrobDialog = 15;
+constexpr int HelpTgvSaveDialog = 16;
 } // namespace
 
 TFFormBegin::TFFormBegin(QWidget *Parent) : QMainWindow(Parent)
@@ -68,7 +70,10 @@ TFFormBegin::TFFormBegin(QWidget *Parent) : QMainWindow(Parent)
     for (TFileDialogRegistry *dialog : std::initializer_list<TFileDialogRegistry *>{OpenDialog, SaveDialogXVEden, SaveDialogTgv, OpenGrobDialog}) {
         dialog->SetKeyPath(SettingsKeys::RootKeyPath);
         dialog->SetvalueName(SettingsKeys::OpenSavePath);
+        dialog->ShowHelp = [this](int Context) { ShowHelpContext(Context); };
     }
+    OpenGrobDialog->HelpContext = HelpGrobDialog;
+    SaveDialogTgv->HelpContext = HelpTgvSaveDialog;
 
     CreateMenus();
     CreateToolbars();

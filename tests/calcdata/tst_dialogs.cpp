@@ -147,6 +147,20 @@ private slots:
         QVERIFY(dialog.nameFilters().constFirst().startsWith(QStringLiteral("Grob files (*.grb) (")));
     }
 
+    void f1ShowsTheDialogsHelpTopic()
+    {
+        THPSaveTgvDialog dialog;
+        QList<int> shown;
+        dialog.ShowHelp = [&](int Context) { shown << Context; };
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTest::keyClick(&dialog, Qt::Key_F1);
+        QVERIFY(shown.isEmpty()); // no topic set, nothing shown
+        dialog.HelpContext = 16;
+        QTest::keyClick(&dialog, Qt::Key_F1);
+        QCOMPARE(shown, QList<int> {16});
+    }
+
     void oneFolderIsRememberedForEveryDialog()
     {
         const QString first = Folder(QStringLiteral("first"));
