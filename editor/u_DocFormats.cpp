@@ -119,19 +119,6 @@ void AppendTextStyleCodes(QByteArray &Out, TEditor Kind, uint8_t P, uint8_t A)
         break;
     }
 }
-// Writes the characters from J on that share the attribute P and need no code, in one piece, and
-// returns where the run stopped; a character the kind cannot store is skipped.
-qsizetype AppendPlainRun(QByteArray &Out, const uint8_t *C, const uint8_t *A, qsizetype J, qsizetype N, uint8_t P,
-    const std::array<bool, 256> &Allowed)
-{
-    if (!Allowed[C[J]])
-        return J + 1;
-    qsizetype k = J + 1;
-    while (k < N && A[k] == P && Allowed[C[k]])
-        ++k;
-    Out.append(reinterpret_cast<const char *>(C + J), k - J);
-    return k;
-}
 } // namespace
 
 QByteArray TrimCalc(QByteArrayView Text)
@@ -361,7 +348,16 @@ QByteArray WriteTextForm(const std::vector<TDocLine> &Lines, TEditor Kind, QByte
                     AppendTextStyleCodes(out, Kind, p, a[j]);
                     p = a[j];
                 }
-                j = AppendPlainRun(out, c, a, j, n, p, allowed);
+                if (!allowed[c[j]]) {
+                    ++j;
+                    continue;
+                }
+                // The run of characters that need no code goes out in one piece.
+                qsizetype k = j + 1;
+                while (k < n && a[k] == p && allowed[c[k]])
+                    ++k;
+                out.append(reinterpret_cast<const char *>(c + j), k - j);
+                j = k;
             }
         }
         if (i + 1 == Lines.size())
@@ -431,7 +427,15 @@ QByteArray WriteTgvBody(const std::vector<TDocLine> &Lines, uint8_t MenuChar, bo
                     }
                     p = at;
                 }
-                j = AppendPlainRun(out, c, a, j, n, p, allowed);
+                if (!allowed[c[j]]) {
+                    ++j;
+                    continue;
+                }
+                qsizetype k = j + 1;
+                while (k < n && a[k] == p && allowed[c[k]])
+                    ++k;
+                out.append(reinterpret_cast<const char *>(c + j), k - j);
+                j = k;
             }
         }
         if (i + 1 < Lines.size()) {
