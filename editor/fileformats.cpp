@@ -6,68 +6,72 @@
 
 #include "u_DocFormats.h"
 #include "u_Errors.h"
+#include "u_FileChecks.h"
 #include "u_ResourceStrings.h"
 
 #include <QFile>
 #include <QSaveFile>
+#include <new>
 
 namespace {
-// Documents are read whole; nothing a calculator can hold comes anywhere near this.
-constexpr qint64 MaxDocumentFileSize = qint64(1) << 30;
+// Documents are read whole. No calculator holds anything near this, and refusing larger files up
+// front keeps a stray multi-gigabyte file from exhausting memory.
+constexpr qint64 MaxDocumentFileSize = qint64(64) << 20;
 
-[[noreturn]] void LoadingFailed()
+[[noreturn]] void LoadingFailed(const QString &Reason)
 {
-    throw EErrorLoading(ResString(TResId::sErrorWhileLoadingFile));
+    throw EErrorLoading(ResString(TResId::sErrorWhileLoadingFile), Reason);
 }
 
-[[noreturn]] void SavingFailed()
+[[noreturn]] void SavingFailed(const QString &Reason)
 {
-    throw EErrorSaving(ResString(TResId::sErrorWhileSavingFile));
+    throw EErrorSaving(ResString(TResId::sErrorWhileSavingFile), Reason);
 }
 
 QByteArray ReadDocumentFile(const QString &FileName)
 {
+    // Opening a named pipe would wait for a writer that may never come, and a device may never end.
+    if (const QString problem = RegularFileProblem(FileName); !problem.isEmpty())
+        LoadingFailed(problem);
     QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxDocumentFileSize)
-        LoadingFailed();
+    if (!file.open(QIODevice::ReadOnly))
+        LoadingFailed(CannotReadReason(file.errorString()));
+    if (file.size() > MaxDocumentFileSize)
+        LoadingFailed(ResString(TResId::sFileTooLargeForDocument));
     QByteArray data;
-    if (!file.isSequential()) {
-        data.resize(file.size());
-        qint64 got = 0;
-        while (got < data.size()) {
-            const qint64 n = file.read(data.data() + got, data.size() - got);
-            if (n <= 0)
-                LoadingFailed();
-            got += n;
-        }
-        return data;
-    }
-    // In blocks, so that a device without a size (a pipe) cannot make the read endless.
+    // A file may grow or shrink while it is read (or report no size at all, as some system files
+    // do): read in blocks up to the limit rather than trusting the size.
     constexpr qint64 Block = qint64(64) << 10;
+    data.reserve(qsizetype(file.size()) + Block);
     while (data.size() <= MaxDocumentFileSize) {
         const qsizetype at = data.size();
         data.resize(at + Block);
         const qint64 got = file.read(data.data() + at, Block);
         if (got < 0)
-            LoadingFailed();
+            LoadingFailed(CannotReadReason(file.errorString()));
         data.resize(at + got);
         if (got == 0)
             return data;
     }
-    LoadingFailed();
+    LoadingFailed(ResString(TResId::sFileTooLargeForDocument));
 }
 
 void WriteDocumentFile(const QString &FileName, const QByteArray &Data)
 {
+    // The save replaces the target by renaming a new file over it: a device or a pipe there would
+    // be replaced by a plain file.
+    if (const QString problem = SaveTargetProblem(FileName); !problem.isEmpty())
+        SavingFailed(problem);
     QSaveFile file(FileName);
     if (!file.open(QIODevice::WriteOnly))
-        SavingFailed();
+        SavingFailed(CannotWriteReason(file.errorString()));
     if (file.write(Data) != Data.size()) {
+        const QString reason = CannotWriteReason(file.errorString());
         file.cancelWriting();
-        SavingFailed();
+        SavingFailed(reason);
     }
     if (!file.commit())
-        SavingFailed();
+        SavingFailed(CannotWriteReason(file.errorString()));
 }
 
 // The lines as the writers see them; Numbered gives picture lines their TGV picture number,
@@ -140,35 +144,46 @@ void PutDocument(THPEdit2 &Ed, const TReadDocument &Doc, const QString &FileName
     Ed.SetModified(false);
     Ed.InvalidateAll();
 }
+
+// Reads FileName, parses it with Read and only then replaces Ed's document; returns the file's size.
+template <typename TRead>
+qint64 LoadDocument(THPEdit2 &Ed, const QString &FileName, const TRead &Read)
+{
+    try {
+        const QByteArray data = ReadDocumentFile(FileName);
+        TReadDocument doc;
+        Read(data, doc);
+        PutDocument(Ed, doc, FileName);
+        return data.size();
+    } catch (const std::bad_alloc &) {
+        // A document larger than the memory left is a file that cannot be loaded, not a reason to
+        // end the program and lose the other documents.
+        LoadingFailed(ResString(TResId::sFileOutOfMemory));
+    }
+}
 } // namespace
 
 qint64 THPEdit2::LoadText(const QString &FileName, TEditor Kind)
 {
-    const QByteArray data = ReadDocumentFile(FileName);
-    // Too short even for the header a text form begins with.
-    if (data.size() < TextFormHeader.size())
-        LoadingFailed();
-    TReadDocument doc;
-    if (data.startsWith(TextFormHeader))
-        ReadTextForm(data, Kind == TEditor::Hp49, doc);
-    else
-        ReadPlain(data, doc);
-    PutDocument(*this, doc, FileName);
-    FFileSize = data.size();
+    FFileSize = LoadDocument(*this, FileName, [Kind](const QByteArray &Data, TReadDocument &Doc) {
+        // An empty file is an empty document, and a file shorter than the header is the text it holds.
+        if (Data.startsWith(TextFormHeader))
+            ReadTextForm(Data, Kind == TEditor::Hp49, Doc);
+        else
+            ReadPlain(Data, Doc);
+    });
     return FFileSize;
 }
 
 qint64 THPEdit2::LoadTgv(const QString &FileName)
 {
-    const QByteArray data = ReadDocumentFile(FileName);
-    TReadDocument doc;
-    if (IsTgvFile(data))
-        ReadTgv(data, doc);
-    else
-        ReadPlain(data, doc);
-    doc.ExecuteWith = QStringLiteral("Tgv");
-    PutDocument(*this, doc, FileName);
-    FFileSize = data.size();
+    FFileSize = LoadDocument(*this, FileName, [](const QByteArray &Data, TReadDocument &Doc) {
+        if (IsTgvFile(Data))
+            ReadTgv(Data, Doc);
+        else
+            ReadPlain(Data, Doc);
+        Doc.ExecuteWith = QStringLiteral("Tgv");
+    });
     return FFileSize;
 }
 

@@ -372,14 +372,13 @@ QImage THPEdit2::RenderDocument()
         width = std::max(width, CaretPos(i, LineLength(i) + 1).x() + MaxGlyphWidth);
     const int last = LineCount() - 1;
     const int height = FLines[size_t(last)]->Top + LineHeight(last) + FTopMargin;
-    // A drawing too large to hold is refused rather than attempted: the caller reports it as a
-    // picture that could not be written.
+    // A drawing too large to hold is refused rather than attempted, with a message that says so.
     constexpr qint64 MaxImageBytes = qint64(512) << 20;
     if (qint64(width) * height * 4 > MaxImageBytes)
-        throw EErrorSaving(ResString(TResId::sErrorWhileSavingFile));
+        throw ETooLargeToSave(ResString(TResId::sDrawingTooLarge));
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull())
-        throw EErrorSaving(ResString(TResId::sErrorWhileSavingFile));
+        throw ETooLargeToSave(ResString(TResId::sDrawingTooLarge));
     image.fill(White);
     FPaintTarget = &image;
     FPaintClip = image.rect();

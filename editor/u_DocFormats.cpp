@@ -15,9 +15,9 @@ const char TgvTailHP49[TgvTailLength] = {'\x2B', '\x31', '\x20', '\xE9', '\x02',
                                          '\x00', '\x3B', '\xDC', '\xB3', '\x12', '\x03'};
 
 namespace {
-[[noreturn]] void LoadingFailed()
+[[noreturn]] void LoadingFailed(TResId Reason)
 {
-    throw EErrorLoading(ResString(TResId::sErrorWhileLoadingFile));
+    throw EErrorLoading(ResString(TResId::sErrorWhileLoadingFile), ResString(Reason));
 }
 
 inline const uint8_t *Bytes(QByteArrayView Data)
@@ -222,17 +222,17 @@ void ReadTgv(QByteArrayView Data, TReadDocument &Doc)
     const qsizetype size = Data.size();
     // The program and list prologs before the string are not checked.
     if (!Number5Fits(2 * TgvStringOffset, size))
-        LoadingFailed();
+        LoadingFailed(TResId::sFileEndsEarly);
     if (Number5At(p, 2 * TgvStringOffset) != PrologString)
         return;
     if (!Number5Fits(2 * TgvStringOffset + 5, size))
-        LoadingFailed();
+        LoadingFailed(TResId::sFileEndsEarly);
     const int32_t length = Number5At(p, 2 * TgvStringOffset + 5);
     if (length < 5)
-        LoadingFailed();
+        LoadingFailed(TResId::sFileNotCalcObject);
     const qsizetype bodySize = (length - 5) / 2;
     if (TgvBodyOffset + bodySize > size)
-        LoadingFailed();
+        LoadingFailed(TResId::sFileLengthPastEnd);
     const QByteArrayView body = Data.sliced(TgvBodyOffset, bodySize);
 
     // The grobs after the string, up to the first object that is not one (the viewer call).
@@ -248,14 +248,14 @@ void ReadTgv(QByteArrayView Data, TReadDocument &Doc)
         image.ReadNumber5();
         // Length, height and width must be there before the grob is read.
         if (!Number5Fits(nibble + 5 + 15, size))
-            LoadingFailed();
+            LoadingFailed(TResId::sFileEndsEarly);
         const int32_t grobLength = Number5At(p, nibble + 5);
         const qint64 held = (qint64(grobLength) + 5) / 2 - 10;
         auto grob = std::make_unique<TGrob>();
         grob->ReadFrom(image);
         // The rows must lie inside the grob, and the grob inside the file.
         if (held < qint64(grob->FHeight) * grob->BytesPerRow() || image.FPosition > size)
-            LoadingFailed();
+            LoadingFailed(TResId::sFileLengthPastEnd);
         grobs.push_back(std::move(grob));
     }
     Doc.Bitmaps.assign(grobs.size(), QImage());
@@ -293,12 +293,12 @@ void ReadTgv(QByteArrayView Data, TReadDocument &Doc)
         } else if (picture) {
             const int entry = int(c) - 1;
             if (entry < 0 || entry >= int(grobs.size()))
-                LoadingFailed();
+                LoadingFailed(TResId::sFilePictureMissing);
             QImage &bitmap = Doc.Bitmaps[size_t(entry)];
             if (bitmap.isNull()) {
                 bitmap = grobs[size_t(entry)]->ToBitmap();
                 if (bitmap.isNull())
-                    LoadingFailed();
+                    LoadingFailed(TResId::sFilePictureUnreadable);
             }
             Doc.Pictures.push_back({k, entry});
             picture = false;
@@ -449,7 +449,7 @@ QByteArray WriteTgvBody(const std::vector<TDocLine> &Lines, uint8_t MenuChar, bo
 QByteArray WriteTgvFile(QByteArrayView Body, const std::vector<QByteArray> &Grobs, bool Hp49)
 {
     if (Body.size() > TgvMaxBody)
-        throw EErrorSaving(ResString(TResId::sTgvTooLarge));
+        throw ETooLargeToSave(ResString(TResId::sTgvTooLarge));
     qsizetype total = TgvBodyOffset + Body.size() + TgvTailLength;
     for (const QByteArray &g : Grobs)
         total += g.size();
@@ -472,7 +472,7 @@ QByteArray GrobObject(const QImage &Bitmap)
 {
     const qint64 rows = qint64(Bitmap.height()) * ((Bitmap.width() + 7) / 8);
     if (rows > TgvMaxGrobRows)
-        throw EErrorSaving(ResString(TResId::sTgvTooLarge));
+        throw ETooLargeToSave(ResString(TResId::sTgvTooLarge));
     TGrob grob;
     grob.AssignBitmap(Bitmap);
     return grob.FileBytes().mid(HeaderLength);

@@ -56,7 +56,7 @@ int RunMainWindow(const QStringList &Files, Tddemacroserver &MacroServer)
         FFormBegin.Adoptsystem(MacroServer);
         FFormBegin.show();
         for (const QString &file : Files)
-            if (QFileInfo(file).isFile())
+            if (QFileInfo::exists(file))
                 FFormBegin.OpenFile(file);
         result = QApplication::exec();
     } // the main window saves its toolbars, size, state and recent files as it goes

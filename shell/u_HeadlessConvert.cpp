@@ -4,6 +4,7 @@
 #include "u_Headless.h"
 
 #include "u_Errors.h"
+#include "u_FileChecks.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
 #include "u_THPEdit2.h"
@@ -94,10 +95,34 @@ bool Load(THPEdit2 &Ed, const QString &Path)
         else
             Ed.LoadText(Path, Ed.Editor());
         return true;
-    } catch (const EErrorLoading &) {
-        PrintError(ResString(TResId::sErrorloading) + Path);
+    } catch (const EErrorLoading &e) {
+        PrintError(LoadingFailureText(Path, e));
         return false;
     }
+}
+
+// Writes Image as a PNG file at Path, replacing it only once complete. Reports the failure and
+// returns false.
+bool WritePng(const QImage &Image, const QString &Path)
+{
+    const auto fail = [&Path](const QString &Reason) {
+        PrintError(ResString(TResId::sFileErrorwhilesaving) + Path + QLatin1Char('\n') + Reason);
+        return false;
+    };
+    if (const QString problem = SaveTargetProblem(Path); !problem.isEmpty())
+        return fail(problem);
+    QSaveFile file(Path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(CannotWriteReason(file.errorString()));
+    QImageWriter writer(&file, "png");
+    if (!writer.write(Image)) {
+        const QString reason = CannotWriteReason(writer.errorString());
+        file.cancelWriting();
+        return fail(reason);
+    }
+    if (!file.commit())
+        return fail(CannotWriteReason(file.errorString()));
+    return true;
 }
 
 // The options both commands share the parsing of: "--name value" or "--name=value".
@@ -210,8 +235,8 @@ int RunConvert(const QStringList &Arguments)
             ed->SaveTgv(out, ext == QLatin1String("T49"));
         else
             ed->SaveText(out, KindOfFile(out), program);
-    } catch (const EErrorSaving &) {
-        PrintError(ResString(TResId::sFileErrorwhilesaving) + out);
+    } catch (const EErrorSaving &e) {
+        PrintError(SavingFailureText(out, e));
         return ExitFailure;
     }
     return 0;
@@ -246,16 +271,12 @@ int RunRender(const QStringList &Arguments)
     if (rightEdge)
         ed->SetRightEdge(*rightEdge);
 
-    // A drawing too large to hold is refused like a file that cannot be written.
     QImage image;
     try {
         image = ed->RenderDocument();
-    } catch (const EErrorSaving &) {
-    }
-    QSaveFile file(out);
-    if (image.isNull() || !file.open(QIODevice::WriteOnly) || !QImageWriter(&file, "png").write(image) || !file.commit()) {
-        PrintError(ResString(TResId::sFileErrorwhilesaving) + out);
+    } catch (const EErrorSaving &e) {
+        PrintError(SavingFailureText(out, e));
         return ExitFailure;
     }
-    return 0;
+    return WritePng(image, out) ? 0 : ExitFailure;
 }

@@ -4,6 +4,7 @@
 #include "u_Application.h"
 #include "u_DialogsHP.h"
 #include "u_Errors.h"
+#include "u_FileChecks.h"
 #include "u_MDIEden.h"
 #include "u_MDIHP49.h"
 #include "u_MDITgv.h"
@@ -154,13 +155,13 @@ void TFFormBegin::OpenFile(const QString &FileName)
             editor->LoadTgv(FileName);
         else
             editor->LoadText(FileName, kind);
-    } catch (const EErrorLoading &) {
+    } catch (const EErrorLoading &e) {
         // Whatever part of the file was read is dropped without a question. The name still goes
         // into the recent files, as for any window that closes, so the user can try it again.
         if (editor->FileName().isEmpty())
             editor->SetFileName(fullPath);
         window->CloseDiscarding();
-        ShowWarning(ResString(TResId::sErrorloading) + FileName);
+        ShowWarning(LoadingFailureText(FileName, e));
         return;
     }
     SetActiveTitle(editor->FileName());
@@ -193,8 +194,8 @@ bool TFFormBegin::SaveEditor(THPEdit2 *Editor, const QString &FileName, const QS
             Editor->SaveText(FileName, TEditor::Hp49, ExecuteWith);
         else
             Editor->SaveText(FileName, TEditor::Xview, ExecuteWith);
-    } catch (const EErrorSaving &) {
-        ShowWarning(ResString(TResId::sFileErrorwhilesaving) + FileName);
+    } catch (const EErrorSaving &e) {
+        ShowWarning(SavingFailureText(FileName, e));
         return false;
     }
     return true;
@@ -308,7 +309,8 @@ void TFFormBegin::UpdateFileSize()
 
 void TFFormBegin::systemmacro(const QString &Verb, const QString &Argument)
 {
-    if (Verb == QLatin1String("open") && QFileInfo(Argument).isFile())
+    // A name that is not there is passed over; anything else that is not a file is refused with the reason.
+    if (Verb == QLatin1String("open") && QFileInfo::exists(Argument))
         OpenFile(Argument);
 }
 

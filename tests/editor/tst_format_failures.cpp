@@ -54,7 +54,8 @@ class TestFormatFailures : public QObject {
     QString Path(const QString &Name) const { return FDir.filePath(Name); }
 
     // Loading File must fail and leave the editor's previous document as it was.
-    void ExpectLoadFailure(THPEdit2 &Ed, const QByteArray &File, bool Tgv, TEditor Kind = TEditor::Xview)
+    void ExpectLoadFailure(THPEdit2 &Ed, const QByteArray &File, bool Tgv, TEditor Kind = TEditor::Xview,
+                           const QString &Reason = QString())
     {
         WriteWholeFile(Path("bad"), File);
         try {
@@ -65,6 +66,8 @@ class TestFormatFailures : public QObject {
             QFAIL(qPrintable("loaded: " + File.toHex()));
         } catch (const EErrorLoading &e) {
             QCOMPARE(e.Message(), QStringLiteral("Error while loading file"));
+            if (!Reason.isEmpty())
+                QCOMPARE(e.Reason(), Reason);
         }
         QCOMPARE(Text(Ed), QByteArray("before"));
         QCOMPARE(Ed.FileName(), Path("before.tgv"));
@@ -103,42 +106,40 @@ private slots:
     void corruptedTgvFiles_data()
     {
         QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("reason");
         const QByteArray grob = GrobObjectBytes(8, 2, Dot);
-        QTest::newRow("picture 0") << TgvFile(QByteArray("a\x02\x00" "b", 4), grob);
-        QTest::newRow("picture beyond the grobs") << TgvFile("a\x02\x02", grob);
-        QTest::newRow("picture with no grob at all") << TgvFile("\x02\x01");
+        QTest::newRow("picture 0") << TgvFile(QByteArray("a\x02\x00" "b", 4), grob) << QStringLiteral("a picture number refers to no picture");
+        QTest::newRow("picture beyond the grobs") << TgvFile("a\x02\x02", grob) << QStringLiteral("a picture number refers to no picture");
+        QTest::newRow("picture with no grob at all") << TgvFile("\x02\x01") << QStringLiteral("a picture number refers to no picture");
         QTest::newRow("string length below its own size")
-            << QByteArray("HPHP48-E") + Nibbles({0x02D9D, 0x02A74, 0x02A2C, 3}) + "abc";
+            << QByteArray("HPHP48-E") + Nibbles({0x02D9D, 0x02A74, 0x02A2C, 3}) + "abc" << QStringLiteral("not a calculator object");
         QTest::newRow("string length past the end")
-            << QByteArray("HPHP48-E") + Nibbles({0x02D9D, 0x02A74, 0x02A2C, 2 * 100 + 5}) + "abc";
-        QTest::newRow("largest string length") << QByteArray("HPHP49-C") + Nibbles({0x02D9D, 0x02A74, 0x02A2C, 0xFFFFF});
+            << QByteArray("HPHP48-E") + Nibbles({0x02D9D, 0x02A74, 0x02A2C, 2 * 100 + 5}) + "abc" << QStringLiteral("a length field points past the end of the file");
+        QTest::newRow("largest string length") << QByteArray("HPHP49-C") + Nibbles({0x02D9D, 0x02A74, 0x02A2C, 0xFFFFF}) << QStringLiteral("a length field points past the end of the file");
         QTest::newRow("grob rows larger than the grob")
-            << TgvFile("\x02\x01", Nibbles({0x02B1E, 15 + 2, 2, 8}) + "\x01\x02\x03\x04");
+            << TgvFile("\x02\x01", Nibbles({0x02B1E, 15 + 2, 2, 8}) + "\x01\x02\x03\x04") << QStringLiteral("a length field points past the end of the file");
         QTest::newRow("grob length past the end")
-            << TgvFile("x", Nibbles({0x02B1E, 0xFFFFF, 1, 1}) + "\x01");
-        QTest::newRow("grob cut inside its sizes") << TgvFile("x").left(18 + 1) + Nibbles({0x02B1E, 17}).left(4);
+            << TgvFile("x", Nibbles({0x02B1E, 0xFFFFF, 1, 1}) + "\x01") << QStringLiteral("a length field points past the end of the file");
+        QTest::newRow("grob cut inside its sizes") << TgvFile("x").left(18 + 1) + Nibbles({0x02B1E, 17}).left(4) << QStringLiteral("the file ends early");
         QTest::newRow("empty grob shown")
-            << TgvFile("\x02\x01", Nibbles({0x02B1E, 15, 0, 0}));
+            << TgvFile("\x02\x01", Nibbles({0x02B1E, 15, 0, 0})) << QStringLiteral("a picture cannot be shown");
         QTest::newRow("huge grob with little data")
-            << TgvFile("\x02\x01", Nibbles({0x02B1E, 15, 0xFFFFF, 0xFFFFF}));
+            << TgvFile("\x02\x01", Nibbles({0x02B1E, 15, 0xFFFFF, 0xFFFFF})) << QStringLiteral("a length field points past the end of the file");
     }
 
     void corruptedTgvFiles()
     {
         QFETCH(QByteArray, file);
+        QFETCH(QString, reason);
         THostWidget host;
         THPEdit2 *ed = EditorWithDocument(host);
-        ExpectLoadFailure(*ed, file, true);
+        ExpectLoadFailure(*ed, file, true, TEditor::Xview, reason);
     }
 
     void textFilesThatCannotBeRead()
     {
         THostWidget host;
         THPEdit2 *ed = EditorWithDocument(host);
-        for (const QByteArray &shortFile : {QByteArray(), QByteArray("%"), QByteArray("%%HP")}) {
-            ExpectLoadFailure(*ed, shortFile, false, TEditor::Xview);
-            ExpectLoadFailure(*ed, shortFile, false, TEditor::Hp49);
-        }
         // A folder, and a file that is not there.
         QVERIFY_THROWS_EXCEPTION(EErrorLoading, ed->LoadText(FDir.path(), TEditor::Xview));
         QVERIFY_THROWS_EXCEPTION(EErrorLoading, ed->LoadTgv(Path("nothing.tgv")));

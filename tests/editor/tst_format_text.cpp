@@ -176,17 +176,24 @@ private slots:
         QCOMPARE(ed->CaretCol(), 1);
     }
 
-    void shortFilesFailAsText()
+    // A file too short for the header holds plain text, an empty one an empty document; a file
+    // that cannot be read says why.
+    void shortFilesOpenAsText()
     {
         THostWidget host;
-        THPEdit2 *ed = NewEditor(host, TEditor::Xview);
-        WriteWholeFile(Path("short.xv"), "%%HP");
-        QVERIFY_THROWS_EXCEPTION(EErrorLoading, ed->LoadText(Path("short.xv"), TEditor::Xview));
+        THPEdit2 *ed = NewEditor(host, TEditor::Eden);
+        for (const QByteArray &file : {QByteArray("%%HP"), QByteArray("a"), QByteArray()}) {
+            WriteWholeFile(Path("short.eden"), file);
+            QCOMPARE(ed->LoadText(Path("short.eden"), TEditor::Eden), qint64(file.size()));
+            QCOMPARE(Text(*ed), file);
+            QVERIFY(!ed->Modified());
+        }
         try {
             ed->LoadText(Path("missing.xv"), TEditor::Xview);
             QFAIL("a missing file loaded");
         } catch (const EErrorLoading &e) {
             QCOMPARE(e.Message(), QStringLiteral("Error while loading file"));
+            QCOMPARE(e.Reason(), QStringLiteral("does not exist"));
         }
     }
 };

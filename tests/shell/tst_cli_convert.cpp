@@ -2,12 +2,16 @@
 // display, with their exit codes, their messages and the files they write.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 QByteArray Bytes(std::initializer_list<int> Values)
@@ -130,10 +134,10 @@ private slots:
         QVERIFY2(r.Err.contains("Error loading missing.xv\n"), r.Err);
         QVERIFY(!QFile::exists(Path("x.tgv")));
 
-        Write(Path("short.xv"), "%%H");
-        r = Quillo({"--convert", "short.xv", "x.tgv"});
+        Write(Path("short.tgv"), "HPHP48-E\x9D\x2D\x47\xA2\x20");
+        r = Quillo({"--convert", "short.tgv", "x.xv"});
         QCOMPARE(r.Code, 1);
-        QVERIFY2(r.Err.contains("Error loading short.xv"), r.Err);
+        QVERIFY2(r.Err.contains("Error loading short.tgv\nthe file ends early\n"), r.Err);
 
         r = Quillo({"--convert", "sample.xv", "sample.xv/inside.xv"});
         QCOMPARE(r.Code, 1);
@@ -155,12 +159,47 @@ private slots:
         Write(Path("tall.txt"), tall);
         r = Quillo({"--render", "tall.txt", "tall.png"});
         QCOMPARE(r.Code, 1);
-        QVERIFY2(r.Err.contains("Error while saving tall.png"), r.Err);
+        QVERIFY2(r.Err.contains("The drawing is too large for a picture."), r.Err);
         QVERIFY(!QFile::exists(Path("tall.png")));
 
         r = Quillo({"--render", "missing.tgv", "x.png"});
         QCOMPARE(r.Code, 1);
         QVERIFY2(r.Err.contains("Error loading missing.tgv"), r.Err);
+    }
+
+    // Something that is not a file is refused at once, with the reason, and never replaced.
+    void nonRegularFiles()
+    {
+        QVERIFY(mkfifo(QFile::encodeName(Path("pipe.xv")).constData(), 0600) == 0);
+        for (const QStringList &args : {QStringList{"--convert", "pipe.xv", "x.tgv"}, QStringList{"--render", "pipe.xv", "x.png"}}) {
+            const TRun r = Quillo(args);
+            QCOMPARE(r.Code, 1);
+            QVERIFY2(r.Err.contains("Error loading pipe.xv\nnot a regular file: a named pipe\n"), r.Err);
+        }
+        QVERIFY(QDir().mkpath(Path("folder")));
+        TRun r = Quillo({"--convert", "folder", "x.tgv"});
+        QVERIFY2(r.Err.contains("Error loading folder\nnot a regular file: a folder\n"), r.Err);
+        r = Quillo({"--convert", "missing.xv", "x.tgv"});
+        QVERIFY2(r.Err.contains("Error loading missing.xv\ndoes not exist\n"), r.Err);
+
+        // As root a save could replace a device node (a private copy of /dev/null here); otherwise
+        // the pipe, also reached through links, stands for it.
+        QStringList targets{"pipe.xv", "pipe.tgv", "pipe.png"};
+        QVERIFY(QFile::link(Path("pipe.xv"), Path("pipe.tgv")) && QFile::link(Path("pipe.xv"), Path("pipe.png")));
+        if (geteuid() == 0 && mknod(QFile::encodeName(Path("null.xv")).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0)
+            targets << "null.xv";
+        for (const QString &target : targets) {
+            const bool png = target.endsWith(".png");
+            r = Quillo({png ? "--render" : "--convert", "sample.xv", target});
+            QCOMPARE(r.Code, 1);
+            const QByteArray kind = target.startsWith("null") ? "a device" : "a named pipe";
+            QVERIFY2(r.Err.contains("Error while saving " + target.toUtf8() + "\nnot a regular file: " + kind), r.Err);
+        }
+        QVERIFY(QFileInfo(Path("pipe.xv")).isSymLink() == false);
+        struct stat info {};
+        QVERIFY(::stat(QFile::encodeName(Path("pipe.xv")).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+        if (targets.contains("null.xv"))
+            QVERIFY(::stat(QFile::encodeName(Path("null.xv")).constData(), &info) == 0 && S_ISCHR(info.st_mode));
     }
 
     void usageErrors_data()

@@ -9,6 +9,7 @@
 #include <QDirIterator>
 #include <QRegularExpression>
 #include <QTextBrowser>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QLabel>
@@ -86,7 +87,7 @@ private slots:
         // A failed open still takes its number.
         const QString missing = F->Dir.filePath(QStringLiteral("missing.tgv"));
         w.OpenFile(missing);
-        QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error loading ") + missing});
+        QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error loading ") + missing + QStringLiteral("\ndoes not exist")});
         w.newEden->trigger();
         QCOMPARE(w.GetActiveTitle(), QStringLiteral("Untitled3.eden"));
         w.NewHP49->trigger();
@@ -103,7 +104,7 @@ private slots:
         const QString unreadable = F->Dir.filePath(QStringLiteral("nothere.xv"));
         w.FileDragDrop({unreadable});
         F->Settle();
-        QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error loading ") + unreadable});
+        QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error loading ") + unreadable + QStringLiteral("\ndoes not exist")});
         QVERIFY(F->Questions.isEmpty());
         QVERIFY(w.DocumentWindows().isEmpty());
         QCOMPARE(w.ToolbarSet(), 4);
@@ -201,7 +202,8 @@ private slots:
         const QString target = F->Dir.filePath(QStringLiteral("no/such/folder/out.xv"));
         F->DialogFiles << target;
         QVERIFY(!w.SaveActiveAs());
-        QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error while saving ") + target});
+        QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error while saving ") + target
+                                          + QStringLiteral("\ncannot be written: No such file or directory")});
         QCOMPARE(w.DocumentWindows().size(), 1);
         QCOMPARE(w.GetActiveTitle(), QStringLiteral("Untitled1.xv"));
         QVERIFY(!QFile::exists(target));
@@ -273,10 +275,23 @@ private slots:
         QVERIFY(QDir().mkpath(path));
         w.OpenFile(path);
         F->Settle();
-        QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error loading ") + path});
+        QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error loading ") + path + QStringLiteral("\nnot a regular file: a folder")});
         QVERIFY(F->Questions.isEmpty());
         QVERIFY(w.DocumentWindows().isEmpty());
         QCOMPARE(w.MRUFileList->Items(), QStringList{path});
+
+        // A named pipe is refused at once instead of waiting for a writer; an empty file is an empty document.
+        F->Warnings.clear();
+        const QString pipe = F->Dir.filePath(QStringLiteral("pipe.eden"));
+        QVERIFY(mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        w.OpenFile(pipe);
+        QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error loading ") + pipe + QStringLiteral("\nnot a regular file: a named pipe")});
+        const QString empty = F->Dir.filePath(QStringLiteral("empty.eden"));
+        QVERIFY(QFile(empty).open(QIODevice::WriteOnly));
+        w.OpenFile(empty);
+        QCOMPARE(w.DocumentWindows().size(), 1);
+        QCOMPARE(w.ActiveEditor()->Editor(), TEditor::Eden);
+        QCOMPARE(w.GetActiveTitle(), empty);
     }
 
     void transferSavesFirstWhenTheUserAgrees()

@@ -1,0 +1,91 @@
+#include "u_FileChecks.h"
+
+#include "u_Errors.h"
+#include "u_ResourceStrings.h"
+
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+// What stands at a path that exists but is not a regular file.
+QString KindProblem(mode_t Mode)
+{
+    if (S_ISFIFO(Mode))
+        return ResString(TResId::sNotRegularPipe);
+    if (S_ISCHR(Mode) || S_ISBLK(Mode))
+        return ResString(TResId::sNotRegularDevice);
+    if (S_ISDIR(Mode))
+        return ResString(TResId::sNotRegularFolder);
+    if (S_ISSOCK(Mode))
+        return ResString(TResId::sNotRegularSocket);
+    return ResString(TResId::sNotRegularFile);
+}
+
+// stat() on Path; errno is kept for the caller on failure.
+bool StatPath(const QString &Path, struct stat &Info)
+{
+    const QByteArray native = QFile::encodeName(Path);
+    return !native.isEmpty() && ::stat(native.constData(), &Info) == 0;
+}
+
+QString SystemText(int Error)
+{
+    return QString::fromLocal8Bit(std::strerror(Error));
+}
+} // namespace
+
+QString RegularFileProblem(const QString &Path)
+{
+    struct stat info {};
+    errno = 0;
+    if (!StatPath(Path, info)) {
+        const int error = errno;
+        if (Path.isEmpty() || error == ENOENT || error == ENOTDIR)
+            return ResString(TResId::sFileDoesNotExist);
+        return CannotReadReason(SystemText(error));
+    }
+    return S_ISREG(info.st_mode) ? QString() : KindProblem(info.st_mode);
+}
+
+QString SaveTargetProblem(const QString &Path)
+{
+    struct stat info {};
+    errno = 0;
+    if (!StatPath(Path, info)) {
+        // Nothing there: the save creates the file. Any other failure is left to the write itself,
+        // which then says why it could not be done.
+        return QString();
+    }
+    return S_ISREG(info.st_mode) ? QString() : KindProblem(info.st_mode);
+}
+
+QString CannotReadReason(const QString &SystemText)
+{
+    return ResString(TResId::sFileCannotBeRead).arg(SystemText);
+}
+
+QString CannotWriteReason(const QString &SystemText)
+{
+    return ResString(TResId::sFileCannotBeWritten).arg(SystemText);
+}
+
+namespace {
+QString WithReason(const QString &FirstLine, const QString &Reason)
+{
+    return Reason.isEmpty() ? FirstLine : FirstLine + QLatin1Char('\n') + Reason;
+}
+} // namespace
+
+QString LoadingFailureText(const QString &Path, const EErrorLoading &Failure)
+{
+    return WithReason(ResString(TResId::sErrorloading) + Path, Failure.Reason());
+}
+
+QString SavingFailureText(const QString &Path, const EErrorSaving &Failure)
+{
+    if (dynamic_cast<const ETooLargeToSave *>(&Failure))
+        return Failure.Message();
+    return WithReason(ResString(TResId::sFileErrorwhilesaving) + Path, Failure.Reason());
+}
