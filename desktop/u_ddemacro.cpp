@@ -1,6 +1,7 @@
 #include "u_ddemacro.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,7 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QPointer>
+#include <QThread>
 #include <QTimer>
 
 #include <sys/socket.h>
@@ -123,89 +125,124 @@ bool InstanceAnswers(const QString &Path)
     return answers;
 }
 
-// One client connection: collects its bytes into lines, and ends it when it is silent for too long or
-// sends a line no file name could need.
+// The server's answer to a request it has taken whole.
+constexpr char Acknowledgement[] = "ok";
+
+// One client connection: collects its bytes into lines until the request is complete, then finishes
+// with the connection before the server carries the request out. A client that takes longer than the
+// deadline in all, or sends a line no file name could need, is cut off.
 class TMacroClient : public QObject {
 public:
     TMacroClient(QLocalSocket *Socket, Tddemacroserver *Server) : QObject(Server), FSocket(Socket), FServer(Server)
     {
         Socket->setParent(this);
         Socket->setReadBufferSize(Tddemacroserver::MaxLineLength);
-        FIdle.setSingleShot(true);
-        FIdle.setInterval(Tddemacroserver::IdleTimeoutMs);
-        connect(&FIdle, &QTimer::timeout, this, [this] { Drop(); });
+        // An overall deadline, not an idle one: a client dripping a byte now and then cannot hold
+        // a connection for long.
+        FDeadline.setSingleShot(true);
+        FDeadline.setInterval(Tddemacroserver::RequestDeadlineMs);
+        connect(&FDeadline, &QTimer::timeout, this, [this] {
+            Read(); // what arrived while the program was busy still counts
+            Complete(false);
+        });
         connect(Socket, &QLocalSocket::readyRead, this, [this] { Read(); });
-        connect(Socket, &QLocalSocket::disconnected, this, [this] { Finish(); });
-        FIdle.start();
+        connect(Socket, &QLocalSocket::disconnected, this, [this] { Closed(); });
+        FDeadline.start();
     }
+
+    // Whether the connection still counts against the server's limit.
+    bool Active() const { return !FDone; }
 
 private:
     void Read()
     {
         if (FDone)
             return;
-        FIdle.start();
         FPending += FSocket->readAll();
-        QStringList lines;
         qsizetype start = 0;
         for (qsizetype nl = FPending.indexOf('\n'); nl >= 0; nl = FPending.indexOf('\n', start)) {
-            TakeLine(FPending.mid(start, nl - start), lines);
+            QByteArray line = FPending.mid(start, nl - start);
             start = nl + 1;
+            if (line.endsWith('\r'))
+                line.chop(1);
+            if (line.isEmpty()) {
+                Complete(true); // the empty line ends the request
+                return;
+            }
+            TakeLine(line);
         }
         FPending.remove(0, start);
-        if (FPending.size() > Tddemacroserver::MaxLineLength) {
-            Drop();
-            return; // the lines before the endless one were good, but a flooding client gets nothing
-        }
-        Deliver(lines);
+        if (FPending.size() > Tddemacroserver::MaxLineLength)
+            Drop(); // a flooding client gets nothing, not even the good lines before the endless one
     }
 
-    void Finish()
+    // The client closed its end: its last (or only) line may come without a line end.
+    void Closed()
     {
         if (FDone)
             return;
         FPending += FSocket->readAll();
-        QStringList lines;
-        // A client may send its last (or only) request without a line end.
-        for (const QByteArray &line : FPending.split('\n'))
-            TakeLine(line, lines);
+        for (QByteArray line : FPending.split('\n')) {
+            if (line.endsWith('\r'))
+                line.chop(1);
+            if (line.isEmpty())
+                break;
+            TakeLine(line);
+        }
         FPending.clear();
-        Drop();
-        Deliver(lines);
+        Complete(false);
     }
 
-    void TakeLine(QByteArray Line, QStringList &Lines)
+    void TakeLine(const QByteArray &Line)
     {
-        if (Line.endsWith('\r'))
-            Line.chop(1);
-        if (!Line.isEmpty() && Line.size() <= Tddemacroserver::MaxLineLength)
-            Lines << QFile::decodeName(Line);
+        if (Line.size() <= Tddemacroserver::MaxLineLength)
+            FLines << QFile::decodeName(Line);
+    }
+
+    // The request is over: the client learns it was taken (when it still listens), the connection
+    // ends, and the lines wait in the server's queue for the event loop.
+    void Complete(bool Acknowledge)
+    {
+        if (FDone)
+            return;
+        if (Acknowledge && FSocket->state() == QLocalSocket::ConnectedState) {
+            FSocket->write(QByteArray(Acknowledgement) + '\n');
+            FSocket->flush();
+        }
+        const QStringList lines = FLines;
+        Drop();
+        if (!lines.isEmpty() && FServer)
+            FServer->QueueMacro(lines);
     }
 
     // Ends the connection; the object goes away once control is back in the event loop.
     void Drop()
     {
         FDone = true;
-        FIdle.stop();
+        FLines.clear();
+        FDeadline.stop();
         FSocket->disconnect(this);
+        FSocket->disconnectFromServer();
         FSocket->abort();
         deleteLater();
     }
 
-    // Last step of every handler: the requests may open windows and message boxes, which run events
-    // of their own while this connection is already finished with.
-    void Deliver(const QStringList &Lines)
-    {
-        if (!Lines.isEmpty() && FServer)
-            FServer->ExecuteMacro(Lines);
-    }
-
     QLocalSocket *FSocket;
     QPointer<Tddemacroserver> FServer;
-    QTimer FIdle;
+    QTimer FDeadline;
     QByteArray FPending;
+    QStringList FLines;
     bool FDone = false;
 };
+
+int ActiveClients(const QObject *Server)
+{
+    int count = 0;
+    for (const QObject *child : Server->children())
+        if (const auto *client = dynamic_cast<const TMacroClient *>(child); client && client->Active())
+            ++count;
+    return count;
+}
 } // namespace
 
 Tddemacroserver::Tddemacroserver(QObject *Owner, const QString &Topic) : QObject(Owner)
@@ -258,7 +295,7 @@ bool Tddemacroserver::Listen(const QString &Service)
 void Tddemacroserver::AcceptConnections()
 {
     while (QLocalSocket *socket = FServer->nextPendingConnection()) {
-        if (!SameUser(socket) || findChildren<TMacroClient *>(Qt::FindDirectChildrenOnly).size() >= MaxConnections) {
+        if (!SameUser(socket) || ActiveClients(this) >= MaxConnections) {
             socket->abort();
             socket->deleteLater();
             continue;
@@ -280,27 +317,86 @@ void Tddemacroserver::ExecuteMacro(const QStringList &Lines)
     }
 }
 
+void Tddemacroserver::QueueMacro(const QStringList &Lines)
+{
+    FQueue << Lines;
+    if (FRunScheduled)
+        return;
+    FRunScheduled = true;
+    QMetaObject::invokeMethod(this, &Tddemacroserver::RunQueued, Qt::QueuedConnection);
+}
+
+void Tddemacroserver::RunQueued()
+{
+    FRunScheduled = false;
+    // A request that shows a message box lets the event loop run again; the requests that come in
+    // meanwhile wait for it, so they are carried out one after the other, in order.
+    if (FRunning)
+        return;
+    FRunning = true;
+    const QPointer<Tddemacroserver> alive(this);
+    while (!FQueue.isEmpty()) {
+        ExecuteMacro(FQueue.takeFirst());
+        if (!alive)
+            return;
+    }
+    FRunning = false;
+}
+
+namespace {
+enum class TSendResult { Taken, Busy, Failed };
+
+// One attempt at a request: Busy when the instance ended the connection without taking it (all its
+// connections in use), Failed when nobody answers or the time is up.
+TSendResult SendRequestOnce(const QString &Path, const QByteArray &Data, const QDeadlineTimer &Deadline)
+{
+    const auto remaining = [&Deadline] { return int(qMax<qint64>(1, Deadline.remainingTime())); };
+    QLocalSocket socket;
+    socket.connectToServer(Path);
+    if (!socket.waitForConnected(remaining()))
+        return TSendResult::Failed;
+    socket.write(Data);
+    while (socket.bytesToWrite() > 0 && socket.state() == QLocalSocket::ConnectedState)
+        if (Deadline.hasExpired() || !socket.waitForBytesWritten(remaining()))
+            break;
+    QByteArray answer;
+    while (!answer.contains('\n')) {
+        answer += socket.readAll();
+        if (answer.contains('\n'))
+            break;
+        if (socket.state() != QLocalSocket::ConnectedState)
+            return TSendResult::Busy;
+        if (Deadline.hasExpired())
+            return TSendResult::Failed;
+        socket.waitForReadyRead(remaining());
+    }
+    socket.abort();
+    return answer.left(answer.indexOf('\n')).trimmed() == Acknowledgement ? TSendResult::Taken : TSendResult::Failed;
+}
+} // namespace
+
 bool SendMacroLines(const QStringList &Lines, const QString &Service, const QString &Topic)
 {
     const QString path = Tddemacroserver::SocketPath(Service, Topic);
     if (path.isEmpty())
         return false;
-    QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(2000))
-        return false;
     QByteArray data;
     for (const QString &line : Lines)
         data += QFile::encodeName(line) + '\n';
-    if (socket.write(data) != data.size())
-        return false;
-    while (socket.bytesToWrite() > 0)
-        if (!socket.waitForBytesWritten(2000))
+    data += '\n'; // the request ends here
+
+    const QDeadlineTimer deadline(HandOverDeadlineMs);
+    for (;;) {
+        switch (SendRequestOnce(path, data, deadline)) {
+        case TSendResult::Taken: return true;
+        case TSendResult::Failed: return false;
+        case TSendResult::Busy: break;
+        }
+        if (deadline.hasExpired())
             return false;
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState)
-        socket.waitForDisconnected(1000);
-    return true;
+        // Connections held by others end within the server's deadline; ask again shortly.
+        QThread::msleep(100);
+    }
 }
 
 bool HandOverToRunningInstance(const QStringList &Files, Tddemacroserver &Server, const QString &Service)

@@ -2,6 +2,7 @@
 // The open requests of the desktop: a file opened from the file manager while Quillo runs reaches the
 // running instance as a command line "[open("<full path>")]" on a per-user local socket named after
 // the executable and the topic "system", instead of starting a second program.
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -22,14 +23,18 @@ QString OpenMacroLine(const QString &Path);
 QString MacroServiceName();
 
 // The server side: answers one topic (the object's name, "system" for the main window) under the
-// service name. Every request line that parses raises Onmacro; malformed lines are dropped without a
-// word. Only the same user can connect, and no client can stall or flood the program: a line longer
-// than MaxLineLength or a connection silent for IdleTimeoutMs is cut off.
+// service name. A client sends its request as lines and ends it with an empty line (or by closing the
+// connection); the server then answers "ok" on a line of its own, ends the connection, and only
+// afterwards, from the event loop, raises Onmacro for every line that parses, one request at a time.
+// Nothing a request does (a message box with its own event loop) can therefore reach a connection
+// still being read. Malformed lines are dropped without a word. Only the same user can connect, and
+// no client can stall or flood the program: a client gets RequestDeadlineMs in all to send its
+// request, and a line longer than MaxLineLength ends the connection with nothing carried out.
 class Tddemacroserver : public QObject {
     Q_OBJECT
 public:
     static constexpr int MaxLineLength = 64 * 1024;
-    static constexpr int IdleTimeoutMs = 3000;
+    static constexpr int RequestDeadlineMs = 2000;
     static constexpr int MaxConnections = 16;
 
     explicit Tddemacroserver(QObject *Owner = nullptr, const QString &Topic = QStringLiteral("system"));
@@ -45,16 +50,20 @@ public:
 
     // Raises Onmacro for every line that parses, in order.
     void ExecuteMacro(const QStringList &Lines);
+    // Carries Lines out once control is back in the event loop, after the requests queued before.
+    void QueueMacro(const QStringList &Lines);
 
 signals:
     void Onmacro(const QString &Command, const QString &Argument);
 
 private:
     void AcceptConnections();
-    void ReadRequest(QLocalSocket *Client);
-    void FinishRequest(QLocalSocket *Client);
+    void RunQueued();
 
     QLocalServer *FServer = nullptr;
+    QList<QStringList> FQueue;
+    bool FRunScheduled = false;
+    bool FRunning = false;
 };
 
 // The start-up decision. Server tries to become the one instance that answers the desktop; when another
@@ -65,5 +74,8 @@ private:
 bool HandOverToRunningInstance(const QStringList &Files, Tddemacroserver &Server,
                                const QString &Service = MacroServiceName());
 
-// Sends Lines to the instance answering Topic under Service; true when it took them all.
+// Sends Lines as one request to the instance answering Topic under Service; true only when that
+// instance acknowledged the whole request. An instance too busy to take it (every connection in use)
+// is asked again until HandOverDeadlineMs have passed.
+constexpr int HandOverDeadlineMs = 5000;
 bool SendMacroLines(const QStringList &Lines, const QString &Service, const QString &Topic);

@@ -3,11 +3,17 @@
 #include "u_ddemacro.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <thread>
 
 using TMacro = QPair<QString, QString>;
 
@@ -150,19 +156,115 @@ private slots:
         }
 
         QLocalSocket *good = Connect(service, this);
-        good->write("[open(\"/docs/good.hp49\")]\n");
+        good->write("[open(\"/docs/good.hp49\")]\n\n");
         good->flush();
-        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 1000);
         QCOMPARE(Received(spy), (QList<TMacro>{{"open", "/docs/good.hp49"}}));
+        QTRY_VERIFY(good->canReadLine());
+        QCOMPARE(good->readLine(), QByteArray("ok\n"));
 
         QTRY_COMPARE_WITH_TIMEOUT(endless->state(), QLocalSocket::UnconnectedState, 3000);
-        // The silent client is cut off once it has been idle too long.
-        QTRY_COMPARE_WITH_TIMEOUT(silent->state(), QLocalSocket::UnconnectedState, Tddemacroserver::IdleTimeoutMs + 2000);
+        // The silent client is cut off once its time is up.
+        QTRY_COMPARE_WITH_TIMEOUT(silent->state(), QLocalSocket::UnconnectedState, Tddemacroserver::RequestDeadlineMs + 1000);
         QCOMPARE(spy.count(), 1);
         delete silent;
         delete garbage;
         delete endless;
         delete good;
+    }
+
+    // A client dripping its request byte by byte gets the same time in all as a silent one.
+    void aClientHasTwoSecondsInAll()
+    {
+        const QString service = NewService();
+        Tddemacroserver server;
+        QVERIFY(server.Listen(service));
+        QSignalSpy spy(&server, &Tddemacroserver::Onmacro);
+        QLocalSocket *dripping = Connect(service, this);
+        QElapsedTimer clock;
+        clock.start();
+        const QByteArray request("[open(\"/docs/slow.xv\")]");
+        for (int i = 0; i < request.size() && dripping->state() == QLocalSocket::ConnectedState; ++i) {
+            dripping->write(request.mid(i, 1));
+            dripping->flush();
+            QTest::qWait(150);
+        }
+        QCOMPARE(dripping->state(), QLocalSocket::UnconnectedState);
+        QVERIFY(clock.elapsed() < Tddemacroserver::RequestDeadlineMs + 1000);
+        QCOMPARE(spy.count(), 0);
+        delete dripping;
+    }
+
+    // Sixteen clients that connect and say nothing hold every connection the server allows; a real
+    // hand-over still gets through once their time is up, and is reported as taken only then.
+    void idleClientsCannotSwallowAHandOver()
+    {
+        const QString service = NewService();
+        Tddemacroserver server;
+        QVERIFY(server.Listen(service));
+        QSignalSpy spy(&server, &Tddemacroserver::Onmacro);
+        QList<QLocalSocket *> idle;
+        for (int i = 0; i < Tddemacroserver::MaxConnections; ++i)
+            idle << Connect(service, this);
+        QTest::qWait(100);
+
+        std::atomic<int> result{-1};
+        std::thread second([&] { result = SendMacroLines({QStringLiteral("[open(\"/docs/late.tgv\")]")}, service, "system"); });
+        QTRY_VERIFY_WITH_TIMEOUT(result != -1, HandOverDeadlineMs + 2000);
+        second.join();
+        QCOMPARE(result.load(), 1);
+        QTRY_COMPARE(Received(spy), (QList<TMacro>{{"open", "/docs/late.tgv"}}));
+        qDeleteAll(idle);
+    }
+
+    void aRequestNobodyTakesIsNotReportedAsSent()
+    {
+        const QString service = NewService();
+        // Something answers on the socket but never acknowledges, or hangs up at once.
+        for (bool hangUp : {false, true}) {
+            QLocalServer mute;
+            QVERIFY(mute.listen(Tddemacroserver::SocketPath(service, QStringLiteral("system"))));
+            if (hangUp)
+                connect(&mute, &QLocalServer::newConnection, &mute, [&mute] {
+                    while (QLocalSocket *s = mute.nextPendingConnection())
+                        s->abort();
+                });
+            std::atomic<int> result{-1};
+            std::thread second([&] { result = SendMacroLines({QStringLiteral("[open(\"/docs/x.xv\")]")}, service, "system"); });
+            QTRY_VERIFY_WITH_TIMEOUT(result != -1, HandOverDeadlineMs + 2000);
+            second.join();
+            QCOMPARE(result.load(), 0);
+        }
+    }
+
+    // Requests run one at a time and in order, even when one of them runs an event loop of its own
+    // (a message box) while the next arrives.
+    void requestsRunOneAfterTheOther()
+    {
+        const QString service = NewService();
+        Tddemacroserver server;
+        QVERIFY(server.Listen(service));
+        QStringList log;
+        QLocalSocket *second = nullptr;
+        connect(&server, &Tddemacroserver::Onmacro, this, [&](const QString &, const QString &Argument) {
+            log << "start " + Argument;
+            if (Argument == QLatin1String("one")) {
+                second = Connect(service, this);
+                second->write("[open(\"two\")]\n\n");
+                second->flush();
+                QEventLoop box;
+                QTimer::singleShot(300, &box, &QEventLoop::quit);
+                box.exec();
+            }
+            log << "end " + Argument;
+        });
+        QLocalSocket *first = Connect(service, this);
+        first->write("[open(\"one\")]\n\n");
+        first->flush();
+        QTRY_COMPARE(log.size(), 4);
+        QCOMPARE(log, (QStringList{"start one", "end one", "start two", "end two"}));
+        delete first;
+        delete second;
     }
 
     void oneInstanceAnswersAndAStaleSocketIsReplaced()
