@@ -15,6 +15,11 @@ constexpr int LongestEncoding = 3;
 constexpr int MarkHuntBudget = 20;
 constexpr int StrayByteCost = 1;
 constexpr int SilenceCost = 10;
+// The whole of one answer, from the start of the hunt to its last check character, arrives within
+// two read limits and a second: a silent line still gives up after two read limits, a real answer
+// at 9600 baud takes a tenth of a second, and a peer that drips bytes cannot hold the transfer.
+constexpr int AnswerReadLimits = 2;
+constexpr int AnswerMarginMs = 1000;
 
 constexpr uint8_t tochar(int x) { return uint8_t(x + 32); }
 constexpr int unchar(uint8_t c) { return uint8_t(c - 32); }
@@ -261,7 +266,9 @@ bool Tkermit::SendPacket(char Type, const QByteArray &Data)
 
 bool Tkermit::ReceivePacket(TKermitPacket &Packet)
 {
-    return ReadPacket([this](uint8_t &b) { return ReadByte(b, 1); }, FPeer.CheckType, SevenBitChecks(), Packet);
+    const QDeadlineTimer deadline(AnswerReadLimits * qint64(FOwn.Time) * 1000 + AnswerMarginMs);
+    return ReadPacket([this, &deadline](uint8_t &b) { return ReadByteBefore(b, deadline); }, FPeer.CheckType,
+                      SevenBitChecks(), Packet);
 }
 
 bool Tkermit::WaitAck(QByteArray *Data)

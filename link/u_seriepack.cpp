@@ -329,6 +329,20 @@ bool Tseriepack::ReadByte(uint8_t &Buffer, int Attempts)
     return false;
 }
 
+bool Tseriepack::ReadByteBefore(uint8_t &Buffer, const QDeadlineTimer &Deadline)
+{
+    if (Deadline.hasExpired())
+        return false;
+    const int limit = ReadWaitMs();
+    const int left = int(qMin<qint64>(Deadline.remainingTime(), INT32_MAX));
+    const int wait = Deadline.isForever() ? limit : (limit < 0 ? left : qMin(limit, left));
+    if (FInputPos < FInput.size() || FillInput(wait)) {
+        Buffer = uint8_t(FInput.at(FInputPos++));
+        return true;
+    }
+    return false;
+}
+
 void Tseriepack::DiscardInput()
 {
     FInput.clear();

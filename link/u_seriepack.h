@@ -3,6 +3,7 @@
 // limits, write a string of bytes, read single bytes with a time limit. No protocol knowledge here;
 // the Kermit sender builds on it.
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -80,6 +81,9 @@ public:
     // Tries up to Attempts times to read one byte, each attempt within the read limit. Buffer is
     // left unchanged when nothing arrives. A line that has gone away fails every attempt at once.
     bool ReadByte(uint8_t &Buffer, int Attempts);
+    // One attempt within the read limit that never waits past Deadline: a peer that answers slowly
+    // cannot stretch a wait made of many reads.
+    bool ReadByteBefore(uint8_t &Buffer, const QDeadlineTimer &Deadline);
     // Drops whatever the line has delivered and nobody has read yet.
     void DiscardInput();
 

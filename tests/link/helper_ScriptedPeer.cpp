@@ -125,13 +125,25 @@ void TScriptedPeer::TakePackets()
             const int type = answer.Data.at(7) - '0';
             FCheckType = type >= 1 && type <= 3 ? type : 1;
         }
-        if (!reply.Bytes.isEmpty() && ::write(FMaster, reply.Bytes.constData(), size_t(reply.Bytes.size())) < 0)
-            qWarning("peer cannot write");
+        Write(reply);
         if (reply.HangUp) {
             ::close(FMaster);
             FMaster = -1;
             return;
         }
+    }
+}
+
+void TScriptedPeer::Write(const TPeerReply &Reply)
+{
+    const qsizetype step = Reply.DripMs > 0 ? 1 : Reply.Bytes.size();
+    for (qsizetype at = 0; at < Reply.Bytes.size() && !FStop; at += step) {
+        if (::write(FMaster, Reply.Bytes.constData() + at, size_t(qMin(step, Reply.Bytes.size() - at))) < 0)
+            qWarning("peer cannot write");
+        QElapsedTimer pause;
+        pause.start();
+        while (Reply.DripMs > 0 && pause.elapsed() < Reply.DripMs && !FStop)
+            QThread::msleep(10);
     }
 }
 

@@ -15,6 +15,7 @@
 struct TPeerReply {
     QByteArray Bytes;    // written back as they are (nothing: the peer stays silent)
     bool HangUp = false; // the peer closes its end after writing Bytes
+    int DripMs = 0;      // Bytes go out one at a time, this many milliseconds apart
 };
 
 class TScriptedPeer {
@@ -45,6 +46,7 @@ public:
 private:
     void Run();
     void TakePackets();
+    void Write(const TPeerReply &Reply);
 
     int FMaster = -1;
     QString FSlavePath;

@@ -54,7 +54,7 @@ QByteArray Decode(const QList<TKermitPacket> &Packets)
     return out;
 }
 
-enum TFault { NakThis, BadCheck, ErrorPacket, WrongSeq, HangUp, Silence };
+enum TFault { NakThis, BadCheck, ErrorPacket, WrongSeq, HangUp, Silence, DripStray, DripLongPacket };
 } // namespace
 Q_DECLARE_METATYPE(TFault)
 
@@ -196,6 +196,8 @@ void TestKermitExchange::failedAcknowledgement_data()
     QTest::newRow("answer for another packet") << WrongSeq << 3;
     QTest::newRow("calculator vanishes mid-file") << HangUp << 4;
     QTest::newRow("calculator falls silent mid-file") << Silence << 5;
+    QTest::newRow("peer drips stray bytes") << DripStray << 1;
+    QTest::newRow("peer drips a packet whose LEN is 94") << DripLongPacket << 2;
 }
 
 void TestKermitExchange::failedAcknowledgement()
@@ -218,6 +220,8 @@ void TestKermitExchange::failedAcknowledgement()
         case WrongSeq: return TPeerReply{TScriptedPeer::Packet('Y', (p.Seq + 5) % 64)};
         case HangUp: return TPeerReply{{}, true};
         case Silence: return TPeerReply{};
+        case DripStray: return TPeerReply{QByteArray(40, 'x'), false, 1900};
+        case DripLongPacket: return TPeerReply{TScriptedPeer::Packet('Y', p.Seq, QByteArray(91, 'y')), false, 1900};
         }
         return TPeerReply{};
     });
