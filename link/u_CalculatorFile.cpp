@@ -1,6 +1,7 @@
 #include "u_CalculatorFile.h"
 
 #include "u_Errors.h"
+#include "u_FileChecks.h"
 #include "u_HPNibs.h"
 #include "u_ResourceStrings.h"
 
@@ -24,13 +25,36 @@ QByteArray AdaptCalculatorHeader(QByteArray File, int Calculator)
     return File;
 }
 
+namespace {
+QString CannotOpen(const QString &Path, const QString &Reason)
+{
+    return ResString(TResId::sCannotOpenFile).arg(Path) + QLatin1Char('\n') + Reason;
+}
+} // namespace
+
+QString CalculatorFileProblem(const QString &Path)
+{
+    const QString problem = RegularFileProblem(Path);
+    if (!problem.isEmpty())
+        return CannotOpen(Path, problem);
+    if (QFileInfo(Path).size() > LargestCalculatorFile)
+        return CannotOpen(Path, ResString(TResId::sFileTooLargeForCalculator));
+    return QString();
+}
+
 QByteArray LoadFileForCalculator(const QString &Path, int Calculator)
 {
+    const QString problem = CalculatorFileProblem(Path);
+    if (!problem.isEmpty())
+        throw EFileError(problem);
     QFile file(Path);
-    if (QFileInfo(Path).isDir() || !file.open(QIODevice::ReadOnly))
-        throw EFileError(ResString(TResId::sCannotOpenFile).arg(Path));
-    const QByteArray bytes = file.readAll();
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFileError(CannotOpen(Path, CannotReadReason(file.errorString())));
+    // The file may have grown since it was looked at: one byte past the limit is enough to know.
+    const QByteArray bytes = file.read(LargestCalculatorFile + 1);
     if (file.error() != QFileDevice::NoError)
-        throw EFileError(ResString(TResId::sCannotOpenFile).arg(Path));
+        throw EFileError(CannotOpen(Path, CannotReadReason(file.errorString())));
+    if (bytes.size() > LargestCalculatorFile)
+        throw EFileError(CannotOpen(Path, ResString(TResId::sFileTooLargeForCalculator)));
     return AdaptCalculatorHeader(bytes, Calculator);
 }

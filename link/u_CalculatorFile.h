@@ -3,6 +3,7 @@
 // binary file rewritten for the model it goes to. Shared by the transfer window and `--send`.
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
 // Calculator codes, as the transfer window's model list orders them.
 constexpr int CalculatorHP48 = 0;
@@ -14,6 +15,14 @@ constexpr int CalculatorHP49 = 1;
 // they are.
 QByteArray AdaptCalculatorHeader(QByteArray File, int Calculator);
 
-// The whole file at Path with its header adapted to Calculator. Raises EFileError
-// "Cannot open file <Path>" when the file cannot be opened or read.
+// No calculator has room for a larger file; anything bigger is a mistake, or a device that never ends.
+constexpr qint64 LargestCalculatorFile = 64 * 1024 * 1024;
+
+// Empty when Path can go to the calculator; otherwise what the user is told: "Cannot open file
+// <Path>" and, on a second line, why (not a regular file, too large, unreadable). Asks the file
+// system only, so a named pipe or a device is refused at once, without being opened.
+QString CalculatorFileProblem(const QString &Path);
+
+// The whole file at Path with its header adapted to Calculator. Raises EFileError with the text of
+// CalculatorFileProblem when the file cannot be sent, opened or read.
 QByteArray LoadFileForCalculator(const QString &Path, int Calculator);

@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -306,6 +307,24 @@ void TFTransferForm::btnTransferClick()
             Settings->WriteString(SettingsKeys::TransferSection, SettingsKeys::ComPortDevice, SelectedDevice());
     }
 
+    // The files to send, in list order, each with the name it gets on the calculator.
+    QList<std::pair<QString, QByteArray>> files;
+    if (ListBoxFiles->item(0)->isSelected())
+        files.append({FDocument.Title, QFileInfo(FDocument.Title).fileName().toLatin1()});
+    for (int i = 1; i < ListBoxFiles->count(); ++i)
+        if (ListBoxFiles->item(i)->isSelected())
+            files.append({AppDir + FDocument.SubDirFont + FDocument.FontNames[size_t(i - 1)] + QStringLiteral(".fnt"),
+                          FontRemoteNames[i - 1]});
+    // A file that cannot go is refused before the calculator is disturbed.
+    for (const auto &file : std::as_const(files))
+        if (const QString problem = CalculatorFileProblem(file.first); !problem.isEmpty()) {
+            if (ShowWarning)
+                ShowWarning(problem);
+            else
+                QMessageBox::warning(this, ResString(TResId::sAppTitle), problem);
+            return;
+        }
+
     if (!FTransferingFile)
         FTransferingFile = new TFTransferingFile(this, FTranslateProgress);
     TFTransferingFile *progress = FTransferingFile;
@@ -324,17 +343,8 @@ void TFTransferForm::btnTransferClick()
         return;
     // Without a model chosen the files go out as they were saved.
     const int calculator = cmbCalculator->currentIndex();
-    if (ListBoxFiles->item(0)->isSelected()) {
-        const QByteArray remote = QFileInfo(FDocument.Title).fileName().toLatin1();
-        if (!progress->SendDiskFile(FDocument.Title, remote, calculator))
+    for (const auto &file : std::as_const(files))
+        if (!progress->SendDiskFile(file.first, file.second, calculator))
             return;
-    }
-    for (int i = 1; i < ListBoxFiles->count(); ++i) {
-        if (!ListBoxFiles->item(i)->isSelected())
-            continue;
-        const QString path = AppDir + FDocument.SubDirFont + FDocument.FontNames[size_t(i - 1)] + QStringLiteral(".fnt");
-        if (!progress->SendDiskFile(path, FontRemoteNames[i - 1], calculator))
-            return;
-    }
     progress->DisconnectPort();
 }

@@ -194,8 +194,12 @@ int RunSend(const QStringList &Arguments)
 
     TTerminalProgress progress;
     try {
-        // Every file is read before the line is touched: a missing file is reported without
-        // leaving the calculator in the middle of a connection.
+        // Every file is looked at, then read, before the line is touched: a missing file, a pipe
+        // or a device is reported at once, without leaving the calculator in the middle of a
+        // connection.
+        for (const QString &path : std::as_const(request.Files))
+            if (const QString problem = CalculatorFileProblem(path); !problem.isEmpty())
+                throw EFileError(problem);
         QList<QByteArray> contents;
         for (const QString &path : std::as_const(request.Files))
             contents.append(LoadFileForCalculator(path, request.Calculator));

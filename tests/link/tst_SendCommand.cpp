@@ -4,6 +4,7 @@
 #include "helper_KermitServer.h"
 #include "helper_ScriptedPeer.h"
 #include "helper_TgvDocument.h"
+#include "u_CalculatorFile.h"
 #include "u_ResourceStrings.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 struct TRun {
@@ -154,11 +156,25 @@ void TestSendCommand::failures_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");
+    // Files that cannot go are refused with the reason before the port, which does not exist here,
+    // is even looked at; a pipe must not make the program wait for a writer.
+    const auto refused = [](const QString &Path, TResId Reason) {
+        return ResString(TResId::sCannotOpenFile).arg(Path) + '\n' + ResString(Reason);
+    };
     const QString missing = FFiles.filePath("MISSING.XV");
-    QTest::newRow("missing file") << QStringList{missing, "--port", "/dev/quillo-no-such-port"}
-                                  << ResString(TResId::sCannotOpenFile).arg(missing);
-    QTest::newRow("a folder for a file") << QStringList{FFiles.path(), "--port", "/dev/quillo-no-such-port"}
-                                         << ResString(TResId::sCannotOpenFile).arg(FFiles.path());
+    const QString pipe = FFiles.filePath("PIPE.XV");
+    QVERIFY(QFile::exists(pipe) || ::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    const QString big = FFiles.filePath("HUGE.BIN");
+    QVERIFY(QFile(big).open(QIODevice::WriteOnly) && QFile::resize(big, LargestCalculatorFile + 1));
+    const QString port = "/dev/quillo-no-such-port";
+    QTest::newRow("missing file") << QStringList{missing, "--port", port} << refused(missing, TResId::sFileDoesNotExist);
+    QTest::newRow("a folder for a file") << QStringList{FFiles.path(), "--port", port}
+                                         << refused(FFiles.path(), TResId::sNotRegularFolder);
+    QTest::newRow("a named pipe") << QStringList{pipe, "--port", port} << refused(pipe, TResId::sNotRegularPipe);
+    QTest::newRow("a device that never ends") << QStringList{"/dev/zero", "--port", port}
+                                              << refused("/dev/zero", TResId::sNotRegularDevice);
+    QTest::newRow("a file no calculator can hold") << QStringList{big, "--port", port}
+                                                   << refused(big, TResId::sFileTooLargeForCalculator);
     QTest::newRow("no such device") << QStringList{QUILLO_SOURCE_DIR "CMakeLists.txt", "--port", "/dev/quillo-no-such-port"}
                                     << ResString(TResId::sPortHandleInvalid);
     QTest::newRow("a plain file for a device") << QStringList{QUILLO_SOURCE_DIR "CMakeLists.txt", "--port", QUILLO_SOURCE_DIR "CMakeLists.txt"}

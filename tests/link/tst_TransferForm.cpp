@@ -23,6 +23,7 @@
 #include <QTest>
 #include <QTimer>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 QByteArray FontFile(const QString &Name)
@@ -61,6 +62,8 @@ private slots:
     void portFailuresAreShown();
     void calculatorFailures_data();
     void calculatorFailures();
+    void filesThatCannotGoAreRefusedBeforeConnecting_data();
+    void filesThatCannotGoAreRefusedBeforeConnecting();
     void cancelDuringLargeFileSkipsTheRest();
     void progressLabels();
 
@@ -354,6 +357,49 @@ void TestTransferForm::calculatorFailures()
         if (!types.endsWith(QChar(p.Type)) || p.Type != 'D')
             types += QChar(p.Type);
     QCOMPARE(types, packetTypes);
+}
+
+void TestTransferForm::filesThatCannotGoAreRefusedBeforeConnecting_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("the document is a named pipe") << "pipe";
+    QTest::newRow("the document is larger than any calculator") << "huge";
+    QTest::newRow("a font file is missing") << "font";
+}
+
+void TestTransferForm::filesThatCannotGoAreRefusedBeforeConnecting()
+{
+    QFETCH(QString, fault);
+    TScriptedPeer peer(TScriptedPeer::Acknowledging());
+    Settings->WriteString(SettingsKeys::TransferSection, SettingsKeys::DeviceValue(2), peer.DevicePath());
+    Settings->WriteInteger(SettingsKeys::TransferSection, SettingsKeys::ComPort, 2);
+    TTransferDocument doc = Document("REFUSED.TGV", TgvDocument(), TTransferFonts::Three);
+    QString path = doc.Title;
+    QString reason;
+    if (fault == "pipe") {
+        QFile::remove(path);
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        reason = ResString(TResId::sNotRegularPipe);
+    } else if (fault == "huge") {
+        QVERIFY(QFile::resize(path, LargestCalculatorFile + 1));
+        reason = ResString(TResId::sFileTooLargeForCalculator);
+    } else {
+        doc.SubDirFont = "no-such-folder/";
+        path = AppDir + "no-such-folder/tgvnormal.fnt";
+        reason = ResString(TResId::sFileDoesNotExist);
+    }
+    auto form = NewForm(doc);
+    auto *list = Find<QListWidget>(form.get(), "ListBoxFiles");
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setSelected(true);
+    form->btnTransferClick();
+    QFile::remove(doc.Title);
+
+    QCOMPARE(FWarnings, QStringList{ResString(TResId::sCannotOpenFile).arg(path) + '\n' + reason});
+    QTest::qWait(100);
+    QCOMPARE(peer.Packets().size(), 0);
+    QVERIFY(!form->TransferingFile() || !form->TransferingFile()->isVisible());
+    QVERIFY(form->isVisible());
 }
 
 void TestTransferForm::cancelDuringLargeFileSkipsTheRest()
