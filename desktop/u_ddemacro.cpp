@@ -9,6 +9,7 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QThread>
 #include <QTimer>
 
@@ -335,12 +336,16 @@ void Tddemacroserver::RunQueued()
         return;
     FRunning = true;
     const QPointer<Tddemacroserver> alive(this);
+    // A request that fails with an error the application reports must not stop the ones after it.
+    const auto done = qScopeGuard([&alive] {
+        if (alive)
+            alive->FRunning = false;
+    });
     while (!FQueue.isEmpty()) {
         ExecuteMacro(FQueue.takeFirst());
         if (!alive)
             return;
     }
-    FRunning = false;
 }
 
 namespace {
