@@ -2,6 +2,7 @@
 
 #include "u_Settings.h"
 
+#include <QComboBox>
 #include <QDynamicPropertyChangeEvent>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -52,13 +53,31 @@ QStringList NameFiltersFromFilter(const QString &Filter)
     const QStringList parts = Filter.split(u'|');
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QStringList patterns;
-        for (const QString &p : parts[i + 1].split(u';', Qt::SkipEmptyParts))
-            patterns << CaseBlindPattern(p.trimmed());
+        for (const QString &p : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
+            const QString pattern = p.trimmed();
+            if (patterns.isEmpty() && CaseBlindPattern(pattern) != pattern)
+                patterns << pattern.toLower();
+            patterns << CaseBlindPattern(pattern);
+        }
         // The dialog hides the last bracketed group (the real patterns), so the description shows
         // exactly as the text has it.
         filters << parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
     }
     return filters;
+}
+
+QStringList ExtensionsFromFilter(const QString &Filter)
+{
+    QStringList extensions;
+    const QStringList parts = Filter.split(u'|');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString first = parts[i + 1].section(u';', 0, 0).trimmed();
+        const QString ext = first.startsWith(QLatin1String("*.")) ? first.mid(2) : QString();
+        const bool plain = !ext.isEmpty() && !ext.contains(u'*') && !ext.contains(u'?') && !ext.contains(u'[')
+                           && !ext.contains(u'.');
+        extensions << (plain ? ext.toLower() : QString());
+    }
+    return extensions;
 }
 
 TFileDialogRegistry::TFileDialogRegistry(QWidget *Parent, QFileDialog::AcceptMode Mode) : QFileDialog(Parent)
@@ -68,6 +87,7 @@ TFileDialogRegistry::TFileDialogRegistry(QWidget *Parent, QFileDialog::AcceptMod
     setOption(QFileDialog::HideNameFilterDetails, true);
     setAcceptMode(Mode);
     setFileMode(Mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    connect(this, &QFileDialog::filterSelected, this, [this] { FollowFilter(CurrentFilterIndex()); });
     auto *help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, [this] {
         if (HelpContext && ShowHelp)
@@ -78,6 +98,7 @@ TFileDialogRegistry::TFileDialogRegistry(QWidget *Parent, QFileDialog::AcceptMod
 void TFileDialogRegistry::SetFilter(const QString &Filter)
 {
     setNameFilters(NameFiltersFromFilter(Filter));
+    FFilterExtensions = ExtensionsFromFilter(Filter);
 }
 
 void TFileDialogRegistry::SetDefaultExt(const QString &Value)
@@ -85,7 +106,25 @@ void TFileDialogRegistry::SetDefaultExt(const QString &Value)
     QString ext = Value;
     while (ext.startsWith(u'.'))
         ext.remove(0, 1);
+    FDefaultExt = ext;
     setDefaultSuffix(ext);
+}
+
+int TFileDialogRegistry::CurrentFilterIndex() const
+{
+    // With the patterns hidden, the dialog names the filter by its description alone, which
+    // nameFilters() does not hold: the list of types tells the position.
+    if (auto *types = findChild<QComboBox *>(QStringLiteral("fileTypeCombo")))
+        return types->currentIndex();
+    return int(nameFilters().indexOf(selectedNameFilter()));
+}
+
+void TFileDialogRegistry::FollowFilter(int Index)
+{
+    if (acceptMode() != QFileDialog::AcceptSave)
+        return;
+    const QString ext = Index >= 0 && Index < FFilterExtensions.size() ? FFilterExtensions[Index] : QString();
+    setDefaultSuffix(ext.isEmpty() ? FDefaultExt : ext);
 }
 
 bool TFileDialogRegistry::event(QEvent *Event)
@@ -129,6 +168,7 @@ bool TFileDialogRegistry::Execute()
     const QStringList filters = nameFilters();
     if (FFilterIndex >= 1 && FFilterIndex <= filters.size())
         selectNameFilter(filters[FFilterIndex - 1]);
+    FollowFilter(CurrentFilterIndex());
     const QString proposed = QFileInfo(FFileName).fileName();
     if (!proposed.isEmpty())
         selectFile(proposed);
@@ -140,7 +180,7 @@ bool TFileDialogRegistry::Execute()
         return false;
 
     FFileName = selectedFiles().constFirst();
-    const int index = int(nameFilters().indexOf(selectedNameFilter()));
+    const int index = CurrentFilterIndex();
     if (index >= 0)
         FFilterIndex = index + 1;
     if (remember) {

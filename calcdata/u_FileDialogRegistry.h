@@ -14,8 +14,13 @@ QString SettingsSectionOfKey(const QString &KeyPath);
 
 // Turns the program's filter text ("Grob files (*.grb)|*.grb|Bitmap files (*.bmp)|*.bmp") into the
 // dialog's name filters. Patterns match without regard to case, as calculator files come with upper-
-// and lower-case extensions alike; the description is shown as written.
+// and lower-case extensions alike; the description is shown as written. Each entry starts with its
+// first pattern in plain lower case, because the save dialog takes the extension it gives a name
+// from that first pattern: a case-blind pattern such as "*.[xX][vV]" must never end up in a name.
 QStringList NameFiltersFromFilter(const QString &Filter);
+// The extension (lower case, without the dot) each entry of the filter text gives a file name: that
+// of its first pattern when it is a plain "*.ext", else empty.
+QStringList ExtensionsFromFilter(const QString &Filter);
 
 class TFileDialogRegistry : public QFileDialog {
     Q_OBJECT
@@ -32,7 +37,9 @@ public:
     void SetFilter(const QString &Filter);
     int FilterIndex() const { return FFilterIndex; }
     void SetFilterIndex(int Value) { FFilterIndex = Value; }
-    // The extension, with or without its dot, given to a typed name that has none.
+    // The extension, with or without its dot, given to a typed name that has none. While a save
+    // dialog shows a filter with an extension of its own, that extension is given instead, so that
+    // the name and the format the user picked agree.
     void SetDefaultExt(const QString &Value);
     QString DefaultExt() const { return defaultSuffix(); }
     // Before Execute: the name proposed (only its name part is used, so the dialog opens in the
@@ -57,9 +64,16 @@ protected:
     QWidget *AddSidePanel(QWidget *Panel);
 
 private:
+    // The 0-based position of the filter in force, -1 without one.
+    int CurrentFilterIndex() const;
+    // Makes the extension of filter Index (0-based) the one a typed name without extension gets.
+    void FollowFilter(int Index);
+
     QString FKeyPath;
     QString FvalueName;
     QString FFileName;
     int FFilterIndex = 1;
     int FPanelColumn = -1;
+    QString FDefaultExt;
+    QStringList FFilterExtensions;
 };

@@ -22,3 +22,15 @@ QString FileNameWithoutExt(const QString &Path)
     const qsizetype dot = name.indexOf('.');
     return dot < 0 ? name : name.left(dot);
 }
+
+QString FileIdentity(const QString &Path)
+{
+    const QFileInfo info(Path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+bool SameFile(const QString &A, const QString &B)
+{
+    return FileIdentity(A) == FileIdentity(B);
+}

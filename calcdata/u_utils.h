@@ -10,3 +10,10 @@ QString GetAppDir();
 
 // The file-name part of Path up to (not including) its first dot: "my.font.fnt" gives "my".
 QString FileNameWithoutExt(const QString &Path);
+
+// The path that names the file, as the file system resolves it: "." and ".." resolved and symbolic
+// links followed (case matters). A file that does not exist (any more) gives its cleaned absolute
+// path.
+QString FileIdentity(const QString &Path);
+// Whether the two paths name the same file.
+bool SameFile(const QString &A, const QString &B);

@@ -181,6 +181,7 @@ public:
     QString FileName() const { return FFileName; }
     void SetFileName(const QString &Name); // stored as a full path; empty clears it
     qint64 FileSize() const { return FFileSize; }
+    void SetFileSize(qint64 Value) { FFileSize = Value; }
     bool Modified() const { return FModified; }
     void SetModified(bool Value);
     QString ExecuteWith() const { return FExecuteWith; }

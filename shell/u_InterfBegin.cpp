@@ -25,6 +25,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -128,13 +129,16 @@ void TFFormBegin::CreateMenus()
     Save_->setShortcut(QKeySequence::Save);
     SaveAs_ = NewAction("SaveAs", nullptr);
     connect(SaveAs_, &QAction::triggered, this, [this] { SaveActiveAs(); });
+    Close_ = NewAction("Close", &TFFormBegin::CloseActive);
+    // Ctrl+W as on this desktop, Ctrl+F4 as on the one the program first came from.
+    Close_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
     Transfer_ = NewAction("Transfer", &TFFormBegin::TransferActive);
     Transfer_->setIcon(Glyph(TGlyph::Transfer));
     Options_ = NewAction("Options", &TFFormBegin::Options_Click);
     Exit_ = NewAction("Exit", nullptr);
     Exit_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     connect(Exit_, &QAction::triggered, this, &QWidget::close);
-    File_->addActions({Open_, Save_, SaveAs_});
+    File_->addActions({Open_, Save_, SaveAs_, Close_});
     File_->addSeparator();
     File_->addActions({Transfer_, Options_});
     ExitSeparator = File_->addSeparator();
@@ -207,6 +211,8 @@ void TFFormBegin::CreateMenus()
                 x += w->width();
             }
     });
+    CloseAll_ = NewAction("CloseAll", nullptr);
+    connect(CloseAll_, &QAction::triggered, this, [this] { CloseAll(); });
     connect(Window_, &QMenu::aboutToShow, this, &TFFormBegin::WindowMenuAboutToShow);
     WindowMenuAboutToShow();
 
@@ -236,7 +242,7 @@ void TFFormBegin::CreateMenus()
 void TFFormBegin::WindowMenuAboutToShow()
 {
     Window_->clear();
-    Window_->addActions({Cascade_, Tile_, Arrange_});
+    Window_->addActions({Cascade_, Tile_, Arrange_, CloseAll_});
     const QList<TFormMdiHP *> windows = DocumentWindows();
     if (!windows.isEmpty())
         Window_->addSeparator();
@@ -312,6 +318,11 @@ void TFFormBegin::FormCreate()
         ComboFontsXVEden->SetFonts(*FontList);
     MRUFileList->Load();
     ActiveFormChanged();
+    // A resize or a window-state change is written half a second after the last one.
+    FSettingsTimer = new QTimer(this);
+    FSettingsTimer->setSingleShot(true);
+    FSettingsTimer->setInterval(500);
+    connect(FSettingsTimer, &QTimer::timeout, this, &TFFormBegin::WriteWindowSettings);
 }
 
 void TFFormBegin::FormDestroy()
@@ -324,6 +335,12 @@ void TFFormBegin::FormDestroy()
     // The document windows go down with the window; nothing may call back into it meanwhile.
     for (TFormMdiHP *window : std::as_const(FWindows))
         disconnect(window, nullptr, this, nullptr);
+    FSettingsTimer->stop();
+    WriteWindowSettings();
+}
+
+void TFFormBegin::WriteWindowSettings()
+{
     using namespace SettingsKeys;
     // The normal size is kept even while maximised, so that the window comes back to it.
     const QRect normal = (isMaximized() || isMinimized()) ? normalGeometry() : geometry();
@@ -334,14 +351,39 @@ void TFFormBegin::FormDestroy()
     Settings->Flush();
 }
 
+void TFFormBegin::ScheduleSettingsWrite()
+{
+    // Only once the window is set up: its first size and place come from the settings.
+    if (FSettingsTimer && !FDestroyed)
+        FSettingsTimer->start();
+}
+
+void TFFormBegin::resizeEvent(QResizeEvent *Event)
+{
+    QMainWindow::resizeEvent(Event);
+    ScheduleSettingsWrite();
+}
+
+void TFFormBegin::moveEvent(QMoveEvent *Event)
+{
+    QMainWindow::moveEvent(Event);
+    ScheduleSettingsWrite();
+}
+
+void TFFormBegin::changeEvent(QEvent *Event)
+{
+    QMainWindow::changeEvent(Event);
+    if (Event->type() == QEvent::WindowStateChange)
+        ScheduleSettingsWrite();
+}
+
 void TFFormBegin::closeEvent(QCloseEvent *Event)
 {
     // Every document is asked in turn; the first refusal keeps the program running.
-    for (TFormMdiHP *window : DocumentWindows())
-        if (!window->close()) {
-            Event->ignore();
-            return;
-        }
+    if (!CloseAll()) {
+        Event->ignore();
+        return;
+    }
     // Measured now, while the toolbars are still on screen; written again as the window goes.
     SaveToolbarLayout();
     Event->accept();

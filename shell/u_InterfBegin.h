@@ -25,6 +25,7 @@ class QLabel;
 class QLineEdit;
 class QMdiArea;
 class QMenu;
+class QTimer;
 class QToolBar;
 class TFileDialogRegistry;
 class TFormMdiHP;
@@ -62,6 +63,11 @@ public:
     bool SaveActive();
     bool SaveActiveAs();
     bool QuerySaveActive();
+    // File > Close: closes the active document window with the save prompt.
+    void CloseActive();
+    // Window > Close All: closes every document window in turn; the first refusal stops there.
+    // True when none is left open.
+    bool CloseAll();
     void TransferActive();
     void SetTabLength(TEditor Kind, int Value);
     void UpdateFileSize();
@@ -120,11 +126,11 @@ public:
 
     QMenu *File_, *New_, *Edit_, *Tgv_, *View_, *Window_, *Help_;
     QAction *NewXView, *NewTGV, *newEden, *NewHP49;
-    QAction *Open_, *Save_, *SaveAs_, *Transfer_, *Options_, *Exit_, *ExitSeparator;
+    QAction *Open_, *Save_, *SaveAs_, *Close_, *Transfer_, *Options_, *Exit_, *ExitSeparator;
     QAction *Cut_, *Copy_, *Paste_, *SelectAll_;
     QAction *InsertGrob_, *ChangeFonts_;
     QAction *Maintoolbar, *Aligntoolbar, *Charstoolbar, *Styletoolbar;
-    QAction *Cascade_, *Tile_, *Arrange_, *Contents_, *About_;
+    QAction *Cascade_, *Tile_, *Arrange_, *CloseAll_, *Contents_, *About_;
     QMenu *PopupToolbars;
     QAction *popupmenuMaintoolbar, *popupmenuAligntoolbar, *popupmenucharstoolbar, *popupmenuStyletoolbar;
 
@@ -149,6 +155,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *Event) override;
+    void resizeEvent(QResizeEvent *Event) override;
+    void moveEvent(QMoveEvent *Event) override;
+    void changeEvent(QEvent *Event) override;
     bool event(QEvent *Event) override;
     bool eventFilter(QObject *Watched, QEvent *Event) override;
     void dragEnterEvent(QDragEnterEvent *Event) override;
@@ -167,6 +176,13 @@ private:
     void WindowMenuAboutToShow();
     void NewDocument(TEditor Kind);
     bool SaveEditor(THPEdit2 *Editor, const QString &FileName, const QString &ExecuteWith);
+    // Asks before writing Editor's document in a format that cannot keep all of it. False when
+    // the user declines; Lossy tells whether anything will be dropped.
+    bool ConfirmLoss(THPEdit2 *Editor, const QString &FileName, bool &Lossy);
+    // Writes the window settings and the recent files a moment after they last changed, so that a
+    // program that never reaches a clean exit keeps them.
+    void ScheduleSettingsWrite();
+    void WriteWindowSettings();
     bool ExecuteDialog(TFileDialogRegistry &Dialog);
     void ReadLayoutOf(QWidget *Bar, int Set);
     void WriteLayoutOf(QWidget *Bar, int Set);
@@ -224,4 +240,5 @@ private:
     TFTransferForm *FTransferForm = nullptr;
     THelpViewer *FHelpViewer = nullptr;
     bool FDestroyed = false;
+    QTimer *FSettingsTimer = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "u_DialogsHP.h"
 #include "u_Errors.h"
 #include "u_FileChecks.h"
+#include "u_FormatLoss.h"
 #include "u_MDIEden.h"
 #include "u_MDIHP49.h"
 #include "u_MDITgv.h"
@@ -14,6 +15,7 @@
 #include "u_TransferDocument.h"
 #include "u_Translate.h"
 #include "u_ddemacro.h"
+#include "u_utils.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -132,10 +134,12 @@ TFormMdiHP *TFFormBegin::CreateDocumentWindow(TEditor Kind)
 void TFFormBegin::OpenFile(const QString &FileName)
 {
     const QString fullPath = QFileInfo(FileName).absoluteFilePath();
+    // A file already open is brought forward rather than opened twice; two windows on one file
+    // would overwrite each other's saves.
     for (TFormMdiHP *window : DocumentWindows())
-        if (!window->GetEditor()->FileName().isEmpty()
-            && QString::compare(window->GetEditor()->FileName(), fullPath, Qt::CaseInsensitive) == 0) {
-            ShowWarning(ResString(TResId::sFileAlreadyopened));
+        if (!window->GetEditor()->FileName().isEmpty() && SameFile(window->GetEditor()->FileName(), fullPath)) {
+            ActivateChild(window);
+            StatusPanel1->setText(ResString(TResId::sFileActivated).arg(window->GetEditor()->FileName()));
             return;
         }
 
@@ -180,6 +184,14 @@ void TFFormBegin::OpenWithDialog()
         OpenFile(OpenDialog->FileName());
 }
 
+bool TFFormBegin::ConfirmLoss(THPEdit2 *Editor, const QString &FileName, bool &Lossy)
+{
+    const TEditor format = FormatOfFile(FileName);
+    const TFormatLoss loss = FormatLoss(*Editor, format);
+    Lossy = loss.Any();
+    return !Lossy || OnQuestion(LossQuestion(loss, format), QMessageBox::Yes | QMessageBox::Cancel) == QMessageBox::Yes;
+}
+
 bool TFFormBegin::SaveEditor(THPEdit2 *Editor, const QString &FileName, const QString &ExecuteWith)
 {
     const QString ext = UpperExtension(FileName);
@@ -208,6 +220,9 @@ bool TFFormBegin::SaveActive()
         return false;
     if (editor->FileName().isEmpty())
         return SaveActiveAs();
+    bool lossy = false;
+    if (!ConfirmLoss(editor, editor->FileName(), lossy))
+        return false;
     if (!SaveEditor(editor, editor->FileName(), editor->ExecuteWith()))
         return false;
     UpdateFileSize();
@@ -222,6 +237,9 @@ bool TFFormBegin::SaveActiveAs()
     const QString proposed = editor->FileName().isEmpty() ? QString() : QFileInfo(editor->FileName()).fileName();
     QString chosen;
     QString executeWith;
+    // The TGV dialog's options reach the document only with a save that goes ahead.
+    const uint8_t keptMenuChar = editor->MenuChar();
+    const bool keptMenuWhenStarted = editor->MenuWhenStarted();
     if (editor->Editor() != TEditor::Tgv) {
         TEditor kind = editor->Editor();
         SaveDialogXVEden->SetwillExecute(!editor->ExecuteWith().isEmpty());
@@ -240,16 +258,36 @@ bool TFFormBegin::SaveActiveAs()
         SaveDialogTgv->SetMenuChar(editor->MenuChar());
         SaveDialogTgv->SetMenuWhenStarted(editor->MenuWhenStarted());
         SaveDialogTgv->SetFileName(proposed);
-        SaveDialogTgv->setOption(QFileDialog::DontConfirmOverwrite, true);
+        SaveDialogTgv->setOption(QFileDialog::DontConfirmOverwrite, false);
         if (!ExecuteDialog(*SaveDialogTgv))
             return false;
         editor->SetMenuChar(SaveDialogTgv->MenuChar());
         editor->SetMenuWhenStarted(SaveDialogTgv->MenuWhenStarted());
         chosen = SaveDialogTgv->FileName();
     }
+    bool lossy = false;
+    if (!ConfirmLoss(editor, chosen, lossy)) {
+        editor->SetMenuChar(keptMenuChar);
+        editor->SetMenuWhenStarted(keptMenuWhenStarted);
+        return false;
+    }
+    // A file that could not take the whole document is an export: the window stays with the file
+    // (or the untitled document) that still holds everything, and so do its unsaved changes.
+    const QString keptName = editor->FileName();
+    const qint64 keptSize = editor->FileSize();
+    const bool keptModified = editor->Modified();
+    const QString keptExecuteWith = editor->ExecuteWith();
     if (!SaveEditor(editor, chosen, executeWith))
         return false;
-    SetActiveTitle(editor->FileName());
+    if (lossy) {
+        editor->SetFileName(keptName);
+        editor->SetFileSize(keptSize);
+        editor->SetExecuteWith(keptExecuteWith);
+        editor->SetModified(keptModified);
+        StatusPanel1->setText(ResString(TResId::sExportedCopy).arg(QFileInfo(chosen).absoluteFilePath(), GetActiveTitle()));
+    } else {
+        SetActiveTitle(editor->FileName());
+    }
     UpdateFileSize();
     return true;
 }
@@ -266,6 +304,20 @@ bool TFFormBegin::QuerySaveActive()
     case QMessageBox::No: return true;
     default: return false;
     }
+}
+
+void TFFormBegin::CloseActive()
+{
+    if (TFormMdiHP *window = ActiveChild())
+        window->close();
+}
+
+bool TFFormBegin::CloseAll()
+{
+    for (TFormMdiHP *window : DocumentWindows())
+        if (!window->close())
+            return false;
+    return true;
 }
 
 void TFFormBegin::TransferActive()

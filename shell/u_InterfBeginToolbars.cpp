@@ -245,7 +245,7 @@ void TFFormBegin::ActiveFormChanged()
 void TFFormBegin::UpdateMenuItems()
 {
     const bool anyDocument = !DocumentWindows().isEmpty();
-    for (QAction *item : {SaveButton, CutButton, CopyButton, PasteButton, Save_, SaveAs_, Transfer_})
+    for (QAction *item : {SaveButton, CutButton, CopyButton, PasteButton, Save_, SaveAs_, Close_, CloseAll_, Transfer_})
         item->setEnabled(anyDocument);
 
     TFormMdiHP *active = ActiveChild();

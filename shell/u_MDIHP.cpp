@@ -44,6 +44,13 @@ TFormMdiHP::TFormMdiHP(TFFormBegin *MainWindow, TEditor Kind, const QString &Edi
     Bold = AddItem("Bold", stBold);
     Reverse = AddItem("Reverse", stReverse);
     Underline = AddItem("Underline", stUnderline);
+    // The main window's File > Close owns the close keys; the window's own menu keeping them too
+    // would make both keys ambiguous, and neither would act.
+    if (QMenu *system = systemMenu())
+        for (QAction *item : system->actions())
+            for (const QKeySequence &key : QKeySequence::keyBindings(QKeySequence::Close))
+                if (item->shortcuts().contains(key))
+                    item->setShortcuts({});
     for (QAction *item : {Cut, Copy, Paste}) {
         item->setShortcutContext(Qt::WidgetShortcut);
         item->setShortcutVisibleInContextMenu(true);

@@ -1,11 +1,13 @@
 #include "u_MRUFileList.h"
 
 #include "u_Settings.h"
+#include "u_utils.h"
 
 #include <QAction>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QMenu>
+#include <algorithm>
 
 TdfsMRUFileList::TdfsMRUFileList(QObject *Parent, QMenu *Menu, QAction *Before)
     : QObject(Parent), FMenu(Menu), FSubmenu(new QMenu(Menu))
@@ -35,23 +37,23 @@ void TdfsMRUFileList::AddItem(const QString &FileName)
     if (FileName.isEmpty())
         return;
     for (qsizetype i = 0; i < FItems.size(); ++i)
-        if (QString::compare(FItems[i], FileName, Qt::CaseInsensitive) == 0) {
-            FItems.move(i, 0);
-            Rebuild();
-            return;
+        if (SameFile(FItems[i], FileName)) {
+            // The newest spelling of the path is the one shown.
+            FItems.removeAt(i);
+            break;
         }
     FItems.prepend(FileName);
     while (FItems.size() > MaxItems)
         FItems.removeLast();
-    Rebuild();
+    Changed();
 }
 
 void TdfsMRUFileList::RemoveItem(const QString &FileName)
 {
     for (qsizetype i = 0; i < FItems.size(); ++i)
-        if (QString::compare(FItems[i], FileName, Qt::CaseInsensitive) == 0) {
+        if (SameFile(FItems[i], FileName)) {
             FItems.removeAt(i);
-            Rebuild();
+            Changed();
             return;
         }
 }
@@ -61,7 +63,7 @@ void TdfsMRUFileList::RemoveObsolete()
     const qsizetype before = FItems.size();
     FItems.removeIf([](const QString &Path) { return !QFileInfo::exists(Path); });
     if (FItems.size() != before)
-        Rebuild();
+        Changed();
 }
 
 void TdfsMRUFileList::Load()
@@ -71,7 +73,7 @@ void TdfsMRUFileList::Load()
         if (!Settings->ValueExists(SettingsKeys::MRUSection, SettingsKeys::MRUValue(i)))
             break;
         const QString path = Settings->ReadString(SettingsKeys::MRUSection, SettingsKeys::MRUValue(i), QString());
-        if (!path.isEmpty() && !FItems.contains(path, Qt::CaseInsensitive))
+        if (!path.isEmpty() && std::none_of(FItems.cbegin(), FItems.cend(), [&](const QString &Item) { return SameFile(Item, path); }))
             FItems << path;
     }
     Rebuild();
@@ -82,6 +84,15 @@ void TdfsMRUFileList::Save() const
     Settings->EraseSection(SettingsKeys::MRUSection);
     for (int i = 0; i < FItems.size(); ++i)
         Settings->WriteString(SettingsKeys::MRUSection, SettingsKeys::MRUValue(i), FItems[i]);
+}
+
+void TdfsMRUFileList::Changed()
+{
+    Rebuild();
+    if (Settings) {
+        Save();
+        Settings->Flush();
+    }
 }
 
 void TdfsMRUFileList::SetSubmenuName(const QString &Value)

@@ -1,7 +1,9 @@
 #pragma once
-// The recent-files list: at most five full paths, the most recent first, none twice (compared
-// without regard to case). It shows itself as a "Reopen" submenu in the File menu while it is not
-// empty, and lives in the settings section "MRU Items" between runs.
+// The recent-files list: at most five full paths, the most recent first, none naming the same file
+// twice (compared as the file system compares them: case matters, links are followed). It shows
+// itself as a "Reopen" submenu in the File menu while it is not empty, and is written to the
+// settings section "MRU Items" at every change, so that it survives a program that never exits
+// cleanly.
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -42,6 +44,8 @@ public:
 
 private:
     void Rebuild();
+    // Rebuilds the menu and writes the list.
+    void Changed();
 
     QStringList FItems;
     QMenu *FMenu;

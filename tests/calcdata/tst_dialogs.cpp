@@ -130,11 +130,48 @@ private slots:
     {
         const QStringList filters =
             NameFiltersFromFilter(QStringLiteral("Quillo Files|*.XV;*.TGV|Grob files (*.grb)|*.grb|dangling"));
-        QCOMPARE(filters, (QStringList{QStringLiteral("Quillo Files (*.[xX][vV] *.[tT][gG][vV])"),
-                                       QStringLiteral("Grob files (*.grb) (*.[gG][rR][bB])")}));
+        QCOMPARE(filters, (QStringList{QStringLiteral("Quillo Files (*.xv *.[xX][vV] *.[tT][gG][vV])"),
+                                       QStringLiteral("Grob files (*.grb) (*.grb *.[gG][rR][bB])")}));
         const QRegularExpression grob = QRegularExpression::fromWildcard(QStringLiteral("*.[gG][rR][bB]"));
         QVERIFY(grob.match(QStringLiteral("PIC.GRB")).hasMatch());
         QVERIFY(grob.match(QStringLiteral("pic.Grb")).hasMatch());
+        QCOMPARE(ExtensionsFromFilter(QStringLiteral("All|*.*|TGV (*.TGV)|*.TGV;*.T49|Any|*")),
+                 (QStringList{QString(), QStringLiteral("tgv"), QString()}));
+    }
+
+    // The name typed gets the extension of the filter chosen, and never a filter's pattern.
+    void filterChoiceGivesTheNameItsExtension_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("no extension, filter left as it is") << "starraider" << 0 << "starraider.tgv";
+        QTest::newRow("no extension, Eden chosen") << "starraider" << 3 << "starraider.eden";
+        QTest::newRow("TGV name, XView chosen") << "starraider.tgv" << 2 << "starraider.xv";
+        QTest::newRow("upper-case name, T49 chosen") << "STAR.TGV" << 1 << "STAR.t49";
+    }
+    void filterChoiceGivesTheNameItsExtension()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, downs);
+        QFETCH(QString, saved);
+        const QString folder = Folder(QStringLiteral("named"));
+        THPSaveTgvDialog dialog;
+        dialog.SetFilter(QStringLiteral("TGV HP48 Files (*.TGV)|*.TGV|TGV HP49 Files (*.T49)|*.T49|XView Files(*.XV)|*.XV|"
+                                        "Eden Files(*.Eden)|*.Eden|HP49 Files(*.HP49)|*.HP49"));
+        QString shown;
+        QVERIFY(Run(dialog, [&] {
+            ChooseFile(dialog, folder + u'/' + typed);
+            auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+            types->setFocus();
+            for (int i = 0; i < downs; ++i)
+                QTest::keyClick(types, Qt::Key_Down);
+            shown = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
+            Confirm(dialog);
+        }));
+        QVERIFY2(!shown.contains(u'['), qPrintable(shown));
+        QCOMPARE(dialog.FileName(), folder + u'/' + saved);
+        QCOMPARE(dialog.FilterIndex(), downs + 1);
     }
 
     void textsSetByNameTakeEffect()

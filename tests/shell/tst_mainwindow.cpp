@@ -8,8 +8,10 @@
 
 #include <QDirIterator>
 #include <QRegularExpression>
+#include <QAbstractButton>
 #include <QTextBrowser>
 #include <sys/stat.h>
+#include <QTimer>
 
 #include <QAction>
 #include <QLabel>
@@ -141,29 +143,45 @@ private slots:
         QCOMPARE(kinds.first(), kind);
     }
 
-    void aFileOpenTwiceIsRefused_data()
+    void aFileOpenTwiceIsBroughtForward_data()
     {
         QTest::addColumn<QString>("asked");
         QTest::newRow("same path") << "Doc.xv";
-        QTest::newRow("other letter case") << "DOC.XV";
         QTest::newRow("relative path") << "./sub/../Doc.xv";
+        QTest::newRow("symbolic link") << "link.xv";
     }
 
-    void aFileOpenTwiceIsRefused()
+    void aFileOpenTwiceIsBroughtForward()
     {
         QFETCH(QString, asked);
         const QString path = F->MakeFile(QStringLiteral("Doc.xv"));
         QDir().mkpath(F->Dir.filePath(QStringLiteral("sub")));
+        QVERIFY(QFile::link(path, F->Dir.filePath(QStringLiteral("link.xv"))));
         TFFormBegin &w = F->Open();
         TFormMdiHP *doc = w.CreateDocumentWindow(TEditor::Xview);
         doc->GetEditor()->SetFileName(path);
+        w.CreateDocumentWindow(TEditor::Eden);
         const QString previous = QDir::currentPath();
         QDir::setCurrent(F->Dir.path());
         w.OpenFile(asked);
         QDir::setCurrent(previous);
-        QCOMPARE(F->Warnings, QStringList{QStringLiteral("This file is already opened")});
-        QCOMPARE(w.DocumentWindows().size(), 1);
-        QCOMPARE(w.UntitledCount(), 1);
+        QVERIFY(F->Warnings.isEmpty());
+        QCOMPARE(w.DocumentWindows().size(), 2);
+        QCOMPARE(w.ActiveChild(), doc);
+        QCOMPARE(w.StatusPanel1->text(), path + QStringLiteral(" is already open."));
+    }
+
+    void namesDifferingInCaseAreTwoFiles()
+    {
+        const QString upper = F->MakeFile(QStringLiteral("A.xv"), "%%HP: T(3);\n\"upper\"");
+        const QString lower = F->MakeFile(QStringLiteral("a.xv"), "%%HP: T(3);\n\"lower\"");
+        TFFormBegin &w = F->Open();
+        w.OpenFile(upper);
+        w.OpenFile(lower);
+        QCOMPARE(w.DocumentWindows().size(), 2);
+        QCOMPARE(w.ActiveEditor()->Line(0)->Chars, QByteArray("lower"));
+        QVERIFY(w.CloseAll());
+        QCOMPARE(w.MRUFileList->Items(), (QStringList{lower, upper}));
     }
 
     void closePromptAnswers_data()
@@ -266,6 +284,112 @@ private slots:
         QCOMPARE(w.ToolbarSet(), 0);
         QCOMPARE(w.GetActiveTitle(), path);
         QVERIFY(!w.ActiveEditor()->Modified());
+    }
+
+    void saveInALossyFormatAsksAndExportsOnly()
+    {
+        TFFormBegin &w = F->Open();
+        w.NewTGV->trigger();
+        THPEdit2 *editor = w.ActiveEditor();
+        editor->InsertAtCaret("ab", QByteArray("\x40\x00", 2));
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::black);
+        editor->InsertPicture(-1, -1, QString(), picture);
+        const QString question = QStringLiteral("The XView format cannot keep: 1 picture, superscript text. Save anyway?");
+
+        // Cancel writes nothing.
+        const QString exported = F->Dir.filePath(QStringLiteral("copy.xv"));
+        F->DialogFiles << exported;
+        F->Answers << QMessageBox::Cancel;
+        QVERIFY(!w.SaveActiveAs());
+        QCOMPARE(F->Questions, QStringList{question});
+        QVERIFY(!QFile::exists(exported));
+
+        // Agreed, the file is an export: the window keeps its name and its unsaved changes.
+        F->DialogFiles << exported;
+        F->Answers << QMessageBox::Yes;
+        QVERIFY(w.SaveActiveAs());
+        F->Settle();
+        QVERIFY(QFileInfo(exported).size() > 0);
+        QCOMPARE(w.ActiveChild()->windowTitle(), QStringLiteral("Untitled1.tgv*"));
+        QCOMPARE(w.StatusPanel0->text(), QStringLiteral("FileSize:0"));
+        QVERIFY(w.StatusPanel1->text().startsWith(QStringLiteral("A copy was written to ") + exported));
+
+        // A format that keeps everything takes the window over, without a question.
+        const QString kept = F->Dir.filePath(QStringLiteral("full.tgv"));
+        F->DialogFiles << kept;
+        QVERIFY(w.SaveActiveAs());
+        F->Settle();
+        QCOMPARE(F->Questions.size(), 2);
+        QCOMPARE(w.ActiveChild()->windowTitle(), kept);
+
+        // Saving a document whose file cannot hold it asks every time; declined, it does not close.
+        editor->SetFileName(exported);
+        editor->SetModified(true);
+        F->Answers << QMessageBox::Yes << QMessageBox::Cancel;
+        QVERIFY(!w.ActiveChild()->close());
+        QCOMPARE(F->Questions.last(), question);
+        QCOMPARE(w.DocumentWindows().size(), 1);
+    }
+
+    void tgvSaveAsAsksBeforeReplacingAFile()
+    {
+        const QString existing = F->MakeFile(QStringLiteral("old.tgv"), "keep me");
+        TFFormBegin &w = F->Open();
+        w.NewTGV->trigger();
+        bool asked = false;
+        w.OnExecuteDialog = [&](TFileDialogRegistry &Dialog) {
+            QTimer::singleShot(0, &Dialog, [&] {
+                Dialog.setDirectory(F->Dir.path());
+                Dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("old.tgv"));
+                QTimer::singleShot(0, &Dialog, [&] {
+                    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                        asked = true;
+                        box->button(QMessageBox::No)->click();
+                    }
+                    QTimer::singleShot(0, &Dialog, &QDialog::reject);
+                });
+                QMetaObject::invokeMethod(&Dialog, "accept");
+            });
+            return Dialog.Execute();
+        };
+        QVERIFY(!w.SaveActiveAs());
+        QVERIFY(asked);
+        QFile file(existing);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("keep me"));
+    }
+
+    void closeAndCloseAll()
+    {
+        TFFormBegin &w = F->Open();
+        QVERIFY(!w.Close_->isEnabled());
+        w.NewXView->trigger();
+        w.newEden->trigger();
+        w.ActiveEditor()->InsertAtCaret("text", QByteArray(1, 0));
+        QVERIFY(w.Close_->isEnabled() && w.CloseAll_->isEnabled());
+        // Ctrl+W closes the active document, with the save prompt.
+        F->Answers << QMessageBox::Cancel;
+        QTest::keyClick(w.ActiveEditor(), Qt::Key_W, Qt::ControlModifier);
+        F->Settle();
+        QCOMPARE(F->Questions, QStringList{QStringLiteral("Save changes to Untitled2.eden?")});
+        QCOMPARE(w.DocumentWindows().size(), 2);
+        F->Answers << QMessageBox::No;
+        QTest::keyClick(w.ActiveEditor(), Qt::Key_F4, Qt::ControlModifier);
+        F->Settle();
+        QCOMPARE(w.DocumentWindows().size(), 1);
+        // Close All stops at the first refusal.
+        w.NewHP49->trigger();
+        w.ActiveEditor()->InsertAtCaret("text", QByteArray(1, 0));
+        F->Answers << QMessageBox::Cancel;
+        w.CloseAll_->trigger();
+        F->Settle();
+        QCOMPARE(w.DocumentWindows().size(), 1);
+        QCOMPARE(w.GetActiveTitle(), QStringLiteral("Untitled3.hp49"));
+        F->Answers << QMessageBox::No;
+        w.CloseAll_->trigger();
+        F->Settle();
+        QVERIFY(w.DocumentWindows().isEmpty());
     }
 
     void anUnreadableFileOpensNothing()
@@ -443,6 +567,20 @@ private slots:
         server.ExecuteMacro({QStringLiteral("[open(\"%1\")]").arg(path)});
         F->Settle();
         QCOMPARE(w.GetActiveTitle(), path);
+    }
+
+    void settingsAreWrittenWhenTheyChange()
+    {
+        TFFormBegin &w = F->Open();
+        const QString path = F->MakeFile(QStringLiteral("kept.xv"));
+        w.OpenFile(path);
+        w.CloseActive();
+        w.resize(640, 420);
+        QTest::qWait(800);
+        // Read by another store, as the next run would after this one was killed.
+        TSettings disk(F->Dir.filePath(QStringLiteral("settings.ini")));
+        QCOMPARE(disk.ReadString(QStringLiteral("MRU Items"), QStringLiteral("F0"), QString()), path);
+        QCOMPARE(disk.ReadInteger(QStringLiteral("Height/Width"), QStringLiteral("Width"), 0), 640);
     }
 
     void sizeAndStateComeBackNextRun()

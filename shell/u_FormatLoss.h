@@ -1,0 +1,36 @@
+#pragma once
+// What a document holds that a file format cannot keep: the check made before every save, so that
+// nothing is dropped without the user's consent. Pure logic over the editor's document; no window.
+#include "u_EditorAttrs.h"
+
+#include <QString>
+
+class THPEdit2;
+
+// What writing a document in one format would lose.
+struct TFormatLoss {
+    int Pictures = 0;       // picture lines
+    bool Font1 = false;     // text in font 1
+    bool Superscript = false;
+    bool Subscript = false;
+    bool Italic = false;
+    bool Backslant = false;
+    bool MenuOptions = false; // the TGV menu character or "Menu when started"
+    int Characters = 0;       // characters the format refuses (a double quote in a text form, ...)
+
+    bool Any() const
+    {
+        return Pictures || Font1 || Superscript || Subscript || Italic || Backslant || MenuOptions || Characters;
+    }
+};
+
+// The format a file is written in follows its extension, in any case: .tgv and .t49 TGV, .eden
+// Eden, .hp49 HP49, anything else XView.
+TEditor FormatOfFile(const QString &FileName);
+
+// What the editor's document would lose if written in Format (Tgv, Xview, Eden or Hp49).
+TFormatLoss FormatLoss(const THPEdit2 &Editor, TEditor Format);
+
+// The question put to the user: "The XView format cannot keep: 2 pictures, superscript text. Save
+// anyway?", from the string table.
+QString LossQuestion(const TFormatLoss &Loss, TEditor Format);
