@@ -22,7 +22,7 @@ constexpr size_t WindowTextCount = 0
 #include "u_ResourceStrings.def"
 #undef RS
     ;
-static_assert(WindowTextCount == 220, "the window string table holds exactly 220 texts");
+static_assert(WindowTextCount == 228, "the window string table holds exactly 228 texts");
 
 // Filled once at start-up when a translation module is found.
 std::array<QString, size_t(TResId::Count)> &Translated()

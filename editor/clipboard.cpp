@@ -61,16 +61,18 @@ void THPEdit2::CopyToClipboard()
 void THPEdit2::CutToClipboard()
 {
     CopyToClipboard();
+    TEditStep step(this);
     DeleteSelection();
 }
 
 void THPEdit2::PasteFromClipboard()
 {
+    TEditStep step(this);
     ClearSelection();
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     if (!data)
         return;
-    if (FEditor == TEditor::Tgv && data->hasImage()) {
+    if (FDoc->Kind() == TEditor::Tgv && data->hasImage()) {
         const QImage image = qvariant_cast<QImage>(data->imageData());
         if (!image.isNull()) {
             try {
@@ -105,5 +107,5 @@ bool THPEdit2::CanPaste() const
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     if (!data)
         return false;
-    return data->hasText() || (FEditor == TEditor::Tgv && data->hasImage());
+    return data->hasText() || (FDoc->Kind() == TEditor::Tgv && data->hasImage());
 }

@@ -1,5 +1,5 @@
-// The document model: lines, the picture table, the font slots and their glyph cache, the file
-// identity, the notifications to the host and the position helpers.
+// The editor around its document: construction and reset, the font slots and their glyph cache,
+// the file identity, the notifications to the host and the position helpers.
 #include "u_THPEdit2.h"
 
 #include "u_Errors.h"
@@ -13,33 +13,17 @@
 
 const QString THPEdit2::ClipboardFormat = QStringLiteral("application/x-qt-windows-mime;value=\"HP48StyleFormat\"");
 
-// ---- TPictureHP
-
-TPictureHP::TPictureHP(const QImage &Source) : Bitmap(Source.convertToFormat(QImage::Format_RGB32)) {}
-
-const QImage &TPictureHP::Zoomed() const
-{
-    if (FZoomed.isNull() && !Bitmap.isNull()) {
-        const int w = Bitmap.width(), h = Bitmap.height();
-        QImage z(w * 2, h * 2, QImage::Format_RGB32);
-        for (int y = 0; y < h; ++y) {
-            const QRgb *src = reinterpret_cast<const QRgb *>(Bitmap.constScanLine(y));
-            QRgb *d0 = reinterpret_cast<QRgb *>(z.scanLine(2 * y));
-            QRgb *d1 = reinterpret_cast<QRgb *>(z.scanLine(2 * y + 1));
-            for (int x = 0; x < w; ++x) {
-                const QRgb c = (src[x] & 0xFFFFFF) == 0xFFFFFF ? 0xFFFFFFFF : 0xFF000000;
-                d0[2 * x] = d0[2 * x + 1] = d1[2 * x] = d1[2 * x + 1] = c;
-            }
-        }
-        FZoomed = z;
-    }
-    return FZoomed;
-}
-
 // ---- Construction and reset
 
-THPEdit2::THPEdit2(QWidget *Parent, TEditor Kind) : QAbstractScrollArea(Parent), FEditor(Kind)
+THPEdit2::THPEdit2(QWidget *Parent, TEditor Kind)
+    : QAbstractScrollArea(Parent), FDoc(new THPDocument(Kind, this)), FLines(FDoc->Lines())
 {
+    connect(FDoc, &THPDocument::ModifiedChanged, this, [this] { PostNotify(HPM_MODIFIEDCHANGED, 0); });
+    connect(FDoc, &THPDocument::LinesReplaced, this, &THPEdit2::LinesReplaced);
+    connect(FDoc, &THPDocument::CaretRestored, this, &THPEdit2::RestoreCaret);
+    connect(FDoc, &THPDocument::FontsRestored, this, [this](const std::array<QString, 3> &Names) {
+        SetFonts(Names[0], Names[1], Names[2]);
+    });
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -67,7 +51,6 @@ void THPEdit2::Loaded()
     FHasFocus = false;
     FLeftMargin = 3;
     FTopMargin = 3;
-    FPictures.fill(nullptr);
     ComputeViewSize();
     try {
         NewDocument();
@@ -81,7 +64,6 @@ THPEdit2::~THPEdit2()
 {
     for (int i = 0; i < FontSlotCount; ++i)
         ReleaseFont(i);
-    ClearDocument();
 }
 
 void THPEdit2::NewDocument()
@@ -90,7 +72,7 @@ void THPEdit2::NewDocument()
     // font error is raised once the reset is complete.
     std::exception_ptr fontError;
     try {
-        switch (FEditor) {
+        switch (FDoc->Kind()) {
         case TEditor::Tgv:
             SetFonts(FDefaultFontTgvNormal, FDefaultFontTgvFont1, FDefaultFontTgvMini);
             break;
@@ -110,22 +92,17 @@ void THPEdit2::NewDocument()
     } catch (const EError &) {
         fontError = std::current_exception();
     }
-    ClearDocument();
     // The host always hears about the flag, even when it was already clear.
-    FModified = true;
-    SetModified(false);
-    FFileSize = 0;
+    const bool wasModified = Modified();
     FSelected = false;
     FExtendSelection = false;
-    SetFileName(QString());
-    FMenuChar = MenuCharNone;
-    FMenuWhenStarted = false;
-    FExecuteWith.clear();
     FScrollX = 0;
     FScrollY = 0;
+    ClearDocument();
+    if (!wasModified)
+        PostNotify(HPM_MODIFIEDCHANGED, 0);
     ComputeViewSize();
     SetCurrentAttr(0);
-    AddFirstLine();
     RecomputeTops(0);
     UpdateVisibleLines();
     FCaretLine = FAnchorLine = 0;
@@ -138,24 +115,15 @@ void THPEdit2::NewDocument()
 
 void THPEdit2::AddFirstLine()
 {
-    auto line = std::make_unique<TALine>();
-    line->Owner = this;
-    FLines.insert(FLines.begin(), std::move(line));
+    std::vector<std::unique_ptr<TALine>> lines;
+    lines.push_back(std::make_unique<TALine>());
+    FDoc->Reset(std::move(lines), TPictureTable(), TFileIdentity());
 }
 
 void THPEdit2::ClearDocument()
 {
-    FLines.clear();
     FCurLine = nullptr;
-    for (int k = 1; k <= PictureSlotCount; ++k) {
-        // Every line that showed the picture is gone, so the table's references all go with them.
-        if (TPictureHP *p = FPictures[size_t(k)]) {
-            FPictures[size_t(k)] = nullptr;
-            while (p->RefCount() > 1)
-                TSharedObject::Release(p);
-            TSharedObject::Release(p);
-        }
-    }
+    AddFirstLine();
 }
 
 // ---- Fonts
@@ -239,55 +207,9 @@ TGrobFont *THPEdit2::StyledFont(uint8_t Attr)
 
 // ---- Pictures
 
-int THPEdit2::AddPicture(const QImage &Source)
-{
-    const QImage bitmap = Source.convertToFormat(QImage::Format_RGB32);
-    int firstEmpty = 0;
-    for (int k = 1; k <= PictureSlotCount; ++k) {
-        TPictureHP *p = FPictures[size_t(k)];
-        if (!p) {
-            if (!firstEmpty)
-                firstEmpty = k;
-            continue;
-        }
-        if (p->Bitmap.size() != bitmap.size())
-            continue;
-        bool same = true;
-        for (int y = 0; same && y < bitmap.height(); ++y) {
-            const QRgb *a = reinterpret_cast<const QRgb *>(p->Bitmap.constScanLine(y));
-            const QRgb *b = reinterpret_cast<const QRgb *>(bitmap.constScanLine(y));
-            for (int x = 0; x < bitmap.width(); ++x)
-                if ((a[x] ^ b[x]) & 0xFFFFFF) {
-                    same = false;
-                    break;
-                }
-        }
-        if (same) {
-            p->AddRef();
-            return k;
-        }
-    }
-    if (!firstEmpty)
-        throw EErrorLoading(ResString(TResId::sPictureTableFull));
-    FPictures[size_t(firstEmpty)] = new TPictureHP(bitmap);
-    return firstEmpty;
-}
-
-void THPEdit2::ReleasePicture(int Slot)
-{
-    TPictureHP *p = Picture(Slot);
-    if (!p)
-        return;
-    if (p->RefCount() == 1)
-        FPictures[size_t(Slot)] = nullptr;
-    TSharedObject::Release(p);
-}
-
 void THPEdit2::SetPictureLine(int I, int Slot)
 {
-    TALine *line = Line(I);
-    line->Chars = QByteArray(1, char(CharPicture));
-    line->Attrs = QByteArray(1, char(Slot));
+    FDoc->SetPictureLine(I, Slot);
 }
 
 // ---- Access
@@ -309,10 +231,7 @@ uint8_t THPEdit2::AttrAt(int I, int Pos) const
 
 TPictureHP *THPEdit2::PictureOfLine(int I) const
 {
-    const TALine &line = *FLines[size_t(I)];
-    if (line.Chars.isEmpty() || uint8_t(line.Chars[0]) != CharPicture)
-        return nullptr;
-    return Picture(uint8_t(line.Attrs[0]));
+    return FDoc->PictureOfLine(I);
 }
 
 QImage THPEdit2::PictureBitmap(int I) const
@@ -325,15 +244,7 @@ QImage THPEdit2::PictureBitmap(int I) const
 
 void THPEdit2::SetFileName(const QString &Name)
 {
-    FFileName = Name.isEmpty() ? QString() : QFileInfo(Name).absoluteFilePath();
-}
-
-void THPEdit2::SetModified(bool Value)
-{
-    if (Value == FModified)
-        return;
-    FModified = Value;
-    PostNotify(HPM_MODIFIEDCHANGED, 0);
+    FDoc->Identity().FileName = Name.isEmpty() ? QString() : QFileInfo(Name).absoluteFilePath();
 }
 
 void THPEdit2::SetCurrentAttr(uint8_t Value)

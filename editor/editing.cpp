@@ -29,9 +29,9 @@ void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByt
             text.prepend(char(CharLineFeed));
         }
     }
-    StripAttrs(attrs, FEditor);
+    StripAttrs(attrs, FDoc->Kind());
+    TEditStep step(this);
     ClearSelection();
-    SetModified(true);
     // A line break moves the lines below: their pixels are moved too, and only the lines that
     // changed are painted again.
     InvalidateFrom(Line, Pos, false);
@@ -50,14 +50,14 @@ void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByt
             end = text.size();
         bool clean = true;
         for (qsizetype i = start; i < end && clean; ++i)
-            clean = IsCharAllowed(uint8_t(text[i]), FEditor);
+            clean = IsCharAllowed(uint8_t(text[i]), FDoc->Kind());
         if (clean) {
             runs.push_back(text.mid(start, end - start));
             runAttrs.push_back(perChar ? attrs.mid(start, end - start) : QByteArray(end - start, oneAttr));
         } else {
             QByteArray run, runAttr;
             for (qsizetype i = start; i < end; ++i)
-                if (IsCharAllowed(uint8_t(text[i]), FEditor)) {
+                if (IsCharAllowed(uint8_t(text[i]), FDoc->Kind())) {
                     run.append(text[i]);
                     runAttr.append(perChar ? attrs[i] : oneAttr);
                 }
@@ -73,25 +73,17 @@ void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByt
     if (runs.size() > 1) {
         // All new lines go in with one insertion into the line list, and the tops are recomputed
         // once, however many lines the text holds.
-        TALine &first = *FLines[size_t(Line)];
         const qsizetype cut = Pos - 1 + runs.front().size();
-        QByteArray tailChars = first.Chars.mid(cut);
-        QByteArray tailAttrs = first.Attrs.mid(cut);
-        first.Chars.truncate(cut);
-        first.Attrs.truncate(cut);
         const int k = int(runs.size()) - 1;
         std::vector<std::unique_ptr<TALine>> lines;
         lines.reserve(size_t(k));
         for (int r = 1; r <= k; ++r) {
             auto l = std::make_unique<TALine>();
-            l->Owner = this;
             l->Chars = std::move(runs[size_t(r)]);
             l->Attrs = std::move(runAttrs[size_t(r)]);
             lines.push_back(std::move(l));
         }
         const qsizetype lastRun = lines.back()->Chars.size();
-        lines.back()->Chars.append(tailChars);
-        lines.back()->Attrs.append(tailAttrs);
         // The caret follows the text it stood before.
         if (FCaretLine == Line && FCaretCol >= cut + 1) {
             FCaretCol = int(FCaretCol - cut + lastRun);
@@ -99,7 +91,8 @@ void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByt
         } else if (FCaretLine > Line) {
             FCaretLine += k;
         }
-        InsertLines(Line + 1, std::move(lines));
+        FDoc->BreakLine(Line, int(cut + 1), std::move(lines));
+        FCurLine = FLines[size_t(FCaretLine)].get();
         RecomputeTops(Line);
         UpdateVisibleLines();
         const int newBottom = FLines[size_t(Line + k)]->Top + LineHeight(Line + k);
@@ -110,14 +103,9 @@ void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByt
     MoveCaretTo(FCaretLine, FCaretCol, false);
 }
 
-void THPEdit2::InsertLines(int At, std::vector<std::unique_ptr<TALine>> &&NewLines)
-{
-    FLines.insert(FLines.begin() + At, std::make_move_iterator(NewLines.begin()),
-                  std::make_move_iterator(NewLines.end()));
-}
-
 void THPEdit2::InsertAtCaret(const QByteArray &Text, const QByteArray &Attrs)
 {
+    TEditStep step(this);
     DeleteSelection();
     InsertText(FCaretLine, FCaretCol, Attrs, Text);
 }
@@ -126,27 +114,19 @@ void THPEdit2::InsertAt(int Line, int Pos, const QByteArray &Attrs, const QByteA
 {
     if (Text.isEmpty())
         return;
-    TALine &line = *FLines[size_t(Line)];
-    line.Chars.insert(Pos - 1, Text);
-    if (Attrs.size() == Text.size())
-        line.Attrs.insert(Pos - 1, Attrs);
-    else
-        line.Attrs.insert(Pos - 1, Text.size(), Attrs.isEmpty() ? char(0) : Attrs[0]);
+    TEditStep step(this);
+    FDoc->InsertInLine(Line, Pos, Text, Attrs);
     if (FCaretLine == Line && FCaretCol >= Pos)
         FCaretCol += int(Text.size());
 }
 
 void THPEdit2::SplitLine(int Line, int Pos)
 {
-    TALine &line = *FLines[size_t(Line)];
-    const int oldBottom = line.Top + LineHeight(Line);
-    auto next = std::make_unique<TALine>();
-    next->Owner = this;
-    next->Chars = line.Chars.mid(Pos - 1);
-    next->Attrs = line.Attrs.mid(Pos - 1);
-    line.Chars.truncate(Pos - 1);
-    line.Attrs.truncate(Pos - 1);
-    FLines.insert(FLines.begin() + Line + 1, std::move(next));
+    const int oldBottom = FLines[size_t(Line)]->Top + LineHeight(Line);
+    TEditStep step(this);
+    std::vector<std::unique_ptr<TALine>> next;
+    next.push_back(std::make_unique<TALine>());
+    FDoc->BreakLine(Line, Pos, std::move(next));
     if (ComparePos(FCaretLine, FCaretCol, Line, Pos) >= 0) {
         if (FCaretLine == Line)
             FCaretCol = FCaretCol - Pos + 1;
@@ -174,6 +154,7 @@ void THPEdit2::DeleteRange(int LineA, int PosA, int PosB, int LineB)
     // A picture is removed only as a selection of its own, never as part of a range.
     if (RangeHasPicture(LineA, LineB))
         return;
+    TEditStep step(this);
     ClearSelection();
     if (PosB == -1)
         PosB = LineLength(LineB);
@@ -189,13 +170,10 @@ void THPEdit2::DeleteRange(int LineA, int PosA, int PosB, int LineB)
         return;
     // Joined lines move what follows them up; DeleteChars moves those pixels itself.
     InvalidateFrom(LineA, PosA, false);
-    const int linesBefore = LineCount();
-    const int lengthBefore = LineLength(LineA);
+    // Delete at the very end of the document removes nothing, records no step and leaves the
+    // document as saved.
     DeleteChars(LineA, PosA, int(std::min<qint64>(count, INT_MAX)));
     InvalidateFrom(LineA, PosA, false);
-    // Delete at the very end of the document removes nothing and leaves the document as saved.
-    if (LineCount() != linesBefore || LineLength(LineA) != lengthBefore)
-        SetModified(true);
 }
 
 void THPEdit2::DeleteChars(int Line, int Pos, int Count)
@@ -229,26 +207,10 @@ void THPEdit2::DeleteChars(int Line, int Pos, int Count)
         ++j;
         start = 0;
     }
-    // Pictures whose character is cut lose the reference of that line.
-    for (int i = Line; i <= j; ++i) {
-        const TALine &l = *FLines[size_t(i)];
-        if (IsPictureLine(l)) {
-            const qsizetype from = i == Line ? Pos - 1 : 0;
-            const qsizetype to = i == j ? start : l.Chars.size();
-            if (from == 0 && to >= 1)
-                ReleasePicture(uint8_t(l.Attrs[0]));
-        }
-    }
     const int oldBottom = FLines[size_t(j)]->Top + LineHeight(j);
-    if (j == Line) {
-        head.Chars.remove(Pos - 1, start - (Pos - 1));
-        head.Attrs.remove(Pos - 1, start - (Pos - 1));
-    } else {
-        const TALine &last = *FLines[size_t(j)];
-        head.Chars = prefix + last.Chars.mid(start);
-        head.Attrs = head.Attrs.left(Pos - 1) + last.Attrs.mid(start);
-        FLines.erase(FLines.begin() + Line + 1, FLines.begin() + j + 1);
-    }
+    // Pictures whose character is cut lose the use of that line.
+    TEditStep step(this);
+    FDoc->RemoveSpan(Line, Pos, j, int(start + 1));
     // The caret keeps its place in the text that remains.
     if (FCaretLine > j) {
         FCaretLine -= j - Line;
@@ -262,7 +224,7 @@ void THPEdit2::DeleteChars(int Line, int Pos, int Count)
     if (j != Line) {
         RecomputeTops(Line);
         UpdateVisibleLines();
-        ShiftViewBelow(oldBottom, head.Top + LineHeight(Line) - oldBottom);
+        ShiftViewBelow(oldBottom, FLines[size_t(Line)]->Top + LineHeight(Line) - oldBottom);
         InvalidateLines(Line, Line);
     }
     MoveCaretTo(FCaretLine, FCaretCol, false);
@@ -282,12 +244,11 @@ void THPEdit2::JoinLines(int Line)
         FCaretCol += int(a.Chars.size());
     if (FCaretLine > Line)
         --FCaretLine;
-    a.Chars.append(b.Chars);
-    a.Attrs.append(b.Attrs);
-    FLines.erase(FLines.begin() + next);
+    TEditStep step(this);
+    FDoc->RemoveSpan(Line, int(a.Chars.size()) + 1, next, 1);
     RecomputeTops(Line);
     UpdateVisibleLines();
-    ShiftViewBelow(oldBottom, a.Top + LineHeight(Line) - oldBottom);
+    ShiftViewBelow(oldBottom, FLines[size_t(Line)]->Top + LineHeight(Line) - oldBottom);
     InvalidateLines(Line, Line);
     FCurLine = FLines[size_t(FCaretLine)].get();
 }
@@ -296,6 +257,7 @@ void THPEdit2::DeleteSelection()
 {
     if (!FSelected)
         return;
+    TEditStep step(this);
     if (FSelStartLine == FSelEndLine && FSelStartCol == 1 && FSelEndCol == 1 && PictureOfLine(FSelStartLine)) {
         DeletePictureLine(FSelStartLine);
         return;
@@ -314,6 +276,7 @@ void THPEdit2::DeleteBackward()
     if (!PrevPos(l, c))
         return;
     const uint8_t a = AttrAt(l, c);
+    TEditStep step(this);
     DeleteRange(l, c, c, l);
     SetCurrentAttr(a);
 }

@@ -5,11 +5,13 @@
 #include "u_THPEdit2.h"
 
 #include "u_DocFormats.h"
+#include "u_DocumentLines.h"
 #include "u_Errors.h"
 #include "u_FileChecks.h"
 #include "u_ResourceStrings.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <new>
 
@@ -92,57 +94,27 @@ std::vector<TDocLine> DocumentLines(const THPEdit2 &Ed, bool Numbered)
     return lines;
 }
 
-// Puts a picture on a line of its own at the caret, as inserting one would: after text, the
-// picture goes onto a new line between the two halves of the caret's line.
-void PutPictureAtCaret(THPEdit2 &Ed, const QImage &Bitmap)
+// Replaces the document with what a reader found. The lines are built first, so that a file
+// whose pictures do not fit leaves the document as it was.
+void PutDocument(THPEdit2 &Ed, const TReadDocument &Doc, const QString &FileName, qint64 FileSize)
 {
-    if (Ed.Editor() != TEditor::Tgv)
-        return;
-    const int slot = Ed.AddPicture(Bitmap);
-    int line = Ed.CaretLine();
-    if (Ed.LineLength(line) != 0) {
-        Ed.InsertText(line, Ed.CaretCol(), QByteArray(2, '\0'), QByteArray(2, char(CharLineFeed)));
-        ++line;
-    }
-    Ed.SetPictureLine(line, slot);
-    Ed.RecomputeTops(line);
-    Ed.UpdateVisibleLines();
-    Ed.MoveCaretTo(line, -1, true);
-}
-
-void InsertRun(THPEdit2 &Ed, const TReadDocument &Doc, qsizetype From, qsizetype To)
-{
-    if (To <= From)
-        return;
-    if (From == 0 && To == Doc.Text.size())
-        Ed.InsertAtCaret(Doc.Text, Doc.Attrs);
-    else
-        Ed.InsertAtCaret(Doc.Text.mid(From, To - From), Doc.Attrs.mid(From, To - From));
-}
-
-// Replaces the document with what a reader found.
-void PutDocument(THPEdit2 &Ed, const TReadDocument &Doc, const QString &FileName)
-{
+    std::vector<std::unique_ptr<TALine>> lines;
+    TPictureTable pictures;
+    BuildDocumentLines(Doc, Ed.Editor(), lines, pictures);
     try {
         Ed.NewDocument();
     } catch (const EFileError &) {
         // A missing font was reported when the window set its fonts; the document still loads
         // and its characters show as blank cells.
     }
-    Ed.SetFileName(FileName);
-    Ed.SetExecuteWith(Doc.ExecuteWith);
-    Ed.SetMenuChar(Doc.MenuChar);
-    Ed.SetMenuWhenStarted(Doc.MenuWhenStarted);
-    qsizetype from = 0;
-    for (const TReadDocument::TPictureAt &p : Doc.Pictures) {
-        InsertRun(Ed, Doc, from, p.At);
-        PutPictureAtCaret(Ed, Doc.Bitmaps[size_t(p.Entry)]);
-        from = p.At;
-    }
-    InsertRun(Ed, Doc, from, Doc.Text.size());
+    TFileIdentity identity;
+    identity.FileName = FileName.isEmpty() ? QString() : QFileInfo(FileName).absoluteFilePath();
+    identity.FileSize = FileSize;
+    identity.ExecuteWith = Doc.ExecuteWith;
+    identity.MenuChar = Doc.MenuChar;
+    identity.MenuWhenStarted = Doc.MenuWhenStarted;
+    Ed.Document()->Reset(std::move(lines), std::move(pictures), identity);
     Ed.MoveCaretTo(0, 1, true);
-    Ed.SetModified(false);
-    Ed.InvalidateAll();
 }
 
 // Reads FileName, parses it with Read and only then replaces Ed's document; returns the file's size.
@@ -153,7 +125,7 @@ qint64 LoadDocument(THPEdit2 &Ed, const QString &FileName, const TRead &Read)
         const QByteArray data = ReadDocumentFile(FileName);
         TReadDocument doc;
         Read(data, doc);
-        PutDocument(Ed, doc, FileName);
+        PutDocument(Ed, doc, FileName, data.size());
         return data.size();
     } catch (const std::bad_alloc &) {
         // A document larger than the memory left is a file that cannot be loaded, not a reason to
@@ -165,26 +137,24 @@ qint64 LoadDocument(THPEdit2 &Ed, const QString &FileName, const TRead &Read)
 
 qint64 THPEdit2::LoadText(const QString &FileName, TEditor Kind)
 {
-    FFileSize = LoadDocument(*this, FileName, [Kind](const QByteArray &Data, TReadDocument &Doc) {
+    return LoadDocument(*this, FileName, [Kind](const QByteArray &Data, TReadDocument &Doc) {
         // An empty file is an empty document, and a file shorter than the header is the text it holds.
         if (Data.startsWith(TextFormHeader))
             ReadTextForm(Data, Kind == TEditor::Hp49, Doc);
         else
             ReadPlain(Data, Doc);
     });
-    return FFileSize;
 }
 
 qint64 THPEdit2::LoadTgv(const QString &FileName)
 {
-    FFileSize = LoadDocument(*this, FileName, [](const QByteArray &Data, TReadDocument &Doc) {
+    return LoadDocument(*this, FileName, [](const QByteArray &Data, TReadDocument &Doc) {
         if (IsTgvFile(Data))
             ReadTgv(Data, Doc);
         else
             ReadPlain(Data, Doc);
         Doc.ExecuteWith = QStringLiteral("Tgv");
     });
-    return FFileSize;
 }
 
 qint64 THPEdit2::SaveText(const QString &FileName, TEditor Kind, const QString &ExecuteWith)
@@ -193,17 +163,17 @@ qint64 THPEdit2::SaveText(const QString &FileName, TEditor Kind, const QString &
     const QByteArray data = WriteTextForm(DocumentLines(*this, false), Kind, e);
     WriteDocumentFile(FileName, data);
     // Only a complete save changes the document's file identity.
-    FExecuteWith = QString::fromLatin1(e);
+    SetExecuteWith(QString::fromLatin1(e));
     SetModified(false);
     SetFileName(FileName);
-    FFileSize = data.size();
-    return FFileSize;
+    FDoc->Identity().FileSize = data.size();
+    return data.size();
 }
 
 qint64 THPEdit2::SaveTgv(const QString &FileName, bool Hp49)
 {
     // A picture shown on several lines is stored once, numbered by its first appearance.
-    for (int k = 1; k <= PictureSlotCount; ++k)
+    for (int k = 1; k <= TPictureTable::SlotCount; ++k)
         if (TPictureHP *p = Picture(k))
             p->Number = 0;
     uint8_t next = 0;
@@ -215,12 +185,12 @@ qint64 THPEdit2::SaveTgv(const QString &FileName, bool Hp49)
             grobs.push_back(GrobObject(p->Bitmap));
         }
     }
-    const QByteArray body = WriteTgvBody(DocumentLines(*this, true), FMenuChar, FMenuWhenStarted);
+    const QByteArray body = WriteTgvBody(DocumentLines(*this, true), MenuChar(), MenuWhenStarted());
     const QByteArray data = WriteTgvFile(body, grobs, Hp49);
     WriteDocumentFile(FileName, data);
-    FExecuteWith = QStringLiteral("Tgv");
+    SetExecuteWith(QStringLiteral("Tgv"));
     SetModified(false);
     SetFileName(FileName);
-    FFileSize = data.size();
-    return FFileSize;
+    FDoc->Identity().FileSize = data.size();
+    return data.size();
 }

@@ -202,7 +202,19 @@ void THPEdit2::HandleKey(QKeyEvent *Event)
     FExtendSelection = shift;
     Event->accept();
 
-    if (ctrl && (key == Qt::Key_Insert || key == Qt::Key_C))
+    // Characters typed one after the other make one step; any other key ends it.
+    static constexpr int EditingKeys[] = {Qt::Key_Backspace, Qt::Key_Tab,    Qt::Key_Backtab, Qt::Key_PageUp,
+                                          Qt::Key_PageDown,  Qt::Key_End,    Qt::Key_Home,    Qt::Key_Left,
+                                          Qt::Key_Up,        Qt::Key_Right,  Qt::Key_Down,    Qt::Key_Delete,
+                                          Qt::Key_Return,    Qt::Key_Enter,  Qt::Key_Insert};
+    if (ctrl || std::find(std::begin(EditingKeys), std::end(EditingKeys), key) != std::end(EditingKeys))
+        FDoc->BreakMerge();
+
+    if (ctrl && key == Qt::Key_Z && !shift)
+        Undo();
+    else if (ctrl && (key == Qt::Key_Y || (key == Qt::Key_Z && shift)))
+        Redo();
+    else if (ctrl && (key == Qt::Key_Insert || key == Qt::Key_C))
         CopyToClipboard();
     else if (shift && key == Qt::Key_Insert)
         PasteFromClipboard();
@@ -258,6 +270,7 @@ void THPEdit2::HandleKey(QKeyEvent *Event)
             Event->ignore();
             return;
         }
+        TEditStep step(this, true);
         InsertAtCaret(codes, QByteArray(1, char(FCurrentAttr)));
     }
 }
@@ -281,6 +294,7 @@ void THPEdit2::inputMethodEvent(QInputMethodEvent *Event)
     const QByteArray codes = TypedCodes(Event->commitString());
     if (!codes.isEmpty()) {
         try {
+            TEditStep step(this, true);
             InsertAtCaret(codes, QByteArray(1, char(FCurrentAttr)));
         } catch (const EError &e) {
             Warn(e.Message());
@@ -315,6 +329,7 @@ void THPEdit2::mousePressEvent(QMouseEvent *Event)
     const int line = LineAtY(p.y() + FScrollY);
     const int pos = ColumnAtX(line, p.x() + FScrollX);
     FExtendSelection = false;
+    FDoc->BreakMerge();
     MoveCaretTo(line, pos, true);
 }
 

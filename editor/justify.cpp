@@ -10,6 +10,7 @@ void THPEdit2::Justify(int Mode)
 {
     if (Mode < JustifyCenter || Mode > JustifyBreak)
         return;
+    TEditStep step(this);
     const bool hadSelection = FSelected;
     const int first = hadSelection ? FSelStartLine : FCaretLine;
     int last = hadSelection ? FSelEndLine : FCaretLine;

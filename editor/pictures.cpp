@@ -50,7 +50,7 @@ int32_t GrobFilePrologOf(const QByteArray &Bytes)
 
 void THPEdit2::InsertPicture(int Line, int Pos, const QString &FileName, const QImage &Bitmap)
 {
-    if (FEditor != TEditor::Tgv)
+    if (FDoc->Kind() != TEditor::Tgv)
         return;
     QImage source = Bitmap;
     if (source.isNull() && !source.load(FileName))
@@ -60,6 +60,7 @@ void THPEdit2::InsertPicture(int Line, int Pos, const QString &FileName, const Q
     // Everything that can fail happens before the document changes: the table takes its reference
     // first and refuses a picture it has no room for.
     const int slot = AddPicture(bitmap);
+    TEditStep step(this);
     ClearSelection();
     Line = Line < 0 ? FCaretLine : std::min(Line, LineCount() - 1);
     Pos = Pos < 0 ? FCaretCol : std::clamp(Pos, 1, LineLength(Line) + 1);
@@ -73,12 +74,11 @@ void THPEdit2::InsertPicture(int Line, int Pos, const QString &FileName, const Q
     UpdateVisibleLines();
     MoveCaretTo(Line, -1, true);
     InvalidateAll();
-    SetModified(true);
 }
 
 void THPEdit2::InsertGrobFile(int Line, int Pos, const QString &FileName)
 {
-    if (FEditor != TEditor::Tgv)
+    if (FDoc->Kind() != TEditor::Tgv)
         return;
     QImage bitmap;
     {
@@ -103,15 +103,13 @@ void THPEdit2::DeletePictureLine(int Line)
     // Only a picture line: emptying a text line here would lose its text.
     if (Line < 0 || Line >= LineCount() || !PictureOfLine(Line))
         return;
+    TEditStep step(this);
     ClearSelection();
     InvalidateFrom(Line, 1, true);
-    ReleasePicture(uint8_t(FLines[size_t(Line)]->Attrs[0]));
-    FLines[size_t(Line)]->Chars.clear();
-    FLines[size_t(Line)]->Attrs.clear();
+    FDoc->ClearPictureLine(Line);
     if (FCaretLine == Line)
         MoveCaretTo(Line, 1, true);
     RecomputeTops(Line);
     UpdateVisibleLines();
     InvalidateFrom(Line, 1, true);
-    SetModified(true);
 }

@@ -17,8 +17,10 @@ bool KindKeeps(TEditor Kind, uint8_t Value)
 
 void THPEdit2::ToggleStyle(uint8_t Value)
 {
-    if (!KindKeeps(FEditor, Value))
+    if (!KindKeeps(FDoc->Kind(), Value))
         return;
+    // Characters typed after a style change are a step of their own.
+    FDoc->BreakMerge();
     if (FSelected)
         ApplyStyleTo(Value);
     else
@@ -27,28 +29,32 @@ void THPEdit2::ToggleStyle(uint8_t Value)
 
 void THPEdit2::ApplyStyleTo(uint8_t Value)
 {
-    if (!FSelected || !KindKeeps(FEditor, Value))
+    if (!FSelected || !KindKeeps(FDoc->Kind(), Value))
         return;
     InvalidateRange(FSelStartLine, FSelStartCol, FSelEndCol, FSelEndLine);
     // The style goes on every selected character unless all of them have it already; then it comes
     // off all of them. A font value always selects its font.
     const bool target = (CommonAttr() & Value) == 0;
+    TEditStep step(this);
     for (int l = FSelStartLine; l <= FSelEndLine; ++l) {
-        TALine &line = *FLines[size_t(l)];
+        const TALine &line = *FLines[size_t(l)];
         if (PictureOfLine(l))
             continue;
         const int n = int(line.Chars.size());
         const int from = l == FSelStartLine ? FSelStartCol : 1;
         const int to = std::min(l == FSelEndLine ? FSelEndCol : n, n); // the line end has no attribute
-        for (int p = from; p <= to; ++p) {
-            uint8_t a = uint8_t(line.Attrs[p - 1]);
+        if (to < from)
+            continue;
+        QByteArray attrs = line.Attrs.mid(from - 1, to - from + 1);
+        for (char &c : attrs) {
+            uint8_t a = uint8_t(c);
             if (((a & Value) != 0) != target) {
                 ApplyStyle(a, Value);
-                line.Attrs[p - 1] = char(a);
+                c = char(a);
             }
         }
+        FDoc->SetAttrs(l, from, attrs);
     }
     SetCurrentAttr(CommonAttr());
     InvalidateRange(FSelStartLine, FSelStartCol, FSelEndCol, FSelEndLine);
-    SetModified(true);
 }

@@ -4,8 +4,10 @@
 // it draws them with, the caret and selection, and the document's file identity, and it shows the
 // document as the calculator would: every calculator pixel as 2 × 2 screen pixels.
 //
-// One class, implemented by concern:
-//   document.cpp     lines, picture table, font slots, notifications, position helpers
+// The document itself — lines, pictures, file identity, modified flag and undo history — is a
+// THPDocument the editor owns; the editor is its view and controller. Implemented by concern:
+//   document.cpp     font slots, notifications, the document's signals, position helpers
+//   history.cpp      steps of the undo history around each command, undo and redo
 //   painting.cpp     geometry, hit testing, painting, invalidation, scrolling, the caret
 //   editing.cpp      insertion, line splitting and joining, deletion, tab
 //   input.cpp        caret moves, selection, keyboard and mouse
@@ -26,9 +28,10 @@
 //   - Put a picture on a line: slot = AddPicture(bitmap) FIRST (it raises EErrorLoading when the
 //     table is full, before anything changed), then make room with InsertText of line feeds, then
 //     SetPictureLine(line, slot); then RecomputeTops(line), UpdateVisibleLines().
-//   - Change attributes in place (FLines[i]->Attrs): then InvalidateRange over what changed and
-//     SetModified(true).
-//   - Mark modified: SetModified(true). Notify the host of the typing attribute: SetCurrentAttr.
+//   - Change attributes: FDoc->SetAttrs, then InvalidateRange over what changed.
+//   - Every change goes through an operation of FDoc, never into the lines directly. A public
+//     command opens a step (TEditStep step(this)) so that all it does is undone at once; the
+//     modified flag follows the history. Notify the host of the typing attribute: SetCurrentAttr.
 //   - After changing line heights or the line count directly: RecomputeTops(first changed line),
 //     UpdateVisibleLines(). Repaint: InvalidateRange / InvalidateLinePart for what changed,
 //     InvalidateFrom(line, 1, true) when the lines below moved, InvalidateAll() for everything.
@@ -36,6 +39,7 @@
 //   - Walk positions: NextPos / PrevPos / ComparePos; read: CharAt, AttrAt, PictureOfLine.
 //   - Messages for the user: Warn(text) (goes to OnWarning, or a warning box titled "Quillo").
 #include "u_EditorAttrs.h"
+#include "u_THPDocument.h"
 #include "u_TGrob.h"
 #include "u_TShared.h"
 
@@ -68,31 +72,6 @@ private:
     int FArg;
 };
 
-// One picture of the document, shared by every line that shows it.
-class TPictureHP : public TSharedObject {
-public:
-    // Keeps its own copy of the bitmap (white pixels background, every other colour set).
-    explicit TPictureHP(const QImage &Bitmap);
-    QImage Bitmap;      // RGB32
-    uint8_t Number = 0; // sequence number while a TGV file is written; meaningless otherwise
-
-    // The bitmap at twice its size as the editor paints it: black where set, white elsewhere.
-    const QImage &Zoomed() const;
-
-private:
-    mutable QImage FZoomed;
-};
-
-// One line of the document. Chars[i] has the attribute Attrs[i]; a picture line holds the single
-// character 2 and, as its attribute, the picture's slot number.
-class TALine {
-public:
-    QByteArray Chars;
-    QByteArray Attrs;
-    THPEdit2 *Owner = nullptr;
-    int Top = 0; // document y of the line's top edge
-};
-
 class THPEdit2 : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -111,9 +90,10 @@ public:
     // ---- Properties
     int TabLength() const { return FTabLength; }
     void SetTabLength(int Value) { FTabLength = Value; } // below 1 acts as 1
-    TEditor Editor() const { return FEditor; }
+    TEditor Editor() const { return FDoc->Kind(); }
     // Stores the kind; fonts and filters follow at the next NewDocument.
-    void SetEditor(TEditor Value) { FEditor = Value; }
+    void SetEditor(TEditor Value) { FDoc->SetKind(Value); }
+    THPDocument *Document() const { return FDoc; }
     int RightEdge() const { return FRightEdge; }
     // Stores, repaints the whole control and calls OnRightEdgeChanged, also when unchanged.
     void SetRightEdge(int Value);
@@ -143,7 +123,7 @@ public:
     // Resets to one empty line of the current kind with its fonts. The document is always reset;
     // a font file that cannot be read leaves its slot empty and its EFileError is raised at the end.
     virtual void NewDocument();
-    // Destroys every line and every picture. Leaves no line: only NewDocument and destruction call it.
+    // Destroys every line and every picture, leaving one empty line and no history.
     virtual void ClearDocument();
 
     // ---- Fonts
@@ -162,6 +142,7 @@ public:
 
     // ---- Document access
     int LineCount() const { return int(FLines.size()); }
+    // Read it only: every change goes through an operation of Document().
     TALine *Line(int I) const { return FLines[size_t(I)].get(); }
     int LineLength(int I) const { return int(FLines[size_t(I)]->Chars.size()); }
     // Position Pos (1-based) of line I; the line end n + 1 reads 10, and its attribute 0.
@@ -169,27 +150,39 @@ public:
     uint8_t AttrAt(int I, int Pos) const;
     TPictureHP *PictureOfLine(int I) const;
     QImage PictureBitmap(int I) const;
-    TPictureHP *Picture(int Slot) const { return Slot >= 1 && Slot <= PictureSlotCount ? FPictures[size_t(Slot)] : nullptr; }
-    // The slot of a picture identical pixel for pixel (one more reference), else the first empty
+    TPictureHP *Picture(int Slot) const { return FDoc->Picture(Slot); }
+    // How many lines show the picture of Slot (and insertions that reserved it).
+    int PictureUses(int Slot) const { return FDoc->PictureUses(Slot); }
+    // The slot of a picture identical pixel for pixel (one more use), else the first empty
     // slot with a new picture. Raises EErrorLoading, changing nothing, when all 255 slots hold
     // other pictures.
-    int AddPicture(const QImage &Bitmap);
-    void ReleasePicture(int Slot);
-    // Makes line I the picture line of Slot (whose reference it takes over).
+    int AddPicture(const QImage &Bitmap) { return FDoc->AddPicture(Bitmap); }
+    void ReleasePicture(int Slot) { FDoc->ReleasePicture(Slot); }
+    // Makes line I the picture line of Slot (whose use it takes over).
     void SetPictureLine(int I, int Slot);
 
-    QString FileName() const { return FFileName; }
+    QString FileName() const { return FDoc->Identity().FileName; }
     void SetFileName(const QString &Name); // stored as a full path; empty clears it
-    qint64 FileSize() const { return FFileSize; }
-    void SetFileSize(qint64 Value) { FFileSize = Value; }
-    bool Modified() const { return FModified; }
-    void SetModified(bool Value);
-    QString ExecuteWith() const { return FExecuteWith; }
-    void SetExecuteWith(const QString &Value) { FExecuteWith = Value; }
-    uint8_t MenuChar() const { return FMenuChar; }
-    void SetMenuChar(uint8_t Value) { FMenuChar = Value; }
-    bool MenuWhenStarted() const { return FMenuWhenStarted; }
-    void SetMenuWhenStarted(bool Value) { FMenuWhenStarted = Value; }
+    qint64 FileSize() const { return FDoc->Identity().FileSize; }
+    void SetFileSize(qint64 Value) { FDoc->Identity().FileSize = Value; }
+    bool Modified() const { return FDoc->Modified(); }
+    // False makes the present state the saved one (the history's clean state).
+    void SetModified(bool Value) { FDoc->SetModified(Value); }
+    QString ExecuteWith() const { return FDoc->Identity().ExecuteWith; }
+    void SetExecuteWith(const QString &Value) { FDoc->Identity().ExecuteWith = Value; }
+    uint8_t MenuChar() const { return FDoc->Identity().MenuChar; }
+    void SetMenuChar(uint8_t Value) { FDoc->Identity().MenuChar = Value; }
+    bool MenuWhenStarted() const { return FDoc->Identity().MenuWhenStarted; }
+    void SetMenuWhenStarted(bool Value) { FDoc->Identity().MenuWhenStarted = Value; }
+
+    // ---- Undo and redo
+    bool CanUndo() const { return FDoc->History().canUndo(); }
+    bool CanRedo() const { return FDoc->History().canRedo(); }
+    // A step that cannot be put back is reported through Warn and changes nothing.
+    void Undo();
+    void Redo();
+    // Tgv > Change Fonts: SetFonts as a step of the history.
+    void ChangeFonts(const QString &Name0, const QString &Name1, const QString &Name2);
     uint8_t CurrentAttr() const { return FCurrentAttr; }
     virtual void SetCurrentAttr(uint8_t Value);
     virtual void ToggleCurrentAttr(uint8_t Value);
@@ -345,7 +338,6 @@ private:
     void VerticalAction(int Action);
     void ReleaseStyledFonts(int Index);
     int BlankCellWidth() const { return Zoom * FCellWidth; }
-    void InsertLines(int At, std::vector<std::unique_ptr<TALine>> &&NewLines);
     bool RangeHasPicture(int LineA, int LineB) const;
     void HandleKey(QKeyEvent *Event);
     // Calculator codes of typed text: Latin-1 characters keep their value, CR becomes a line feed;
@@ -354,9 +346,8 @@ private:
     QRect DocToScreen(const QRect &R) const { return R.translated(-FScrollX, -FScrollY); }
 
     // Document
-    std::vector<std::unique_ptr<TALine>> FLines;
-    std::array<TPictureHP *, PictureSlotCount + 1> FPictures{}; // slot 0 unused
-    TEditor FEditor = TEditor::Tgv;
+    THPDocument *FDoc;                            // a child object
+    std::vector<std::unique_ptr<TALine>> &FLines; // the document's lines, read by the layout
     int FTabLength = 4;
     int FRightEdge = 22;
     QString FSubDirFont;
@@ -387,13 +378,13 @@ private:
     bool FExtendSelection = false;
     uint8_t FCurrentAttr = 0;
 
-    // File identity
-    bool FModified = false;
-    QString FFileName;
-    qint64 FFileSize = 0;
-    QString FExecuteWith;
-    uint8_t FMenuChar = MenuCharNone;
-    bool FMenuWhenStarted = false;
+    // Steps of the history: the commands that are running, and whether the one that opened the
+    // step types characters.
+    friend class TEditStep;
+    int FStepDepth = 0;
+    TCaretState CaretState() const;
+    void RestoreCaret(const TCaretState &Caret);
+    void LinesReplaced(int First, int OldCount, int NewCount);
 
     // Geometry and view
     uint8_t FCellWidth = 6;
@@ -427,4 +418,18 @@ private:
     QTimer FCaretTimer;
     bool FCaretShown = false;
     QRect FCaretRect; // document coordinates of the caret as last placed
+};
+
+// Makes everything a command does between its construction and its end one step of the history;
+// commands called by a command join the step of the outer one.
+class TEditStep {
+public:
+    explicit TEditStep(THPEdit2 *Ed, bool Typing = false);
+    ~TEditStep();
+    TEditStep(const TEditStep &) = delete;
+    TEditStep &operator=(const TEditStep &) = delete;
+
+private:
+    THPEdit2 *FEd;
+    bool FTyping;
 };

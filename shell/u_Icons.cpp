@@ -176,6 +176,25 @@ void DrawGlyph(QPainter &p, TGlyph Which)
                 if ((x * 7 + y * 3) % 5 < 2 || y == 4)
                     p.drawRect(QRectF(6 + x * 3.5, 8 + y * 3.5, 3, 3));
         break;
+    case TGlyph::Undo:
+    case TGlyph::Redo: {
+        // A curved arrow turning back (undo) or forward (redo).
+        if (Which == TGlyph::Redo) {
+            p.translate(32, 0);
+            p.scale(-1, 1);
+        }
+        p.setPen(QPen(Accent, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath arc;
+        arc.moveTo(9, 13);
+        arc.cubicTo(QPointF(16, 6), QPointF(29, 9), QPointF(27, 20));
+        arc.cubicTo(QPointF(26, 25), QPointF(21, 27), QPointF(15, 27));
+        p.drawPath(arc);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Accent);
+        p.drawPolygon(QPolygonF({QPointF(3, 6), QPointF(13, 7), QPointF(5, 17)}));
+        break;
+    }
     case TGlyph::Help:
         p.setPen(Qt::NoPen);
         p.setBrush(Accent);

@@ -10,6 +10,7 @@ enum class TGlyph {
     New, Open, Save, Cut, Copy, Paste, Transfer, Picture, Help,
     Bold, Reverse, Italic, Backslant, Underline,
     AlignLeft, AlignCenter, AlignRight, Justify, Edge22, Edge33,
+    Undo, Redo,
 };
 
 QIcon ProgramIcon();

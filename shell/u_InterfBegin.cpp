@@ -84,6 +84,8 @@ TFFormBegin::TFFormBegin(QWidget *Parent) : QMainWindow(Parent)
 
 TFFormBegin::~TFFormBegin()
 {
+    // The document windows go after this window's own members; their history must not call back.
+    disconnect(FHistoryConnection);
     FormDestroy();
 }
 
@@ -147,6 +149,10 @@ void TFFormBegin::CreateMenus()
 
     Edit_ = bar->addMenu(QString());
     Edit_->setObjectName(QStringLiteral("Edit"));
+    Undo_ = NewAction("Undo", &TFFormBegin::Undo_Click);
+    Undo_->setIcon(Glyph(TGlyph::Undo));
+    Redo_ = NewAction("Redo", &TFFormBegin::Redo_Click);
+    Redo_->setIcon(Glyph(TGlyph::Redo));
     Cut_ = NewAction("Cut", &TFFormBegin::Cut_Click);
     Cut_->setIcon(Glyph(TGlyph::Cut));
     Copy_ = NewAction("Copy", &TFFormBegin::Copy_Click);
@@ -154,14 +160,21 @@ void TFFormBegin::CreateMenus()
     Paste_ = NewAction("Paste", &TFFormBegin::Paste_Click);
     Paste_->setIcon(Glyph(TGlyph::Paste));
     SelectAll_ = NewAction("SelectAll", &TFFormBegin::SelectAll_Click);
+    Edit_->addActions({Undo_, Redo_});
+    Edit_->addSeparator();
     Edit_->addActions({Cut_, Copy_, Paste_});
     Edit_->addSeparator();
     Edit_->addAction(SelectAll_);
+    // The desktop's other key for redo, beside the one the string table gives.
+    auto *redoAlt = new QAction(this);
+    redoAlt->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    connect(redoAlt, &QAction::triggered, this, &TFFormBegin::Redo_Click);
+    addAction(redoAlt);
     connect(Edit_, &QMenu::aboutToShow, this, &TFFormBegin::Edit_Click);
     // Closed, the items stay enabled so that their shortcuts reach the commands, which check the
     // active editor again before they act.
     connect(Edit_, &QMenu::aboutToHide, this, [this] {
-        for (QAction *item : {Cut_, Copy_, Paste_, SelectAll_})
+        for (QAction *item : {Undo_, Redo_, Cut_, Copy_, Paste_, SelectAll_})
             item->setEnabled(true);
     });
     Edit_->installEventFilter(this);

@@ -127,7 +127,7 @@ public:
     QMenu *File_, *New_, *Edit_, *Tgv_, *View_, *Window_, *Help_;
     QAction *NewXView, *NewTGV, *newEden, *NewHP49;
     QAction *Open_, *Save_, *SaveAs_, *Close_, *Transfer_, *Options_, *Exit_, *ExitSeparator;
-    QAction *Cut_, *Copy_, *Paste_, *SelectAll_;
+    QAction *Undo_, *Redo_, *Cut_, *Copy_, *Paste_, *SelectAll_;
     QAction *InsertGrob_, *ChangeFonts_;
     QAction *Maintoolbar, *Aligntoolbar, *Charstoolbar, *Styletoolbar;
     QAction *Cascade_, *Tile_, *Arrange_, *CloseAll_, *Contents_, *About_;
@@ -135,7 +135,7 @@ public:
     QAction *popupmenuMaintoolbar, *popupmenuAligntoolbar, *popupmenucharstoolbar, *popupmenuStyletoolbar;
 
     QToolBar *ToolbarFile;
-    QAction *OpenButton, *SaveButton, *CutButton, *CopyButton, *PasteButton;
+    QAction *OpenButton, *SaveButton, *UndoButton, *RedoButton, *CutButton, *CopyButton, *PasteButton;
     QToolBar *ToolbarStyleTgv;
     QAction *BoldButtonTgv, *InvertButtonTgv, *Italic1ButtonTgv, *Italic2ButtonTgv, *UnderlineButtonTgv;
     THPFontComboBox *ComboChangeFontTgv;
@@ -204,6 +204,11 @@ private:
     void Cut_Click();
     void Copy_Click();
     void Paste_Click();
+    void Undo_Click();
+    void Redo_Click();
+    // The undo and redo buttons follow the history of the active document.
+    void UpdateUndoButtons();
+    QMetaObject::Connection FHistoryConnection;
     void SelectAll_Click();
     void BoldButtonClick();
     void InvertButtonClick();

@@ -18,6 +18,8 @@
 void TFFormBegin::Edit_Click()
 {
     const THPEdit2 *editor = ActiveEditor();
+    Undo_->setEnabled(editor && editor->CanUndo());
+    Redo_->setEnabled(editor && editor->CanRedo());
     Paste_->setEnabled(editor && editor->CanPaste());
     Cut_->setEnabled(editor && editor->Selected());
     Copy_->setEnabled(editor && editor->Selected());
@@ -31,9 +33,21 @@ bool TFFormBegin::EditItemEnabled(QAction *Item)
     Edit_Click();
     const bool enabled = Item->isEnabled();
     if (!Edit_->isVisible())
-        for (QAction *item : {Cut_, Copy_, Paste_, SelectAll_})
+        for (QAction *item : {Undo_, Redo_, Cut_, Copy_, Paste_, SelectAll_})
             item->setEnabled(true);
     return enabled;
+}
+
+void TFFormBegin::Undo_Click()
+{
+    if (EditItemEnabled(Undo_))
+        ActiveEditor()->Undo();
+}
+
+void TFFormBegin::Redo_Click()
+{
+    if (EditItemEnabled(Redo_))
+        ActiveEditor()->Redo();
 }
 
 void TFFormBegin::Cut_Click()

@@ -78,6 +78,11 @@ void TFFormBegin::CreateToolbars()
     SaveButton = ToolButton(ToolbarFile, "SaveButton", Glyph(TGlyph::Save), nullptr);
     connect(SaveButton, &QAction::triggered, this, [this] { SaveActive(); });
     ToolbarFile->addSeparator();
+    UndoButton = ToolButton(ToolbarFile, "UndoButton", Glyph(TGlyph::Undo), nullptr);
+    connect(UndoButton, &QAction::triggered, this, [this] { if (THPEdit2 *e = ActiveEditor()) e->Undo(); });
+    RedoButton = ToolButton(ToolbarFile, "RedoButton", Glyph(TGlyph::Redo), nullptr);
+    connect(RedoButton, &QAction::triggered, this, [this] { if (THPEdit2 *e = ActiveEditor()) e->Redo(); });
+    ToolbarFile->addSeparator();
     // The buttons act on the active editor directly; they are disabled while there is none.
     CutButton = ToolButton(ToolbarFile, "CutButton", Glyph(TGlyph::Cut), nullptr);
     connect(CutButton, &QAction::triggered, this, [this] { if (THPEdit2 *e = ActiveEditor()) e->CutToClipboard(); });
@@ -242,6 +247,17 @@ void TFFormBegin::ActiveFormChanged()
     }
 }
 
+void TFFormBegin::UpdateUndoButtons()
+{
+    disconnect(FHistoryConnection);
+    THPEdit2 *editor = ActiveEditor();
+    UndoButton->setEnabled(editor && editor->CanUndo());
+    RedoButton->setEnabled(editor && editor->CanRedo());
+    if (editor)
+        FHistoryConnection = connect(&editor->Document()->History(), &QUndoStack::indexChanged, this,
+                                     [this] { UpdateUndoButtons(); });
+}
+
 void TFFormBegin::UpdateMenuItems()
 {
     const bool anyDocument = !DocumentWindows().isEmpty();
@@ -260,6 +276,7 @@ void TFFormBegin::UpdateMenuItems()
         set = SetHP49;
     SelectToolbarSet(set);
     Tgv_->menuAction()->setVisible(set == SetTgv);
+    UpdateUndoButtons();
 
     if (THPEdit2 *editor = ActiveEditor()) {
         RightEdgeEdit->setText(QString::number(editor->RightEdge()));

@@ -89,7 +89,7 @@ void TFTGVFontChoice::ButtonOkClick()
             return Combo->currentIndex() >= 0 ? Combo->Text() : FEditor->FontNames(Slot);
         };
         try {
-            FEditor->SetFonts(chosen(FontNormale, 0), chosen(Font1, 1), chosen(FontIndiceExposant, 2));
+            FEditor->ChangeFonts(chosen(FontNormale, 0), chosen(Font1, 1), chosen(FontIndiceExposant, 2));
         } catch (const EError &e) {
             if (ShowWarning)
                 ShowWarning(e.Message());

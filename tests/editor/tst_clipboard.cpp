@@ -88,7 +88,7 @@ private slots:
         QVERIFY(tgv->CanPaste());
         tgv->MoveCaretTo(tgv->LineCount() - 1, 1, true);
         tgv->PasteFromClipboard();
-        QCOMPARE(tgv->PictureOfLine(tgv->CaretLine())->RefCount(), 2); // the same picture, shared
+        QCOMPARE(tgv->PictureUses(uint8_t(tgv->Line(tgv->CaretLine())->Attrs[0])), 2); // the same picture, shared
 
         auto *both = new QMimeData;
         both->setImageData(tgv->PictureBitmap(pic));

@@ -234,7 +234,7 @@ private slots:
         const int s1 = ed->AddPicture(a);
         QCOMPARE(s1, 1);
         QCOMPARE(ed->AddPicture(b), 1);
-        QCOMPARE(ed->Picture(1)->RefCount(), 2);
+        QCOMPARE(ed->PictureUses(1), 2);
         QCOMPARE(ed->AddPicture(c), 2);
         ed->ReleasePicture(1);
         QVERIFY(ed->Picture(1));
@@ -260,7 +260,7 @@ private slots:
             QCOMPARE(ed->AddPicture(picture(n)), n + 1);
         QVERIFY_THROWS_EXCEPTION(EErrorLoading, ed->AddPicture(picture(999)));
         // Nothing changed, and a picture already there is still shared.
-        QCOMPARE(ed->Picture(255)->RefCount(), 1);
+        QCOMPARE(ed->PictureUses(255), 1);
         QCOMPARE(ed->AddPicture(picture(7)), 8);
     }
 

@@ -325,7 +325,7 @@ private slots:
         QCOMPARE(ed->LineCount(), 1);
         QVERIFY(ed->PictureOfLine(0));
         QCOMPARE(ed->Line(0)->Top, 3);
-        QCOMPARE(ed->Picture(1)->RefCount(), 1);
+        QCOMPARE(ed->PictureUses(1), 1);
         ed->InsertText(0, 2, A(0), "after");
         QCOMPARE(ed->LineCount(), 2);
         ed->JoinLines(0);
@@ -390,7 +390,7 @@ private slots:
                 QCOMPARE(l.Top, i == 0 ? 3 : ed->Line(i - 1)->Top + ed->LineHeight(i - 1));
             }
             for (auto it = shown.cbegin(); it != shown.cend(); ++it)
-                QCOMPARE(ed->Picture(it.key())->RefCount(), it.value());
+                QCOMPARE(ed->PictureUses(it.key()), it.value());
             QVERIFY(ed->CaretLine() >= 0 && ed->CaretLine() < ed->LineCount());
             QVERIFY(ed->CaretCol() >= 1 && ed->CaretCol() <= ed->LineLength(ed->CaretLine()) + 1);
             if (ed->Selected())

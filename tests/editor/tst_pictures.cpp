@@ -71,12 +71,12 @@ private slots:
         ed->InsertPicture(-1, -1, QString(), red);
         ed->InsertGrobFile(-1, -1, f.fileName());
         QCOMPARE(Text(*ed), QByteArray("\x02\n\x02\n\x02\n\n"));
-        QCOMPARE(ed->Picture(1)->RefCount(), 3);
+        QCOMPARE(ed->PictureUses(1), 3);
         QVERIFY(!ed->Picture(2));
 
         ed->DeletePictureLine(0); // the other lines keep the picture; the line stays, empty
         QCOMPARE(Text(*ed), QByteArray("\n\x02\n\x02\n\n"));
-        QCOMPARE(ed->Picture(1)->RefCount(), 2);
+        QCOMPARE(ed->PictureUses(1), 2);
         QCOMPARE(ed->Line(1)->Top, ed->Line(0)->Top + ed->LineHeight(0));
         ed->InsertText(4, 1, QByteArray(1, 0), "t");
         ed->DeletePictureLine(4); // a text line is never emptied here
@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(Text(*ed), before);
         QCOMPARE(ed->CaretLine(), caret);
         ed->InsertPicture(-1, -1, QString(), Numbered(17)); // one the table holds still goes in
-        QCOMPARE(ed->Picture(17)->RefCount(), 2);
+        QCOMPARE(ed->PictureUses(17), 2);
     }
 };
 

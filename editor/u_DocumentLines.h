@@ -1,0 +1,14 @@
+#pragma once
+// From what a reader found in a file to the lines of a document, without an editor: text split
+// at its line feeds, filtered and stripped for the kind, and every picture on a line of its own.
+#include "u_DocFormats.h"
+#include "u_THPDocument.h"
+
+#include <memory>
+#include <vector>
+
+// The lines and their picture table, laid out as inserting the file's content at the caret of an
+// empty document would lay them out. Raises EErrorLoading when the pictures need more than the
+// table's slots.
+void BuildDocumentLines(const TReadDocument &Read, TEditor Kind, std::vector<std::unique_ptr<TALine>> &Lines,
+                        TPictureTable &Pictures);
