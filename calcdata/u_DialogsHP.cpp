@@ -1,4 +1,7 @@
 #include "u_DialogsHP.h"
+
+#include "u_FileChecks.h"
+#include "u_QuietImageIo.h"
 #include "u_ResourceStrings.h"
 #include "u_TGrob.h"
 
@@ -85,12 +88,13 @@ QGroupBox *NewOptionsGroup(QWidget *Parent, TResId Caption)
 QImage LoadGrobPreview(const QString &FileName)
 {
     const QFileInfo info(FileName);
-    if (!info.isFile() || !info.isReadable())
+    if (!RegularFileProblem(FileName).isEmpty() || !info.isReadable())
         return {};
     const QString ext = info.suffix().toUpper();
     try {
         if (ext == QLatin1String("BMP")) {
             QImage image;
+            const TQuietImageIo quiet;
             if (!image.load(FileName, "BMP"))
                 return {};
             return Monochrome(image);

@@ -1,6 +1,7 @@
 #include "u_TGrob.h"
 
 #include "u_Errors.h"
+#include "u_FileChecks.h"
 #include "u_ResourceStrings.h"
 #include "u_utils.h"
 
@@ -54,6 +55,9 @@ void TGrob::ReadHeader(QByteArray &Text)
 void TGrob::LoadFromFile(const QString &FileName)
 {
     FData.reset();
+    // A named pipe would block the open until something writes into it.
+    if (!RegularFileProblem(FileName).isEmpty())
+        throw CannotOpen(FileName);
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly))
         throw CannotOpen(FileName);

@@ -373,8 +373,10 @@ QImage THPEdit2::RenderDocument()
     const int last = LineCount() - 1;
     const int height = FLines[size_t(last)]->Top + LineHeight(last) + FTopMargin;
     // A drawing too large to hold is refused rather than attempted, with a message that says so.
+    // PNG codecs refuse a side longer than a million pixels.
     constexpr qint64 MaxImageBytes = qint64(512) << 20;
-    if (qint64(width) * height * 4 > MaxImageBytes)
+    constexpr int MaxImageSide = 1000000;
+    if (qint64(width) * height * 4 > MaxImageBytes || width > MaxImageSide || height > MaxImageSide)
         throw ETooLargeToSave(ResString(TResId::sDrawingTooLarge));
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull())

@@ -2,15 +2,32 @@
 // and removing a picture line.
 #include "u_THPEdit2.h"
 
+#include "u_DocFormats.h"
 #include "u_Errors.h"
+#include "u_FileChecks.h"
+#include "u_QuietImageIo.h"
 #include "u_ResourceStrings.h"
 
+#include <QImageReader>
 #include <QPainter>
 
 namespace {
-[[noreturn]] void FailLoading()
+[[noreturn]] void FailLoading(const QString &Reason = QString())
 {
-    throw EErrorLoading(ResString(TResId::sErrorWhileLoadingFile));
+    throw EErrorLoading(ResString(TResId::sErrorWhileLoadingFile), Reason);
+}
+
+// The picture file FileName as an image; raises EErrorLoading with the reason when it cannot be read.
+QImage ReadPictureFile(const QString &FileName)
+{
+    if (const QString problem = RegularFileProblem(FileName); !problem.isEmpty())
+        FailLoading(problem);
+    const TQuietImageIo quiet;
+    QImageReader reader(FileName);
+    QImage image = reader.read();
+    if (image.isNull())
+        FailLoading(CannotReadReason(reader.errorString()));
+    return image;
 }
 
 // The calculator's view of a picture: white stays white, every other colour is a set pixel.
@@ -52,9 +69,10 @@ void THPEdit2::InsertPicture(int Line, int Pos, const QString &FileName, const Q
 {
     if (FDoc->Kind() != TEditor::Tgv)
         return;
-    QImage source = Bitmap;
-    if (source.isNull() && !source.load(FileName))
-        FailLoading();
+    const QImage source = Bitmap.isNull() ? ReadPictureFile(FileName) : Bitmap;
+    // The calculator picture's length field bounds its size: a larger one could never be saved.
+    if (qint64(source.height()) * ((source.width() + 7) / 8) > TgvMaxGrobRows)
+        FailLoading(ResString(TResId::sPictureTooLarge));
     const QImage bitmap = Monochrome(source);
 
     // Everything that can fail happens before the document changes: the table takes its reference
@@ -80,6 +98,8 @@ void THPEdit2::InsertGrobFile(int Line, int Pos, const QString &FileName)
 {
     if (FDoc->Kind() != TEditor::Tgv)
         return;
+    if (const QString problem = RegularFileProblem(FileName); !problem.isEmpty())
+        FailLoading(problem);
     QImage bitmap;
     {
         auto grob = TSharedRef<TGrob>::Adopt(new TGrob);
@@ -90,11 +110,11 @@ void THPEdit2::InsertGrobFile(int Line, int Pos, const QString &FileName)
         }
         // A file of another object type would give a picture of nonsense dimensions.
         if (GrobFilePrologOf(grob->FileBytes()) != PrologGrob)
-            FailLoading();
+            FailLoading(ResString(TResId::sFileNotCalcObject));
         bitmap = grob->ToBitmap();
     }
     if (bitmap.isNull())
-        FailLoading();
+        FailLoading(ResString(TResId::sFilePictureUnreadable));
     InsertPicture(Line, Pos, QString(), bitmap);
 }
 

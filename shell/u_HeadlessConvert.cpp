@@ -5,6 +5,7 @@
 
 #include "u_Errors.h"
 #include "u_FileChecks.h"
+#include "u_QuietImageIo.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
 #include "u_THPEdit2.h"
@@ -115,6 +116,7 @@ bool WritePng(const QImage &Image, const QString &Path)
     if (!file.open(QIODevice::WriteOnly))
         return fail(CannotWriteReason(file.errorString()));
     QImageWriter writer(&file, "png");
+    const TQuietImageIo quiet;
     if (!writer.write(Image)) {
         const QString reason = CannotWriteReason(writer.errorString());
         file.cancelWriting();

@@ -223,8 +223,9 @@ void TFFormBegin::InsertGrob_Click()
             editor->InsertPicture(-1, -1, path);
         else
             editor->InsertGrobFile(-1, -1, path);
-    } catch (const EErrorLoading &) {
-        ShowWarning(ResString(TResId::serrorloadingpicture) + path);
+    } catch (const EErrorLoading &e) {
+        const QString firstLine = ResString(TResId::serrorloadingpicture) + path;
+        ShowWarning(e.Reason().isEmpty() ? firstLine : firstLine + QLatin1Char('\n') + e.Reason());
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <utility>
 
 Q_DECLARE_METATYPE(TEditor)
 
@@ -90,15 +91,15 @@ private slots:
         SetText(*ed, "a\n\nb");
         int l = 0, c = 2;
         QVERIFY(ed->NextPos(l, c));
-        QCOMPARE(QPair(l, c), QPair(1, 1));
+        QCOMPARE(std::pair(l, c), std::pair(1, 1));
         QVERIFY(ed->NextPos(l, c));
-        QCOMPARE(QPair(l, c), QPair(2, 1));
+        QCOMPARE(std::pair(l, c), std::pair(2, 1));
         l = 2, c = 2;
         QVERIFY(!ed->NextPos(l, c));
         QVERIFY(ed->PrevPos(l, c));
         l = 1, c = 1;
         QVERIFY(ed->PrevPos(l, c));
-        QCOMPARE(QPair(l, c), QPair(0, 2));
+        QCOMPARE(std::pair(l, c), std::pair(0, 2));
         l = 0, c = 1;
         QVERIFY(!ed->PrevPos(l, c));
         QCOMPARE(THPEdit2::ComparePos(1, 1, 0, 9), 1);

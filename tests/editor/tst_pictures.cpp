@@ -4,9 +4,11 @@
 #include "u_Errors.h"
 #include "u_ResourceStrings.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 // Differs from every other Index: the index's bits along the top row.
@@ -86,37 +88,63 @@ private slots:
     void unreadableFilesChangeNothing_data()
     {
         QTest::addColumn<bool>("grob");
-        QTest::addColumn<QByteArray>("content");
-        QTest::newRow("missing bitmap") << false << QByteArray();
-        QTest::newRow("not a bitmap") << false << QByteArray("hello");
-        QTest::newRow("missing grob") << true << QByteArray();
+        QTest::addColumn<QByteArray>("content"); // "<pipe>": a named pipe
+        QTest::addColumn<QString>("reason");      // how it begins
+        QTest::newRow("missing bitmap") << false << QByteArray() << "does not exist";
+        QTest::newRow("not a bitmap") << false << QByteArray("hello") << "cannot be read: ";
+        QTest::newRow("missing grob") << true << QByteArray() << "does not exist";
+        QTest::newRow("bitmap that is a pipe") << false << QByteArray("<pipe>") << "not a regular file: a named pipe";
+        QTest::newRow("grob that is a pipe") << true << QByteArray("<pipe>") << "not a regular file: a named pipe";
         // A grob file whose prolog says string: its size fields would still make a picture.
         auto grob = TSharedRef<TGrob>::Adopt(new TGrob);
         grob->AssignBitmap(Numbered(3));
         QByteArray string = grob->FileBytes();
         string[8] = '\x2c';
         string[9] = '\x2a';
-        QTest::newRow("string object as grob") << true << string;
+        QTest::newRow("string object as grob") << true << string << "not a calculator object";
+        // libpng has remarks of its own about a cut file; only the program's message may show.
+        QByteArray png;
+        QBuffer buffer(&png);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && Numbered(5).save(&buffer, "PNG"));
+        QTest::newRow("cut png") << false << png.left(png.size() - 20) << "cannot be read: ";
+        // One row too many for the picture's length field.
+        QImage huge(8 * 1024, 512, QImage::Format_Mono);
+        huge.fill(1);
+        QByteArray bmp;
+        QBuffer hugeBuffer(&bmp);
+        QVERIFY(hugeBuffer.open(QIODevice::WriteOnly) && huge.save(&hugeBuffer, "BMP"));
+        QTest::newRow("bitmap too large for a picture") << false << bmp << "too large for a calculator picture";
     }
 
     void unreadableFilesChangeNothing()
     {
         QFETCH(bool, grob);
         QFETCH(QByteArray, content);
+        QFETCH(QString, reason);
         QTemporaryDir dir;
         QFile f(dir.filePath("bad"));
-        QVERIFY(content.isEmpty() || (f.open(QIODevice::WriteOnly) && f.write(content) > 0));
+        if (content == "<pipe>")
+            QVERIFY(mkfifo(QFile::encodeName(f.fileName()).constData(), 0600) == 0);
+        else
+            QVERIFY(content.isEmpty() || (f.open(QIODevice::WriteOnly) && f.write(content) > 0));
         f.close();
         THostWidget host;
         THPEdit2 *ed = NewEditor(host);
         SetText(*ed, "abc");
         ed->SetModified(false);
+        static QStringList messages;
+        messages.clear();
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &M) { messages << M; });
         try {
             grob ? ed->InsertGrobFile(-1, -1, f.fileName()) : ed->InsertPicture(-1, -1, f.fileName());
+            qInstallMessageHandler(previous);
             QFAIL("accepted");
         } catch (const EErrorLoading &e) {
+            qInstallMessageHandler(previous);
             QCOMPARE(e.Message(), ResString(TResId::sErrorWhileLoadingFile));
+            QVERIFY2(e.Reason().startsWith(reason), qPrintable(e.Reason()));
         }
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
         QCOMPARE(Text(*ed), QByteArray("abc"));
         QVERIFY(!ed->Modified() && !ed->Picture(1));
     }

@@ -161,6 +161,18 @@ private slots:
         QCOMPARE(r.Code, 1);
         QVERIFY2(r.Err.contains("The drawing is too large for a picture."), r.Err);
         QVERIFY(!QFile::exists(Path("tall.png")));
+        // Wider than any PNG may be, though small enough to draw.
+        Write(Path("wide.txt"), QByteArray(100000, 'x'));
+        r = Quillo({"--render", "wide.txt", "wide.png"});
+        QCOMPARE(r.Code, 1);
+        QCOMPARE(r.Err, QByteArray("The drawing is too large for a picture.\n"));
+
+        // A size limit of the format is said as such, not as a failed write.
+        Write(Path("long.txt"), QByteArray(600000, 'x'));
+        r = Quillo({"--convert", "long.txt", "long.tgv"});
+        QCOMPARE(r.Code, 1);
+        QVERIFY2(r.Err.startsWith("The document is too large for a TGV file"), r.Err);
+        QVERIFY(!QFile::exists(Path("long.tgv")));
 
         r = Quillo({"--render", "missing.tgv", "x.png"});
         QCOMPARE(r.Code, 1);
