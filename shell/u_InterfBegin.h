@@ -115,43 +115,43 @@ public:
     std::function<void()> OnTransfer;
 
     // ---- Components (named as the string table names them)
-    QMdiArea *MdiArea;
-    QLabel *StatusPanel0; // file size
-    QLabel *StatusPanel1; // hints
-    TdfsMRUFileList *MRUFileList;
-    TOpenDialogRegistry *OpenDialog;
-    THPSaveXVEdenDialog *SaveDialogXVEden;
-    THPSaveTgvDialog *SaveDialogTgv;
-    THPOpenGrobDialog *OpenGrobDialog;
+    QMdiArea *MdiArea = nullptr;
+    QLabel *StatusPanel0 = nullptr; // file size
+    QLabel *StatusPanel1 = nullptr; // hints
+    TdfsMRUFileList *MRUFileList = nullptr;
+    TOpenDialogRegistry *OpenDialog = nullptr;
+    THPSaveXVEdenDialog *SaveDialogXVEden = nullptr;
+    THPSaveTgvDialog *SaveDialogTgv = nullptr;
+    THPOpenGrobDialog *OpenGrobDialog = nullptr;
 
-    QMenu *File_, *New_, *Edit_, *Tgv_, *View_, *Window_, *Help_;
-    QAction *NewXView, *NewTGV, *newEden, *NewHP49;
-    QAction *Open_, *Save_, *SaveAs_, *Close_, *Transfer_, *Options_, *Exit_, *ExitSeparator;
-    QAction *Undo_, *Redo_, *Cut_, *Copy_, *Paste_, *SelectAll_;
-    QAction *InsertGrob_, *ChangeFonts_;
-    QAction *Maintoolbar, *Aligntoolbar, *Charstoolbar, *Styletoolbar;
-    QAction *Cascade_, *Tile_, *Arrange_, *CloseAll_, *Contents_, *About_;
-    QMenu *PopupToolbars;
-    QAction *popupmenuMaintoolbar, *popupmenuAligntoolbar, *popupmenucharstoolbar, *popupmenuStyletoolbar;
+    QMenu *File_ = nullptr, *New_ = nullptr, *Edit_ = nullptr, *Tgv_ = nullptr, *View_ = nullptr, *Window_ = nullptr, *Help_ = nullptr;
+    QAction *NewXView = nullptr, *NewTGV = nullptr, *newEden = nullptr, *NewHP49 = nullptr;
+    QAction *Open_ = nullptr, *Save_ = nullptr, *SaveAs_ = nullptr, *Close_ = nullptr, *Transfer_ = nullptr, *Options_ = nullptr, *Exit_ = nullptr, *ExitSeparator = nullptr;
+    QAction *Undo_ = nullptr, *Redo_ = nullptr, *Cut_ = nullptr, *Copy_ = nullptr, *Paste_ = nullptr, *SelectAll_ = nullptr;
+    QAction *InsertGrob_ = nullptr, *ChangeFonts_ = nullptr;
+    QAction *Maintoolbar = nullptr, *Aligntoolbar = nullptr, *Charstoolbar = nullptr, *Styletoolbar = nullptr;
+    QAction *Cascade_ = nullptr, *Tile_ = nullptr, *Arrange_ = nullptr, *CloseAll_ = nullptr, *Contents_ = nullptr, *About_ = nullptr;
+    QMenu *PopupToolbars = nullptr;
+    QAction *popupmenuMaintoolbar = nullptr, *popupmenuAligntoolbar = nullptr, *popupmenucharstoolbar = nullptr, *popupmenuStyletoolbar = nullptr;
 
-    QToolBar *ToolbarFile;
-    QAction *OpenButton, *SaveButton, *UndoButton, *RedoButton, *CutButton, *CopyButton, *PasteButton;
-    QToolBar *ToolbarStyleTgv;
-    QAction *BoldButtonTgv, *InvertButtonTgv, *Italic1ButtonTgv, *Italic2ButtonTgv, *UnderlineButtonTgv;
-    THPFontComboBox *ComboChangeFontTgv;
-    QToolBar *ToolbarStyleXVEden;
-    THPFontComboBox *ComboFontsXVEden;
-    QAction *ComboFontsXVEdenAction, *BoldButtonXVEden, *InvertButtonXVEden, *UnderlinebuttonXVEden, *Italic1ButtonEden;
-    QToolBar *Toolbarjustify;
-    QAction *LeftButton, *CenterButton, *RightButton, *JustifyButton;
-    QToolBar *ToolbarRightEdge;
-    QAction *RightEdge22Button, *RightEdge33Button;
-    QLineEdit *RightEdgeEdit;
-    QDockWidget *ToolbarCharsTgv;
-    THPFontComboBox *ComboChangeTableFontTgv;
-    TTableCharsHP *TableCharsHPTgv;
-    QDockWidget *ToolbarcharsXVEden;
-    TTableCharsHP *TableCharsHPXVEden;
+    QToolBar *ToolbarFile = nullptr;
+    QAction *OpenButton = nullptr, *SaveButton = nullptr, *UndoButton = nullptr, *RedoButton = nullptr, *CutButton = nullptr, *CopyButton = nullptr, *PasteButton = nullptr;
+    QToolBar *ToolbarStyleTgv = nullptr;
+    QAction *BoldButtonTgv = nullptr, *InvertButtonTgv = nullptr, *Italic1ButtonTgv = nullptr, *Italic2ButtonTgv = nullptr, *UnderlineButtonTgv = nullptr;
+    THPFontComboBox *ComboChangeFontTgv = nullptr;
+    QToolBar *ToolbarStyleXVEden = nullptr;
+    THPFontComboBox *ComboFontsXVEden = nullptr;
+    QAction *ComboFontsXVEdenAction = nullptr, *BoldButtonXVEden = nullptr, *InvertButtonXVEden = nullptr, *UnderlinebuttonXVEden = nullptr, *Italic1ButtonEden = nullptr;
+    QToolBar *Toolbarjustify = nullptr;
+    QAction *LeftButton = nullptr, *CenterButton = nullptr, *RightButton = nullptr, *JustifyButton = nullptr;
+    QToolBar *ToolbarRightEdge = nullptr;
+    QAction *RightEdge22Button = nullptr, *RightEdge33Button = nullptr;
+    QLineEdit *RightEdgeEdit = nullptr;
+    QDockWidget *ToolbarCharsTgv = nullptr;
+    THPFontComboBox *ComboChangeTableFontTgv = nullptr;
+    TTableCharsHP *TableCharsHPTgv = nullptr;
+    QDockWidget *ToolbarcharsXVEden = nullptr;
+    TTableCharsHP *TableCharsHPXVEden = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *Event) override;
