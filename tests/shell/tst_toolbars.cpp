@@ -303,7 +303,7 @@ private slots:
         const QString path = F->MakeFile(QStringLiteral("notapicture.grb"), QByteArray("nonsense"));
         F->DialogFiles << path;
         w.InsertGrob_->trigger();
-        QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error loading picture ") + path});
+        QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error loading picture ") + path + QStringLiteral("\nnot a calculator object")});
         QCOMPARE(tgv->LineCount(), 1);
     }
 
