@@ -24,7 +24,7 @@ struct TFormatLoss {
     }
 };
 
-// The format a file is written in follows its extension, in any case: .tgv and .t49 TGV, .eden
+// The format a file is read and written in follows its extension, in any case: .tgv and .t49 TGV, .eden
 // Eden, .hp49 HP49, anything else XView.
 TEditor FormatOfFile(const QString &FileName);
 

@@ -4,6 +4,7 @@
 #include "u_Headless.h"
 
 #include "u_Errors.h"
+#include "u_FormatLoss.h"
 #include "u_FileChecks.h"
 #include "u_QuietImageIo.h"
 #include "u_ResourceStrings.h"
@@ -38,19 +39,6 @@ int UsageError(const QString &Reason)
 QString Extension(const QString &Path)
 {
     return QFileInfo(Path).suffix().toUpper();
-}
-
-// The document window a file opens in follows its extension alone.
-TEditor KindOfFile(const QString &Path)
-{
-    const QString ext = Extension(Path);
-    if (ext == QLatin1String("TGV") || ext == QLatin1String("T49"))
-        return TEditor::Tgv;
-    if (ext == QLatin1String("EDEN"))
-        return TEditor::Eden;
-    if (ext == QLatin1String("HP49"))
-        return TEditor::Hp49;
-    return TEditor::Xview;
 }
 
 // An editor set up as a document window of Kind sets up its own: the kind's tab length, fonts
@@ -210,7 +198,7 @@ int RunConvert(const QStringList &Arguments)
     const QString in = args.Files[0];
     const QString out = args.Files[1];
 
-    const std::unique_ptr<THPEdit2> ed = NewEditor(KindOfFile(in));
+    const std::unique_ptr<THPEdit2> ed = NewEditor(FormatOfFile(in));
     try {
         ed->NewDocument();
     } catch (const EFileError &) {
@@ -236,7 +224,7 @@ int RunConvert(const QStringList &Arguments)
         if (ext == QLatin1String("TGV") || ext == QLatin1String("T49"))
             ed->SaveTgv(out, ext == QLatin1String("T49"));
         else
-            ed->SaveText(out, KindOfFile(out), program);
+            ed->SaveText(out, FormatOfFile(out), program);
     } catch (const EErrorSaving &e) {
         PrintError(SavingFailureText(out, e));
         return ExitFailure;
@@ -260,7 +248,7 @@ int RunRender(const QStringList &Arguments)
     const QString in = args.Files[0];
     const QString out = args.Files[1];
 
-    const std::unique_ptr<THPEdit2> ed = NewEditor(KindOfFile(in));
+    const std::unique_ptr<THPEdit2> ed = NewEditor(FormatOfFile(in));
     try {
         ed->NewDocument();
     } catch (const EFileError &e) {

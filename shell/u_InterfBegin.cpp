@@ -360,6 +360,7 @@ void TFFormBegin::WriteWindowSettings()
     Settings->WriteInteger(WindowSection, Height, normal.height());
     Settings->WriteInteger(WindowSection, Width, normal.width());
     Settings->WriteInteger(WindowSection, WindowState, isMaximized() ? 2 : isMinimized() ? 1 : 0);
+    SaveToolbarLayout();
     MRUFileList->Save();
     Settings->Flush();
 }
@@ -435,6 +436,12 @@ bool TFFormBegin::eventFilter(QObject *Watched, QEvent *Event)
     }
     if (Event->type() == QEvent::Resize && (Watched == ToolbarCharsTgv || Watched == ToolbarcharsXVEden))
         UpdateDockRules(static_cast<QWidget *>(Watched));
+    // A toolbar or tool window moved, resized, shown or hidden is written with the window's settings,
+    // so that a crash loses no layout.
+    const QEvent::Type type = Event->type();
+    if ((type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show || type == QEvent::Hide)
+        && (qobject_cast<QToolBar *>(Watched) || qobject_cast<QDockWidget *>(Watched)))
+        ScheduleSettingsWrite();
     return QMainWindow::eventFilter(Watched, Event);
 }
 

@@ -18,6 +18,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolBar>
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -574,6 +575,11 @@ private slots:
         TFFormBegin &w = F->Open();
         const QString path = F->MakeFile(QStringLiteral("kept.xv"));
         w.OpenFile(path);
+        // An XView document shows the justify toolbar; hiding it is a layout change to keep.
+        auto *justify = w.findChild<QToolBar *>(QStringLiteral("Toolbarjustify"));
+        QVERIFY(justify && justify->isVisible());
+        justify->hide();
+        QTest::qWait(800);
         w.CloseActive();
         w.resize(640, 420);
         QTest::qWait(800);
@@ -581,6 +587,7 @@ private slots:
         TSettings disk(F->Dir.filePath(QStringLiteral("settings.ini")));
         QCOMPARE(disk.ReadString(QStringLiteral("MRU Items"), QStringLiteral("F0"), QString()), path);
         QCOMPARE(disk.ReadInteger(QStringLiteral("Height/Width"), QStringLiteral("Width"), 0), 640);
+        QCOMPARE(disk.ReadBool(QStringLiteral("Toolbarjustify0"), QStringLiteral("Visible"), true), false);
     }
 
     void sizeAndStateComeBackNextRun()
