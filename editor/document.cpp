@@ -62,6 +62,8 @@ void THPEdit2::Loaded()
 
 THPEdit2::~THPEdit2()
 {
+    // The document is a child and outlives this part of the editor; nothing it still says may reach it.
+    disconnect(FDoc, nullptr, this, nullptr);
     for (int i = 0; i < FontSlotCount; ++i)
         ReleaseFont(i);
 }

@@ -194,7 +194,12 @@ THPDocument::THPDocument(TEditor Kind, QObject *Parent) : QObject(Parent), FKind
     FLines.push_back(std::make_unique<TALine>());
 }
 
-THPDocument::~THPDocument() = default;
+THPDocument::~THPDocument()
+{
+    // The history's last clean-state signal comes while it is destroyed, after the members that
+    // signal would read are gone.
+    disconnect(&FHistory, nullptr, this, nullptr);
+}
 
 bool THPDocument::IsPictureLine(int I) const
 {

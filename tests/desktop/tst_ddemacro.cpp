@@ -202,6 +202,7 @@ private slots:
         drip.start(300);
         QCOMPARE(SendInThread(service), 1);
         QTRY_COMPARE(Received(spy), (QList<TMacro>{{"open", "/docs/late.tgv"}}));
+        drip.stop();
         qDeleteAll(dripping);
 
         // Something that accepts connections but never acknowledges has not taken the request.
