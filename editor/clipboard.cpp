@@ -37,14 +37,14 @@ void THPEdit2::CopyToClipboard()
     QByteArray text, attrs;
     for (int l = FSelStartLine; l <= FSelEndLine; ++l) {
         const bool picture = PictureOfLine(l) != nullptr;
-        const TALine &line = *FLines[size_t(l)];
-        const int n = int(line.Chars.size());
+        const TALine &line = Line(l);
+        const int n = line.Length();
         const int from = l == FSelStartLine ? FSelStartCol : 1;
         const int to = l == FSelEndLine ? FSelEndCol : n + 1;
         if (!picture && from <= n) {
             const int upTo = std::min(to, n);
-            text += line.Chars.mid(from - 1, upTo - from + 1);
-            attrs += line.Attrs.mid(from - 1, upTo - from + 1);
+            text += line.CharsView().sliced(from - 1, upTo - from + 1);
+            attrs += line.Attrs().mid(from - 1, upTo - from + 1);
         }
         if (to > n) {
             text += "\r\n";

@@ -16,7 +16,7 @@ const QString THPEdit2::ClipboardFormat = QStringLiteral("application/x-qt-windo
 // ---- Construction and reset
 
 THPEdit2::THPEdit2(QWidget *Parent, TEditor Kind)
-    : QAbstractScrollArea(Parent), FDoc(new THPDocument(Kind, this)), FLines(FDoc->Lines())
+    : QAbstractScrollArea(Parent), FDoc(new THPDocument(Kind, this))
 {
     connect(FDoc, &THPDocument::ModifiedChanged, this, [this] { PostNotify(HPM_MODIFIEDCHANGED, 0); });
     connect(FDoc, &THPDocument::LinesReplaced, this, &THPEdit2::LinesReplaced);
@@ -117,14 +117,12 @@ void THPEdit2::NewDocument()
 
 void THPEdit2::AddFirstLine()
 {
-    std::vector<std::unique_ptr<TALine>> lines;
-    lines.push_back(std::make_unique<TALine>());
+    std::vector<TALine> lines(1);
     FDoc->Reset(std::move(lines), TPictureTable(), TFileIdentity());
 }
 
 void THPEdit2::ClearDocument()
 {
-    FCurLine = nullptr;
     AddFirstLine();
 }
 
@@ -218,17 +216,16 @@ void THPEdit2::SetPictureLine(int I, int Slot)
 
 uint8_t THPEdit2::CharAt(int I, int Pos) const
 {
-    const QByteArray &c = FLines[size_t(I)]->Chars;
-    return Pos >= 1 && Pos <= c.size() ? uint8_t(c[Pos - 1]) : CharLineFeed;
+    const TALine &line = FDoc->Line(I);
+    return Pos >= 1 && Pos <= line.Length() ? line.Char(Pos - 1) : CharLineFeed;
 }
 
 uint8_t THPEdit2::AttrAt(int I, int Pos) const
 {
-    const TALine &line = *FLines[size_t(I)];
-    if (Pos < 1 || Pos > line.Chars.size())
+    const TALine &line = FDoc->Line(I);
+    if (Pos < 1 || Pos > line.Length())
         return 0;
-    const uint8_t c = uint8_t(line.Chars[Pos - 1]);
-    return c == CharPicture ? 0 : uint8_t(line.Attrs[Pos - 1]);
+    return line.Char(Pos - 1) == CharPicture ? 0 : line.Attr(Pos - 1);
 }
 
 TPictureHP *THPEdit2::PictureOfLine(int I) const

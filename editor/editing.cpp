@@ -4,13 +4,6 @@
 
 #include <algorithm>
 
-namespace {
-inline bool IsPictureLine(const TALine &L)
-{
-    return L.Chars.size() == 1 && uint8_t(L.Chars[0]) == CharPicture;
-}
-} // namespace
-
 void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByteArray &Text)
 {
     if (Line < 0 || Line >= LineCount())
@@ -35,7 +28,7 @@ void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByt
     // A line break moves the lines below: their pixels are moved too, and only the lines that
     // changed are painted again.
     InvalidateFrom(Line, Pos, false);
-    const int oldBottom = FLines[size_t(Line)]->Top + LineHeight(Line);
+    const int oldBottom = LineTop(Line) + LineHeight(Line);
 
     // The runs between line feeds, filtered, each with its attributes. A run without refused codes
     // is taken as one slice.
@@ -75,15 +68,11 @@ void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByt
         // once, however many lines the text holds.
         const qsizetype cut = Pos - 1 + runs.front().size();
         const int k = int(runs.size()) - 1;
-        std::vector<std::unique_ptr<TALine>> lines;
+        std::vector<TALine> lines;
         lines.reserve(size_t(k));
-        for (int r = 1; r <= k; ++r) {
-            auto l = std::make_unique<TALine>();
-            l->Chars = std::move(runs[size_t(r)]);
-            l->Attrs = std::move(runAttrs[size_t(r)]);
-            lines.push_back(std::move(l));
-        }
-        const qsizetype lastRun = lines.back()->Chars.size();
+        for (int r = 1; r <= k; ++r)
+            lines.emplace_back(runs[size_t(r)], runAttrs[size_t(r)]);
+        const qsizetype lastRun = lines.back().Length();
         // The caret follows the text it stood before.
         if (FCaretLine == Line && FCaretCol >= cut + 1) {
             FCaretCol = int(FCaretCol - cut + lastRun);
@@ -92,10 +81,9 @@ void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByt
             FCaretLine += k;
         }
         FDoc->BreakLine(Line, int(cut + 1), std::move(lines));
-        FCurLine = FLines[size_t(FCaretLine)].get();
         RecomputeTops(Line);
         UpdateVisibleLines();
-        const int newBottom = FLines[size_t(Line + k)]->Top + LineHeight(Line + k);
+        const int newBottom = LineTop(Line + k) + LineHeight(Line + k);
         ShiftViewBelow(oldBottom, newBottom - oldBottom);
         InvalidateLines(Line, Line + k);
     }
@@ -122,10 +110,9 @@ void THPEdit2::InsertAt(int Line, int Pos, const QByteArray &Attrs, const QByteA
 
 void THPEdit2::SplitLine(int Line, int Pos)
 {
-    const int oldBottom = FLines[size_t(Line)]->Top + LineHeight(Line);
+    const int oldBottom = LineTop(Line) + LineHeight(Line);
     TEditStep step(this);
-    std::vector<std::unique_ptr<TALine>> next;
-    next.push_back(std::make_unique<TALine>());
+    std::vector<TALine> next(1);
     FDoc->BreakLine(Line, Pos, std::move(next));
     if (ComparePos(FCaretLine, FCaretCol, Line, Pos) >= 0) {
         if (FCaretLine == Line)
@@ -134,15 +121,14 @@ void THPEdit2::SplitLine(int Line, int Pos)
     }
     RecomputeTops(Line + 1);
     UpdateVisibleLines();
-    ShiftViewBelow(oldBottom, FLines[size_t(Line + 1)]->Top + LineHeight(Line + 1) - oldBottom);
+    ShiftViewBelow(oldBottom, LineTop(Line + 1) + LineHeight(Line + 1) - oldBottom);
     InvalidateLines(Line, Line + 1);
-    FCurLine = FLines[size_t(FCaretLine)].get();
 }
 
 bool THPEdit2::RangeHasPicture(int LineA, int LineB) const
 {
     for (int i = std::max(0, LineA); i <= LineB && i < LineCount(); ++i)
-        if (IsPictureLine(*FLines[size_t(i)]))
+        if (Line(i).IsPicture())
             return true;
     return false;
 }
@@ -183,9 +169,8 @@ void THPEdit2::DeleteChars(int Line, int Pos, int Count)
     Pos = std::clamp(Pos, 1, LineLength(Line) + 1);
     // Equivalent to deleting one position Count times at (Line, Pos) — a character, or the line
     // end by joining the next line — done as one cut, so a large deletion stays linear.
-    TALine &head = *FLines[size_t(Line)];
-    const QByteArray prefix = head.Chars.left(Pos - 1);
-    const bool prefixIsPicture = prefix.size() == 1 && uint8_t(prefix[0]) == CharPicture;
+    const bool prefixEmpty = Pos == 1;
+    const bool prefixIsPicture = Pos == 2 && this->Line(Line).IsPicture();
     int j = Line;
     qsizetype start = Pos - 1; // 0-based index in line j where the kept text resumes
     qint64 rem = Count;
@@ -199,15 +184,15 @@ void THPEdit2::DeleteChars(int Line, int Pos, int Count)
         start = LineLength(j);
         if (j >= LineCount() - 1)
             break;
-        const TALine &next = *FLines[size_t(j + 1)];
+        const TALine &next = this->Line(j + 1);
         // The same refusals as JoinLines: a picture never shares its line with text.
-        if ((IsPictureLine(next) && !prefix.isEmpty()) || (prefixIsPicture && !next.Chars.isEmpty()))
+        if ((next.IsPicture() && !prefixEmpty) || (prefixIsPicture && !next.IsEmpty()))
             break;
         --rem;
         ++j;
         start = 0;
     }
-    const int oldBottom = FLines[size_t(j)]->Top + LineHeight(j);
+    const int oldBottom = LineTop(j) + LineHeight(j);
     // Pictures whose character is cut lose the use of that line.
     TEditStep step(this);
     FDoc->RemoveSpan(Line, Pos, j, int(start + 1));
@@ -224,7 +209,7 @@ void THPEdit2::DeleteChars(int Line, int Pos, int Count)
     if (j != Line) {
         RecomputeTops(Line);
         UpdateVisibleLines();
-        ShiftViewBelow(oldBottom, FLines[size_t(Line)]->Top + LineHeight(Line) - oldBottom);
+        ShiftViewBelow(oldBottom, LineTop(Line) + LineHeight(Line) - oldBottom);
         InvalidateLines(Line, Line);
     }
     MoveCaretTo(FCaretLine, FCaretCol, false);
@@ -235,22 +220,22 @@ void THPEdit2::JoinLines(int Line)
     const int next = Line + 1;
     if (Line < 0 || next >= LineCount())
         return;
-    TALine &a = *FLines[size_t(Line)];
-    const TALine &b = *FLines[size_t(next)];
-    if ((IsPictureLine(b) && !a.Chars.isEmpty()) || (IsPictureLine(a) && !b.Chars.isEmpty()))
+    const TALine &a = this->Line(Line);
+    const TALine &b = this->Line(next);
+    if ((b.IsPicture() && !a.IsEmpty()) || (a.IsPicture() && !b.IsEmpty()))
         return;
-    const int oldBottom = b.Top + LineHeight(next);
+    const int oldBottom = LineTop(next) + LineHeight(next);
+    const int headLength = a.Length();
     if (FCaretLine == next)
-        FCaretCol += int(a.Chars.size());
+        FCaretCol += headLength;
     if (FCaretLine > Line)
         --FCaretLine;
     TEditStep step(this);
-    FDoc->RemoveSpan(Line, int(a.Chars.size()) + 1, next, 1);
+    FDoc->RemoveSpan(Line, headLength + 1, next, 1);
     RecomputeTops(Line);
     UpdateVisibleLines();
-    ShiftViewBelow(oldBottom, FLines[size_t(Line)]->Top + LineHeight(Line) - oldBottom);
+    ShiftViewBelow(oldBottom, LineTop(Line) + LineHeight(Line) - oldBottom);
     InvalidateLines(Line, Line);
-    FCurLine = FLines[size_t(FCaretLine)].get();
 }
 
 void THPEdit2::DeleteSelection()

@@ -77,18 +77,24 @@ void WriteDocumentFile(const QString &FileName, const QByteArray &Data)
 }
 
 // The lines as the writers see them; Numbered gives picture lines their TGV picture number,
-// otherwise any picture line is marked with 1.
-std::vector<TDocLine> DocumentLines(const THPEdit2 &Ed, bool Numbered)
+// otherwise any picture line is marked with 1. Plain lines read their attributes from Zeros, which
+// is made long enough here; the views are valid while the document and Zeros stay unchanged.
+std::vector<TDocLine> DocumentLines(const THPEdit2 &Ed, bool Numbered, QByteArray &Zeros)
 {
     std::vector<TDocLine> lines(size_t(Ed.LineCount()));
+    int longestPlain = 0;
+    for (int i = 0; i < Ed.LineCount(); ++i)
+        if (!Ed.Line(i).Styled())
+            longestPlain = std::max(longestPlain, Ed.LineLength(i));
+    Zeros = QByteArray(longestPlain, '\0');
     for (int i = 0; i < Ed.LineCount(); ++i) {
         TDocLine &l = lines[size_t(i)];
         if (const TPictureHP *p = Ed.PictureOfLine(i)) {
             l.Picture = Numbered ? p->Number : 1;
         } else {
-            const TALine *line = Ed.Line(i);
-            l.Chars = line->Chars;
-            l.Attrs = line->Attrs;
+            const TALine &line = Ed.Line(i);
+            l.Chars = line.CharsView();
+            l.Attrs = line.Styled() ? line.AttrsView() : QByteArrayView(Zeros).first(line.Length());
         }
     }
     return lines;
@@ -98,7 +104,7 @@ std::vector<TDocLine> DocumentLines(const THPEdit2 &Ed, bool Numbered)
 // whose pictures do not fit leaves the document as it was.
 void PutDocument(THPEdit2 &Ed, const TReadDocument &Doc, const QString &FileName, qint64 FileSize)
 {
-    std::vector<std::unique_ptr<TALine>> lines;
+    std::vector<TALine> lines;
     TPictureTable pictures;
     BuildDocumentLines(Doc, Ed.Editor(), lines, pictures);
     try {
@@ -160,7 +166,8 @@ qint64 THPEdit2::LoadTgv(const QString &FileName)
 qint64 THPEdit2::SaveText(const QString &FileName, TEditor Kind, const QString &ExecuteWith)
 {
     const QByteArray e = TrimCalc(ExecuteWith.toLatin1());
-    const QByteArray data = WriteTextForm(DocumentLines(*this, false), Kind, e);
+    QByteArray zeros;
+    const QByteArray data = WriteTextForm(DocumentLines(*this, false, zeros), Kind, e);
     WriteDocumentFile(FileName, data);
     // Only a complete save changes the document's file identity.
     SetExecuteWith(QString::fromLatin1(e));
@@ -185,7 +192,8 @@ qint64 THPEdit2::SaveTgv(const QString &FileName, bool Hp49)
             grobs.push_back(GrobObject(p->Bitmap));
         }
     }
-    const QByteArray body = WriteTgvBody(DocumentLines(*this, true), MenuChar(), MenuWhenStarted());
+    QByteArray zeros;
+    const QByteArray body = WriteTgvBody(DocumentLines(*this, true, zeros), MenuChar(), MenuWhenStarted());
     const QByteArray data = WriteTgvFile(body, grobs, Hp49);
     WriteDocumentFile(FileName, data);
     SetExecuteWith(QStringLiteral("Tgv"));

@@ -51,13 +51,11 @@ void THPEdit2::LinesReplaced(int First, int OldCount, int NewCount)
 {
     Q_UNUSED(OldCount);
     Q_UNUSED(NewCount);
-    FCurLine = nullptr;
     FSelected = false;
     FCaretLine = std::min(FCaretLine, LineCount() - 1);
     FAnchorLine = std::min(FAnchorLine, LineCount() - 1);
     FCaretCol = std::min(FCaretCol, LineLength(FCaretLine) + 1);
     FAnchorCol = std::min(FAnchorCol, LineLength(FAnchorLine) + 1);
-    FCurLine = FLines[size_t(FCaretLine)].get();
     RecomputeTops(std::clamp(First, 0, LineCount() - 1));
     UpdateVisibleLines();
     InvalidateAll();

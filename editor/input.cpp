@@ -13,13 +13,12 @@
 
 void THPEdit2::MoveCaretTo(int Line, int Pos, bool UpdateAttr)
 {
-    if (FLines.empty())
+    if (FTops.empty())
         return;
     Line = std::clamp(Line, 0, LineCount() - 1);
     const int end = LineLength(Line) + 1;
     Pos = Pos == -1 ? end : std::clamp(Pos, 1, end);
     FCaretLine = Line;
-    FCurLine = FLines[size_t(Line)].get();
     FCaretCol = Pos;
     ScrollToCaret();
     PlaceCaret();
@@ -86,8 +85,7 @@ uint8_t THPEdit2::CommonAttr() const
         return 0;
     uint8_t r = 0xFF;
     for (int l = FSelStartLine; l <= FSelEndLine && r; ++l) {
-        const TALine &line = *FLines[size_t(l)];
-        const int n = int(line.Chars.size());
+        const int n = LineLength(l);
         const int from = l == FSelStartLine ? FSelStartCol : 1;
         const int to = std::min(l == FSelEndLine ? FSelEndCol : n + 1, n); // line ends do not count
         for (int p = from; p <= to; ++p)
@@ -374,7 +372,7 @@ void THPEdit2::wheelEvent(QWheelEvent *Event)
     // Three lines a notch, like the scroll bar's arrows; the caret stays where it is.
     static constexpr int LinesPerNotch = 3;
     const int notches = Event->angleDelta().y() / 120;
-    if (notches == 0 || FLines.empty())
+    if (notches == 0 || FTops.empty())
         return;
     const int target = std::clamp(FTopLine - notches * LinesPerNotch, 0, LineCount() - 1);
     ScrollToLine(target);

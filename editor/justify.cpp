@@ -42,7 +42,7 @@ namespace {
 // An underlined or reversed space is visible on the calculator, so it counts as text.
 inline bool IsPlainSpace(const TALine &Line, int Pos)
 {
-    return uint8_t(Line.Chars[Pos - 1]) == CharSpace && (uint8_t(Line.Attrs[Pos - 1]) & (stUnderline | stReverse)) == 0;
+    return Line.Char(Pos - 1) == CharSpace && (Line.Attr(Pos - 1) & (stUnderline | stReverse)) == 0;
 }
 } // namespace
 
@@ -50,15 +50,14 @@ void THPEdit2::TrimLine(int Line)
 {
     if (Line < 0 || Line >= LineCount() || PictureOfLine(Line))
         return;
-    const TALine &line = *FLines[size_t(Line)];
     int p = 1;
-    while (p <= line.Chars.size() && IsPlainSpace(line, p))
+    while (p <= LineLength(Line) && IsPlainSpace(this->Line(Line), p))
         ++p;
     if (p > 1)
         DeleteRange(Line, 1, p - 1, Line);
     const int n = LineLength(Line);
     int q = n;
-    while (q >= 1 && IsPlainSpace(line, q))
+    while (q >= 1 && IsPlainSpace(this->Line(Line), q))
         --q;
     if (q < n)
         DeleteRange(Line, q + 1, n, Line);

@@ -73,10 +73,9 @@ void THPEdit2::ComputeViewSize()
 
 int THPEdit2::LineHeight(int I) const
 {
-    const TALine &line = *FLines[size_t(I)];
-    // Size first: only a one-byte line can be a picture line, and the size needs no data access.
-    if (line.Chars.size() == 1 && uint8_t(line.Chars[0]) == CharPicture)
-        if (const TPictureHP *p = Picture(uint8_t(line.Attrs[0])))
+    const TALine &line = FDoc->Line(I);
+    if (line.IsPicture())
+        if (const TPictureHP *p = Picture(line.Attr(0)))
             return Zoom * p->Bitmap.height();
     return Zoom * FCellHeight;
 }
@@ -84,13 +83,14 @@ int THPEdit2::LineHeight(int I) const
 void THPEdit2::RecomputeTops(int From)
 {
     const int count = LineCount();
+    FTops.resize(size_t(count));
     if (From < 0)
         From = 0;
     if (From >= count)
         return;
-    int top = From == 0 ? FTopMargin : FLines[size_t(From - 1)]->Top + LineHeight(From - 1);
+    int top = From == 0 ? FTopMargin : FTops[size_t(From - 1)] + LineHeight(From - 1);
     for (int i = From; i < count; ++i) {
-        FLines[size_t(i)]->Top = top;
+        FTops[size_t(i)] = top;
         top += LineHeight(i);
     }
 }
@@ -113,9 +113,9 @@ void THPEdit2::UpdateVisibleLines()
         }
         return Lo;
     };
-    int top = firstBelow(0, [this](int i) { return FLines[size_t(i)]->Top + LineHeight(i) - 1 >= FScrollY; });
+    int top = firstBelow(0, [this](int i) { return LineTop(i) + LineHeight(i) - 1 >= FScrollY; });
     FTopLine = std::min(top, last);
-    int bottom = firstBelow(FTopLine, [this](int i) { return FLines[size_t(i)]->Top > FViewBottom; });
+    int bottom = firstBelow(FTopLine, [this](int i) { return LineTop(i) > FViewBottom; });
     FBottomLine = std::min(bottom, last);
 
     QScrollBar *bar = verticalScrollBar();
@@ -125,8 +125,7 @@ void THPEdit2::UpdateVisibleLines()
     bar->setValue(FTopLine);
     FSyncingScrollBar = false;
     // Nothing to scroll: the whole document shows from its top. The bar stays, disabled.
-    const TALine &lastLine = *FLines[size_t(last)];
-    const bool fits = FScrollY == 0 && lastLine.Top + LineHeight(last) - 1 <= FViewBottom;
+    const bool fits = FScrollY == 0 && LineTop(last) + LineHeight(last) - 1 <= FViewBottom;
     bar->setEnabled(!fits);
 }
 
@@ -140,7 +139,7 @@ int THPEdit2::NextX(int X, int Line, int Pos) const
 
 QPoint THPEdit2::CaretPos(int Line, int Pos) const
 {
-    const int top = FLines[size_t(Line)]->Top;
+    const int top = LineTop(Line);
     if (!PictureOfLine(Line))
         return QPoint(FLeftMargin + Zoom * FCellWidth * std::max(0, Pos - 1), top);
     int x = FLeftMargin;
@@ -165,7 +164,7 @@ int THPEdit2::LineAtY(int Y) const
     int lo = 0, hi = count;
     while (lo < hi) {
         const int mid = lo + (hi - lo) / 2;
-        if (Y < FLines[size_t(mid)]->Top + LineHeight(mid))
+        if (Y < LineTop(mid) + LineHeight(mid))
             hi = mid;
         else
             lo = mid + 1;
@@ -212,10 +211,9 @@ void THPEdit2::InvalidateLinePart(int Line, int From, int To)
         return;
     if (To >= n + 1)
         To = n;
-    const TALine &line = *FLines[size_t(Line)];
     const int x1 = CaretPos(Line, From).x();
     const int x2 = CaretPos(Line, To).x() + std::max(CharWidth(Line, To), BlankCellWidth());
-    viewport()->update(DocToScreen(QRect(x1, line.Top, x2 - x1, LineHeight(Line))));
+    viewport()->update(DocToScreen(QRect(x1, LineTop(Line), x2 - x1, LineHeight(Line))));
 }
 
 void THPEdit2::InvalidateRange(int LineA, int PosA, int PosB, int LineB)
@@ -246,11 +244,11 @@ void THPEdit2::InvalidateFrom(int Line, int Pos, bool ToViewEnd)
 {
     if (Line < 0 || Line >= LineCount())
         return;
-    const TALine &line = *FLines[size_t(Line)];
     // From the cell before: its slanted glyph may reach into the changed cell.
     const int x = CaretPos(Line, Pos).x() - Zoom * FCellWidth;
-    const int bottom = line.Top + LineHeight(Line);
-    QRect r = DocToScreen(QRect(x, line.Top, FScrollX + FViewWidth - x, bottom - line.Top));
+    const int top = LineTop(Line);
+    const int bottom = top + LineHeight(Line);
+    QRect r = DocToScreen(QRect(x, top, FScrollX + FViewWidth - x, bottom - top));
     viewport()->update(r);
     if (ToViewEnd && bottom - FScrollY < FViewHeight)
         viewport()->update(QRect(0, bottom - FScrollY, FViewWidth, FViewHeight - (bottom - FScrollY)));
@@ -262,8 +260,8 @@ void THPEdit2::InvalidateLines(int First, int Last)
     Last = std::min(Last, LineCount() - 1);
     if (First > Last)
         return;
-    const int top = FLines[size_t(First)]->Top;
-    const int bottom = FLines[size_t(Last)]->Top + LineHeight(Last);
+    const int top = LineTop(First);
+    const int bottom = LineTop(Last) + LineHeight(Last);
     viewport()->update(QRect(0, top - FScrollY, FViewWidth, bottom - top));
 }
 
@@ -295,7 +293,7 @@ void THPEdit2::paintEvent(QPaintEvent *Event)
     FPaintClip = clip;
     FPaintOrigin = QPoint(FScrollX, FScrollY);
     FPaintSelection = true;
-    if (!FLines.empty()) {
+    if (!FTops.empty()) {
         DrawRightEdge();
         for (int i = FTopLine; i <= FBottomLine && i < LineCount(); ++i)
             PaintLine(i);
@@ -323,11 +321,10 @@ void THPEdit2::DrawRightEdge()
 
 void THPEdit2::PaintLine(int Line)
 {
-    const TALine &line = *FLines[size_t(Line)];
-    const int y = line.Top - FPaintOrigin.y();
+    const int y = LineTop(Line) - FPaintOrigin.y();
     if (y > FPaintClip.bottom() || y + LineHeight(Line) <= FPaintClip.top())
         return;
-    const int n = int(line.Chars.size());
+    const int n = LineLength(Line);
     if (PictureOfLine(Line)) {
         PaintChar(FLeftMargin - FPaintOrigin.x(), y, 1, Line);
         return;
@@ -371,7 +368,7 @@ QImage THPEdit2::RenderDocument()
     for (int i = 0; i < LineCount(); ++i)
         width = std::max(width, CaretPos(i, LineLength(i) + 1).x() + MaxGlyphWidth);
     const int last = LineCount() - 1;
-    const int height = FLines[size_t(last)]->Top + LineHeight(last) + FTopMargin;
+    const int height = LineTop(last) + LineHeight(last) + FTopMargin;
     // A drawing too large to hold is refused rather than attempted, with a message that says so.
     // PNG codecs refuse a side longer than a million pixels.
     constexpr qint64 MaxImageBytes = qint64(512) << 20;
@@ -413,14 +410,13 @@ void THPEdit2::ScrollToLine(int I)
 {
     if (I < 0 || I >= LineCount())
         return;
-    const int target = I == 0 ? 0 : FLines[size_t(I)]->Top;
+    const int target = I == 0 ? 0 : LineTop(I);
     ScrollBy(0, target - FScrollY);
 }
 
 void THPEdit2::ScrollPageUp()
 {
-    const TALine &top = *FLines[size_t(FTopLine)];
-    int j = LineAtY(top.Top + LineHeight(FTopLine) - FViewHeight);
+    int j = LineAtY(LineTop(FTopLine) + LineHeight(FTopLine) - FViewHeight);
     if (j == FTopLine && FTopLine > 0)
         --j;
     ScrollToLine(j);
@@ -428,7 +424,7 @@ void THPEdit2::ScrollPageUp()
 
 void THPEdit2::ScrollPageDown()
 {
-    int j = LineAtY(FLines[size_t(FTopLine)]->Top + FViewHeight - 1);
+    int j = LineAtY(LineTop(FTopLine) + FViewHeight - 1);
     if (j == FTopLine && j != LineCount() - 1)
         ++j;
     ScrollToLine(j);
@@ -496,7 +492,7 @@ void THPEdit2::resizeEvent(QResizeEvent *Event)
 {
     QAbstractScrollArea::resizeEvent(Event);
     ComputeViewSize();
-    if (!FLines.empty())
+    if (!FTops.empty())
         UpdateVisibleLines();
 }
 

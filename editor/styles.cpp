@@ -37,15 +37,14 @@ void THPEdit2::ApplyStyleTo(uint8_t Value)
     const bool target = (CommonAttr() & Value) == 0;
     TEditStep step(this);
     for (int l = FSelStartLine; l <= FSelEndLine; ++l) {
-        const TALine &line = *FLines[size_t(l)];
         if (PictureOfLine(l))
             continue;
-        const int n = int(line.Chars.size());
+        const int n = LineLength(l);
         const int from = l == FSelStartLine ? FSelStartCol : 1;
         const int to = std::min(l == FSelEndLine ? FSelEndCol : n, n); // the line end has no attribute
         if (to < from)
             continue;
-        QByteArray attrs = line.Attrs.mid(from - 1, to - from + 1);
+        QByteArray attrs = Line(l).Attrs().mid(from - 1, to - from + 1);
         for (char &c : attrs) {
             uint8_t a = uint8_t(c);
             if (((a & Value) != 0) != target) {

@@ -8,9 +8,11 @@
 namespace {
 class TLineBuilder {
 public:
-    TLineBuilder(TEditor Kind, std::vector<std::unique_ptr<TALine>> &Lines) : FKind(Kind), FLines(Lines)
+    TLineBuilder(TEditor Kind, std::vector<TALine> &Lines, qsizetype Expected) : FKind(Kind), FLines(Lines)
     {
         FLines.clear();
+        // Lines are small, but a document may hold millions: room for all of them at once.
+        FLines.reserve(size_t(Expected));
         NewLine();
     }
 
@@ -44,13 +46,12 @@ public:
     {
         // After text, or after another picture, the picture takes a new line and leaves an empty
         // one behind the place where the following text goes.
-        if (!FLines.back()->Chars.isEmpty()) {
+        if (!FLines.back().IsEmpty()) {
             NewLine();
             ++FTrailingEmpty;
         }
-        TALine &l = *FLines.back();
-        l.Chars = QByteArray(1, char(CharPicture));
-        l.Attrs = QByteArray(1, char(Slot));
+        const char picture = char(CharPicture), slot = char(Slot);
+        FLines.back().Assign(QByteArrayView(&picture, 1), QByteArrayView(&slot, 1));
     }
 
     void Finish()
@@ -62,48 +63,48 @@ public:
 private:
     bool CurrentIsPicture() const
     {
-        const TALine &l = *FLines.back();
-        return l.Chars.size() == 1 && uint8_t(l.Chars[0]) == CharPicture;
+        return FLines.back().IsPicture();
     }
-    void NewLine() { FLines.push_back(std::make_unique<TALine>()); }
+    void NewLine() { FLines.emplace_back(); }
 
     void Append(const QByteArray &Text, const QByteArray &Attrs, char OneAttr, qsizetype From, qsizetype To)
     {
         if (To <= From)
             return;
-        TALine &l = *FLines.back();
-        const qsizetype at = l.Attrs.size();
         bool clean = true;
         for (qsizetype i = From; i < To && clean; ++i)
             clean = IsCharAllowed(uint8_t(Text[i]), FKind);
+        QByteArray attrs;
         if (clean) {
-            l.Chars.append(Text.constData() + From, To - From);
-            if (Attrs.isEmpty())
-                l.Attrs.append(To - From, OneAttr);
-            else
-                l.Attrs.append(Attrs.constData() + From, To - From);
-        } else {
-            for (qsizetype i = From; i < To; ++i)
-                if (IsCharAllowed(uint8_t(Text[i]), FKind)) {
-                    l.Chars.append(Text[i]);
-                    l.Attrs.append(Attrs.isEmpty() ? OneAttr : Attrs[i]);
-                }
+            if (!Attrs.isEmpty())
+                attrs = Attrs.mid(From, To - From);
+            else if (OneAttr != 0)
+                attrs = QByteArray(To - From, OneAttr);
+            StripAttrs(attrs, FKind);
+            FLines.back().Append(QByteArrayView(Text).sliced(From, To - From), attrs);
+            return;
         }
-        QByteArray added = l.Attrs.mid(at);
-        StripAttrs(added, FKind);
-        l.Attrs.replace(at, added.size(), added);
+        QByteArray chars;
+        for (qsizetype i = From; i < To; ++i)
+            if (IsCharAllowed(uint8_t(Text[i]), FKind)) {
+                chars.append(Text[i]);
+                attrs.append(Attrs.isEmpty() ? OneAttr : Attrs[i]);
+            }
+        StripAttrs(attrs, FKind);
+        FLines.back().Append(chars, attrs);
     }
 
     TEditor FKind;
-    std::vector<std::unique_ptr<TALine>> &FLines;
+    std::vector<TALine> &FLines;
     int FTrailingEmpty = 0;
 };
 } // namespace
 
-void BuildDocumentLines(const TReadDocument &Read, TEditor Kind, std::vector<std::unique_ptr<TALine>> &Lines,
+void BuildDocumentLines(const TReadDocument &Read, TEditor Kind, std::vector<TALine> &Lines,
                         TPictureTable &Pictures)
 {
-    TLineBuilder b(Kind, Lines);
+    const qsizetype expected = 1 + Read.Text.count(char(CharLineFeed)) + 2 * qsizetype(Read.Pictures.size());
+    TLineBuilder b(Kind, Lines, expected);
     Pictures.Clear();
     // A picture shown many times is looked up once.
     std::unordered_map<int, int> slotOfEntry;

@@ -10,5 +10,5 @@
 // The lines and their picture table, laid out as inserting the file's content at the caret of an
 // empty document would lay them out. Raises EErrorLoading when the pictures need more than the
 // table's slots.
-void BuildDocumentLines(const TReadDocument &Read, TEditor Kind, std::vector<std::unique_ptr<TALine>> &Lines,
+void BuildDocumentLines(const TReadDocument &Read, TEditor Kind, std::vector<TALine> &Lines,
                         TPictureTable &Pictures);

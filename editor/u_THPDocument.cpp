@@ -142,7 +142,7 @@ struct TDocStepData {
         qint64 n = 0;
         for (const auto *lines : {&Before, &After})
             for (const TSavedLine &l : *lines)
-                n += l.Chars.size() + l.Attrs.size() + qint64(sizeof(TSavedLine));
+                n += l.Line.HeapBytes() + qint64(sizeof(TSavedLine));
         Doc->FHistoryBytes += n - Bytes;
         Bytes = n;
     }
@@ -191,7 +191,7 @@ THPDocument::THPDocument(TEditor Kind, QObject *Parent) : QObject(Parent), FKind
 {
     FHistory.setUndoLimit(MaxSteps);
     connect(&FHistory, &QUndoStack::cleanChanged, this, [this] { UpdateModified(); });
-    FLines.push_back(std::make_unique<TALine>());
+    FLines.emplace_back();
 }
 
 THPDocument::~THPDocument()
@@ -201,18 +201,10 @@ THPDocument::~THPDocument()
     disconnect(&FHistory, nullptr, this, nullptr);
 }
 
-bool THPDocument::IsPictureLine(int I) const
-{
-    const TALine &l = *FLines[size_t(I)];
-    return l.Chars.size() == 1 && uint8_t(l.Chars[0]) == CharPicture;
-}
-
 TPictureHP *THPDocument::PictureOfLine(int I) const
 {
-    const TALine &line = *FLines[size_t(I)];
-    if (line.Chars.isEmpty() || uint8_t(line.Chars[0]) != CharPicture)
-        return nullptr;
-    return Picture(uint8_t(line.Attrs[0]));
+    const TALine &line = FLines[size_t(I)];
+    return line.IsPicture() ? Picture(line.Attr(0)) : nullptr;
 }
 
 int THPDocument::AddPicture(const QImage &Bitmap)
@@ -225,8 +217,7 @@ int THPDocument::AddPicture(const QImage &Bitmap)
 
 TSavedLine THPDocument::Save(int I) const
 {
-    const TALine &l = *FLines[size_t(I)];
-    TSavedLine s{l.Chars, l.Attrs, {}};
+    TSavedLine s{FLines[size_t(I)], {}};
     if (IsPictureLine(I))
         s.Picture = TSharedRef<TPictureHP>::Share(PictureOfLine(I));
     return s;
@@ -282,26 +273,24 @@ void THPDocument::InsertInLine(int Line, int Pos, const QByteArray &Chars, const
         return;
     AutoStepBegin();
     Touch(Line, Line);
-    TALine &line = *FLines[size_t(Line)];
-    line.Chars.insert(Pos - 1, Chars);
-    if (Attrs.size() == Chars.size())
-        line.Attrs.insert(Pos - 1, Attrs);
+    TALine &line = FLines[size_t(Line)];
+    if (Attrs.size() == Chars.size() || Attrs.isEmpty() || Attrs[0] == 0)
+        line.Splice(Pos - 1, 0, Chars, Attrs);
     else
-        line.Attrs.insert(Pos - 1, Chars.size(), Attrs.isEmpty() ? char(0) : Attrs[0]);
+        line.Splice(Pos - 1, 0, Chars, QByteArray(Chars.size(), Attrs[0]));
     AutoStepEnd();
 }
 
-void THPDocument::BreakLine(int Line, int Pos, std::vector<std::unique_ptr<TALine>> &&NewLines)
+void THPDocument::BreakLine(int Line, int Pos, std::vector<TALine> &&NewLines)
 {
     if (NewLines.empty())
         return;
     AutoStepBegin();
     Touch(Line, Line);
-    TALine &first = *FLines[size_t(Line)];
-    NewLines.back()->Chars.append(first.Chars.mid(Pos - 1));
-    NewLines.back()->Attrs.append(first.Attrs.mid(Pos - 1));
-    first.Chars.truncate(Pos - 1);
-    first.Attrs.truncate(Pos - 1);
+    TALine &first = FLines[size_t(Line)];
+    const QByteArrayView chars = first.CharsView(), attrs = first.AttrsView();
+    NewLines.back().Append(chars.sliced(Pos - 1), attrs.isEmpty() ? attrs : attrs.sliced(Pos - 1));
+    first.Truncate(Pos - 1);
     Shift(int(NewLines.size()));
     FLines.insert(FLines.begin() + Line + 1, std::make_move_iterator(NewLines.begin()),
                   std::make_move_iterator(NewLines.end()));
@@ -319,16 +308,16 @@ void THPDocument::RemoveSpan(int Line, int Pos, int LastLine, int LastPos)
         const qsizetype from = i == Line ? Pos - 1 : 0;
         const qsizetype to = i == LastLine ? LastPos - 1 : LineLength(i);
         if (IsPictureLine(i) && from == 0 && to >= 1)
-            FPictures.Release(uint8_t(FLines[size_t(i)]->Attrs[0]));
+            FPictures.Release(FLines[size_t(i)].Attr(0));
     }
-    TALine &head = *FLines[size_t(Line)];
+    TALine &head = FLines[size_t(Line)];
     if (LastLine == Line) {
-        head.Chars.remove(Pos - 1, LastPos - Pos);
-        head.Attrs.remove(Pos - 1, LastPos - Pos);
+        head.Splice(Pos - 1, LastPos - Pos, {}, {});
     } else {
-        const TALine &last = *FLines[size_t(LastLine)];
-        head.Chars = head.Chars.left(Pos - 1) + last.Chars.mid(LastPos - 1);
-        head.Attrs = head.Attrs.left(Pos - 1) + last.Attrs.mid(LastPos - 1);
+        const TALine &last = FLines[size_t(LastLine)];
+        const QByteArrayView chars = last.CharsView(), attrs = last.AttrsView();
+        head.Splice(Pos - 1, head.Length() - (Pos - 1), chars.sliced(LastPos - 1),
+                    attrs.isEmpty() ? attrs : attrs.sliced(LastPos - 1));
         FLines.erase(FLines.begin() + Line + 1, FLines.begin() + LastLine + 1);
         Shift(Line - LastLine);
     }
@@ -337,12 +326,11 @@ void THPDocument::RemoveSpan(int Line, int Pos, int LastLine, int LastPos)
 
 void THPDocument::SetAttrs(int Line, int From, const QByteArray &Attrs)
 {
-    TALine &line = *FLines[size_t(Line)];
-    if (line.Attrs.mid(From - 1, Attrs.size()) == Attrs)
+    if (FLines[size_t(Line)].Attrs().mid(From - 1, Attrs.size()) == Attrs)
         return;
     AutoStepBegin();
     Touch(Line, Line);
-    line.Attrs.replace(From - 1, Attrs.size(), Attrs);
+    FLines[size_t(Line)].SetAttrs(From - 1, Attrs);
     AutoStepEnd();
 }
 
@@ -351,10 +339,9 @@ void THPDocument::SetPictureLine(int I, int Slot)
     AutoStepBegin();
     Touch(I, I);
     if (IsPictureLine(I))
-        FPictures.Release(uint8_t(FLines[size_t(I)]->Attrs[0]));
-    TALine &line = *FLines[size_t(I)];
-    line.Chars = QByteArray(1, char(CharPicture));
-    line.Attrs = QByteArray(1, char(Slot));
+        FPictures.Release(FLines[size_t(I)].Attr(0));
+    const char picture = char(CharPicture), slot = char(Slot);
+    FLines[size_t(I)].Assign(QByteArrayView(&picture, 1), QByteArrayView(&slot, 1));
     AutoStepEnd();
 }
 
@@ -364,20 +351,19 @@ void THPDocument::ClearPictureLine(int I)
         return;
     AutoStepBegin();
     Touch(I, I);
-    FPictures.Release(uint8_t(FLines[size_t(I)]->Attrs[0]));
-    FLines[size_t(I)]->Chars.clear();
-    FLines[size_t(I)]->Attrs.clear();
+    FPictures.Release(FLines[size_t(I)].Attr(0));
+    FLines[size_t(I)] = TALine();
     AutoStepEnd();
 }
 
-void THPDocument::Reset(std::vector<std::unique_ptr<TALine>> &&Lines, TPictureTable &&Pictures,
+void THPDocument::Reset(std::vector<TALine> &&Lines, TPictureTable &&Pictures,
                         const TFileIdentity &Identity)
 {
     const int oldCount = LineCount();
     FHistory.clear();
     FLines = std::move(Lines);
     if (FLines.empty())
-        FLines.push_back(std::make_unique<TALine>());
+        FLines.emplace_back();
     FPictures = std::move(Pictures);
     FIdentity = Identity;
     FModifiedByHand = false;
@@ -468,20 +454,18 @@ void THPDocument::Replace(int First, int Count, const std::vector<TSavedLine> &W
     TPictureTable table = FPictures;
     for (int i = First; i < First + Count; ++i)
         if (IsPictureLine(i))
-            table.Release(uint8_t(FLines[size_t(i)]->Attrs[0]));
-    std::vector<std::unique_ptr<TALine>> lines;
+            table.Release(FLines[size_t(i)].Attr(0));
+    std::vector<TALine> lines;
     lines.reserve(With.size());
     for (const TSavedLine &s : With) {
-        auto l = std::make_unique<TALine>();
-        l->Chars = s.Chars;
-        l->Attrs = s.Attrs;
+        lines.push_back(s.Line);
         if (s.Picture) {
             const int slot = table.AddShared(s.Picture);
             if (!slot)
                 throw EErrorLoading(ResString(TResId::sPictureTableFull));
-            l->Attrs = QByteArray(1, char(slot));
+            const char picture = char(CharPicture), slotByte = char(slot);
+            lines.back().Assign(QByteArrayView(&picture, 1), QByteArrayView(&slotByte, 1));
         }
-        lines.push_back(std::move(l));
     }
     FPictures = std::move(table);
     FLines.erase(FLines.begin() + First, FLines.begin() + First + Count);

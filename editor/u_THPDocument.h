@@ -9,6 +9,7 @@
 // step can put them back.
 #include "u_EditorAttrs.h"
 #include "u_TShared.h"
+#include "u_TextLine.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -35,15 +36,6 @@ public:
 
 private:
     mutable QImage FZoomed;
-};
-
-// One line of the document. Chars[i] has the attribute Attrs[i]; a picture line holds the single
-// character 2 and, as its attribute, the picture's slot number.
-class TALine {
-public:
-    QByteArray Chars;
-    QByteArray Attrs;
-    int Top = 0; // document y of the line's top edge, kept by the view
 };
 
 // The 255 picture slots. A slot holds its picture while a line shows it (or an insertion has
@@ -97,8 +89,7 @@ struct TFileIdentity {
 // A line as a step keeps it: the picture itself rather than its slot, because the slot may hold
 // another picture by the time the step is undone.
 struct TSavedLine {
-    QByteArray Chars;
-    QByteArray Attrs;
+    TALine Line;
     TSharedRef<TPictureHP> Picture;
 };
 
@@ -119,11 +110,10 @@ public:
 
     // ---- Lines
     int LineCount() const { return int(FLines.size()); }
-    TALine *Line(int I) const { return FLines[size_t(I)].get(); }
-    int LineLength(int I) const { return int(FLines[size_t(I)]->Chars.size()); }
-    bool IsPictureLine(int I) const;
-    // The view lays the lines out; it never changes their content through this.
-    std::vector<std::unique_ptr<TALine>> &Lines() { return FLines; }
+    // Valid until the document changes.
+    const TALine &Line(int I) const { return FLines[size_t(I)]; }
+    int LineLength(int I) const { return FLines[size_t(I)].Length(); }
+    bool IsPictureLine(int I) const { return FLines[size_t(I)].IsPicture(); }
 
     // ---- Pictures
     TPictureHP *Picture(int Slot) const { return FPictures.Picture(Slot); }
@@ -138,7 +128,7 @@ public:
     // A run without line feeds into one line.
     void InsertInLine(int Line, int Pos, const QByteArray &Chars, const QByteArray &Attrs);
     // Cuts Line at Pos and puts NewLines after it; the cut-off tail goes to the end of the last one.
-    void BreakLine(int Line, int Pos, std::vector<std::unique_ptr<TALine>> &&NewLines);
+    void BreakLine(int Line, int Pos, std::vector<TALine> &&NewLines);
     // Removes from (Line, Pos) up to, not including, (LastLine, LastPos), joining the two ends.
     // Pictures whose line goes lose that use.
     void RemoveSpan(int Line, int Pos, int LastLine, int LastPos);
@@ -150,7 +140,7 @@ public:
     void ClearPictureLine(int I);
     // Replaces the whole document, emptying the history: the lines a reader built, with the
     // table their picture lines point into.
-    void Reset(std::vector<std::unique_ptr<TALine>> &&Lines, TPictureTable &&Pictures, const TFileIdentity &Identity);
+    void Reset(std::vector<TALine> &&Lines, TPictureTable &&Pictures, const TFileIdentity &Identity);
 
     // ---- Steps
     void BeginStep(const TCaretState &Before);
@@ -197,7 +187,7 @@ private:
     void UpdateModified();
 
     TEditor FKind;
-    std::vector<std::unique_ptr<TALine>> FLines;
+    std::vector<TALine> FLines;
     TPictureTable FPictures;
     TFileIdentity FIdentity;
     bool FModifiedByHand = false;

@@ -141,10 +141,11 @@ public:
     TGrobFont *StyledFont(uint8_t Attr);
 
     // ---- Document access
-    int LineCount() const { return int(FLines.size()); }
-    // Read it only: every change goes through an operation of Document().
-    TALine *Line(int I) const { return FLines[size_t(I)].get(); }
-    int LineLength(int I) const { return int(FLines[size_t(I)]->Chars.size()); }
+    int LineCount() const { return FDoc->LineCount(); }
+    // Read it only: every change goes through an operation of Document(). Valid until the
+    // document changes.
+    const TALine &Line(int I) const { return FDoc->Line(I); }
+    int LineLength(int I) const { return FDoc->LineLength(I); }
     // Position Pos (1-based) of line I; the line end n + 1 reads 10, and its attribute 0.
     uint8_t CharAt(int I, int Pos) const;
     uint8_t AttrAt(int I, int Pos) const;
@@ -271,6 +272,8 @@ public:
     int TopLine() const { return FTopLine; }
     int BottomLine() const { return FBottomLine; }
     void ComputeViewSize();
+    // Document y of line I's top edge.
+    int LineTop(int I) const { return FTops[size_t(I)]; }
     void RecomputeTops(int From);
     void UpdateVisibleLines();
     // (x, top) of a position in document coordinates.
@@ -347,7 +350,6 @@ private:
 
     // Document
     THPDocument *FDoc;                            // a child object
-    std::vector<std::unique_ptr<TALine>> &FLines; // the document's lines, read by the layout
     int FTabLength = 4;
     int FRightEdge = 22;
     QString FSubDirFont;
@@ -367,7 +369,6 @@ private:
     // Caret and selection
     int FCaretLine = 0;
     int FCaretCol = 1;
-    TALine *FCurLine = nullptr;
     int FAnchorLine = 0;
     int FAnchorCol = 1;
     int FSelStartLine = 0;
@@ -386,7 +387,8 @@ private:
     void RestoreCaret(const TCaretState &Caret);
     void LinesReplaced(int First, int OldCount, int NewCount);
 
-    // Geometry and view
+    // Geometry and view: the top of every line, kept as the document changes.
+    std::vector<int> FTops;
     uint8_t FCellWidth = 6;
     uint8_t FCellHeight = 8;
     int FLeftMargin = 3;

@@ -31,13 +31,13 @@ TFormatLoss FormatLoss(const THPEdit2 &Editor, TEditor Format)
                 ++loss.Pictures;
             continue;
         }
-        const TALine *line = Editor.Line(i);
-        for (qsizetype k = 0; k < line->Chars.size(); ++k) {
-            if (!IsCharAllowed(uint8_t(line->Chars[k]), Format))
+        const TALine &line = Editor.Line(i);
+        for (qsizetype k = 0; k < line.Length(); ++k) {
+            if (!IsCharAllowed(line.Char(k), Format))
                 ++loss.Characters;
             if (tgv)
                 continue;
-            const uint8_t attr = uint8_t(line->Attrs[k]);
+            const uint8_t attr = line.Attr(k);
             switch (FontIndex(attr)) {
             case 1: loss.Font1 = true; break;
             case 2: loss.Superscript = true; break;

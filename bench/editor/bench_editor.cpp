@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTemporaryFile>
 #include <QTextStream>
 #include <QWindow>
 #include <algorithm>
@@ -30,7 +31,9 @@ double Percentile(std::vector<double> V, double P)
 size_t HeapInUse()
 {
     malloc_trim(0);
-    return mallinfo2().uordblks;
+    // Large blocks (a long line list) are mapped on their own, outside the arena.
+    const struct mallinfo2 m = mallinfo2();
+    return m.uordblks + m.hblkhd;
 }
 
 // Lines of Width characters, cycling through the printable codes.
@@ -202,8 +205,36 @@ double DocumentBytes(int Lines, int Width)
     return double(full) - double(empty);
 }
 
+// Heap a loaded document of Lines plain lines of Width characters takes per line, its characters
+// not counted.
+double LoadedBytesPerLine(int Lines, int Width)
+{
+    QTemporaryFile file;
+    file.open();
+    QByteArray text;
+    for (int i = 0; i < Lines; ++i)
+        text.append(QByteArray(Width, char('a' + i % 26))).append('\n');
+    file.write(text);
+    file.close();
+    text.clear();
+    auto *ed = new THPEdit2(nullptr, TEditor::Xview);
+    ed->SetSubDirFont("fonts");
+    ed->NewDocument();
+    const size_t empty = HeapInUse();
+    ed->LoadText(file.fileName(), TEditor::Xview);
+    const size_t full = HeapInUse();
+    delete ed;
+    return (double(full) - double(empty) - double(Lines) * Width) / (Lines + 1);
+}
+
 void Memory()
 {
+    Out << QString("memory per line besides its characters, loaded: %1 bytes for empty lines, %2 bytes for "
+                   "lines of 10 characters, %3 bytes for lines of 30 characters\n")
+               .arg(LoadedBytesPerLine(1000000, 0), 0, 'f', 1)
+               .arg(LoadedBytesPerLine(1000000, 10), 0, 'f', 1)
+               .arg(LoadedBytesPerLine(500000, 30), 0, 'f', 1);
+
     const int lines = 50000;
     const double at40 = DocumentBytes(lines, 40);
     const double at120 = DocumentBytes(lines, 120);

@@ -95,7 +95,7 @@ QByteArray Text(const THPEdit2 &Ed)
     for (int i = 0; i < Ed.LineCount(); ++i) {
         if (i)
             all += '\n';
-        all += Ed.Line(i)->Chars;
+        all += Ed.Line(i).Chars();
     }
     return all;
 }

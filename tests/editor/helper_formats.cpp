@@ -31,7 +31,7 @@ QByteArray Attrs(const THPEdit2 &Ed)
     for (int i = 0; i < Ed.LineCount(); ++i) {
         if (i)
             all += '\0';
-        all += Ed.Line(i)->Attrs;
+        all += Ed.Line(i).Attrs();
     }
     return all;
 }

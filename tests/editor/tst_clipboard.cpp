@@ -45,8 +45,8 @@ private slots:
         THostWidget host1, host2;
         THPEdit2 *from = NewEditor(host1);
         SetText(*from, "a\xa9\ncd");
-        from->Line(0)->Attrs = QByteArray("\x21\x50", 2);
-        from->Line(1)->Attrs = QByteArray("\x0b\x00", 2);
+        from->Document()->SetAttrs(0, 1, QByteArray("\x21\x50", 2));
+        from->Document()->SetAttrs(1, 1, QByteArray("\x0b\x00", 2));
         from->SelectRange(0, 1, 2, 1); // a, ©, the line end, c
         from->CopyToClipboard();
         QCOMPARE(Clip()->text(), QString::fromLatin1("a\xa9\r\nc"));
@@ -55,7 +55,7 @@ private slots:
         THPEdit2 *to = NewEditor(host2, kind);
         to->PasteFromClipboard();
         QCOMPARE(Text(*to), QByteArray("a\xa9\nc"));
-        QCOMPARE(to->Line(0)->Attrs + to->Line(1)->Attrs, attrs);
+        QCOMPARE(to->Line(0).Attrs() + to->Line(1).Attrs(), attrs);
     }
 
     void textFromOtherPrograms()
@@ -67,11 +67,11 @@ private slots:
         PutForeign("ab\r\ncd", QByteArray());
         ed->PasteFromClipboard();
         QCOMPARE(Text(*ed), QByteArray("xab\ncdy"));
-        QCOMPARE(ed->Line(1)->Attrs, QByteArray(3, 0));
+        QCOMPARE(ed->Line(1).Attrs(), QByteArray(3, 0));
         // Attributes for fewer characters than the text, one leaning both ways, two fonts at once.
         PutForeign("efg", QByteArray("\x19\x60", 2));
         ed->PasteFromClipboard();
-        QCOMPARE(ed->Line(1)->Attrs, QByteArray("\x00\x00\x11\x20\x00\x00", 6));
+        QCOMPARE(ed->Line(1).Attrs(), QByteArray("\x00\x00\x11\x20\x00\x00", 6));
         QCOMPARE(ed->StyledFont(0xFF), ed->StyledFont(0xF7)); // a stray byte never indexes past 24 styles
     }
 
@@ -88,7 +88,7 @@ private slots:
         QVERIFY(tgv->CanPaste());
         tgv->MoveCaretTo(tgv->LineCount() - 1, 1, true);
         tgv->PasteFromClipboard();
-        QCOMPARE(tgv->PictureUses(uint8_t(tgv->Line(tgv->CaretLine())->Attrs[0])), 2); // the same picture, shared
+        QCOMPARE(tgv->PictureUses(uint8_t(tgv->Line(tgv->CaretLine()).Attrs()[0])), 2); // the same picture, shared
 
         auto *both = new QMimeData;
         both->setImageData(tgv->PictureBitmap(pic));

@@ -89,7 +89,7 @@ private slots:
         QCOMPARE(Text(*ed), QByteArray("ab\ncd"));
         QCOMPARE(ed->CaretLine(), 1);
         QCOMPARE(ed->CaretCol(), 1);
-        QCOMPARE(ed->Line(1)->Top, 19);
+        QCOMPARE(ed->LineTop(1), 19);
         QTest::keyClick(ed, Qt::Key_Enter);
         QCOMPARE(Text(*ed), QByteArray("ab\n\ncd"));
     }
@@ -128,7 +128,7 @@ private slots:
         ed->setFocus();
         ed->SetCurrentAttr(stBold | fsFont1);
         QTest::keyClicks(ed, "ab");
-        QCOMPARE(ed->Line(0)->Attrs, QByteArray(2, char(stBold | fsFont1)));
+        QCOMPARE(ed->Line(0).Attrs(), QByteArray(2, char(stBold | fsFont1)));
     }
 
     void kindsFilterCharactersAndAttributes()
@@ -151,17 +151,17 @@ private slots:
         ed->MoveCaretTo(0, 6, true); // before "tail"
         ed->InsertText(0, 5, "ABCDEFG", "XY\nZW\nV");
         QCOMPARE(Text(*ed), QByteArray("headXY\nZW\nV|tail\nnext"));
-        QCOMPARE(ed->Line(0)->Attrs, QByteArray("\0\0\0\0AB", 6));
-        QCOMPARE(ed->Line(1)->Attrs, QByteArray("DE"));
-        QCOMPARE(ed->Line(2)->Attrs, QByteArray("G\0\0\0\0\0", 6));
+        QCOMPARE(ed->Line(0).Attrs(), QByteArray("\0\0\0\0AB", 6));
+        QCOMPARE(ed->Line(1).Attrs(), QByteArray("DE"));
+        QCOMPARE(ed->Line(2).Attrs(), QByteArray("G\0\0\0\0\0", 6));
         QCOMPARE(ed->CaretLine(), 2);
         QCOMPARE(ed->CharAt(2, ed->CaretCol()), uint8_t('t'));
         for (int i = 1; i < ed->LineCount(); ++i)
-            QCOMPARE(ed->Line(i)->Top, ed->Line(i - 1)->Top + 16);
+            QCOMPARE(ed->LineTop(i), ed->LineTop(i - 1) + 16);
         // A refused code goes with its own attribute byte.
         ed->InsertText(3, 1, "AxB", QByteArray("a\x01" "b"));
-        QCOMPARE(ed->Line(3)->Chars, QByteArray("abnext"));
-        QCOMPARE(ed->Line(3)->Attrs.left(2), QByteArray("AB"));
+        QCOMPARE(ed->Line(3).Chars(), QByteArray("abnext"));
+        QCOMPARE(ed->Line(3).Attrs().left(2), QByteArray("AB"));
     }
 
     void backspaceJoinsAtALineStart()
@@ -239,8 +239,8 @@ private slots:
         ed->DeleteRange(lineA, posA, posB, lineB);
         QCOMPARE(Text(*ed), result);
         for (int i = 0; i < ed->LineCount(); ++i)
-            QCOMPARE(ed->Line(i)->Attrs.size(), ed->Line(i)->Chars.size());
-        QCOMPARE(ed->Line(ed->LineCount() - 1)->Top, 3 + 16 * (ed->LineCount() - 1));
+            QCOMPARE(ed->Line(i).Attrs().size(), ed->Line(i).Chars().size());
+        QCOMPARE(ed->LineTop(ed->LineCount() - 1), 3 + 16 * (ed->LineCount() - 1));
     }
 
     void caretKeepsItsTextThroughADeletion()
@@ -286,10 +286,10 @@ private slots:
         QVERIFY(ed->PictureOfLine(pic));
         ed->InsertText(pic, 2, A(0), "x");
         QVERIFY(ed->PictureOfLine(pic));
-        QCOMPARE(ed->Line(pic + 1)->Chars, QByteArray("x"));
+        QCOMPARE(ed->Line(pic + 1).Chars(), QByteArray("x"));
         // Text ending with a line break may go in front of it.
         ed->InsertText(pic, 1, A(0), "above\n");
-        QCOMPARE(ed->Line(pic)->Chars, QByteArray("above"));
+        QCOMPARE(ed->Line(pic).Chars(), QByteArray("above"));
         QVERIFY(ed->PictureOfLine(pic + 1));
     }
 
@@ -324,7 +324,7 @@ private slots:
         ed->JoinLines(0);
         QCOMPARE(ed->LineCount(), 1);
         QVERIFY(ed->PictureOfLine(0));
-        QCOMPARE(ed->Line(0)->Top, 3);
+        QCOMPARE(ed->LineTop(0), 3);
         QCOMPARE(ed->PictureUses(1), 1);
         ed->InsertText(0, 2, A(0), "after");
         QCOMPARE(ed->LineCount(), 2);
@@ -379,15 +379,15 @@ private slots:
             }
             QHash<int, int> shown;
             for (int i = 0; i < ed->LineCount(); ++i) {
-                const TALine &l = *ed->Line(i);
-                QCOMPARE(l.Attrs.size(), l.Chars.size());
-                QVERIFY(!l.Chars.contains('\n') && !l.Chars.contains('\r'));
-                if (l.Chars.contains('\x02')) {
-                    QCOMPARE(l.Chars.size(), 1);
+                const QByteArray chars = ed->Line(i).Chars(), attrs = ed->Line(i).Attrs();
+                QCOMPARE(attrs.size(), chars.size());
+                QVERIFY(!chars.contains('\n') && !chars.contains('\r'));
+                if (chars.contains('\x02')) {
+                    QCOMPARE(chars.size(), 1);
                     QVERIFY(ed->PictureOfLine(i));
-                    ++shown[uint8_t(l.Attrs[0])];
+                    ++shown[uint8_t(attrs[0])];
                 }
-                QCOMPARE(l.Top, i == 0 ? 3 : ed->Line(i - 1)->Top + ed->LineHeight(i - 1));
+                QCOMPARE(ed->LineTop(i), i == 0 ? 3 : ed->LineTop(i - 1) + ed->LineHeight(i - 1));
             }
             for (auto it = shown.cbegin(); it != shown.cend(); ++it)
                 QCOMPARE(ed->PictureUses(it.key()), it.value());

@@ -27,7 +27,7 @@ QStringList Describe(const THPEdit2 &Ed)
             out << "picture " + QString::number(b.width()) + "x" + QString::number(b.height()) + " "
                        + QCryptographicHash::hash(QByteArrayView(b.constBits(), b.sizeInBytes()), QCryptographicHash::Md5).toHex();
         } else {
-            out << QString::fromLatin1(Ed.Line(i)->Chars.toHex() + " / " + Ed.Line(i)->Attrs.toHex());
+            out << QString::fromLatin1(Ed.Line(i).Chars().toHex() + " / " + Ed.Line(i).Attrs().toHex());
         }
     }
     return out;
@@ -92,8 +92,8 @@ class TestFormatRoundTrip : public QObject {
             }
             if (Source.PictureOfLine(i))
                 continue; // a picture line is an empty line to the text forms
-            text += Source.Line(i)->Chars;
-            attrs += Source.Line(i)->Attrs;
+            text += Source.Line(i).Chars();
+            attrs += Source.Line(i).Attrs();
         }
         SetStyled(*ed, text, attrs);
         return Describe(*ed);

@@ -32,11 +32,11 @@ private slots:
         THPEdit2 *ed = NewEditor(host);
         SetText(*ed, "ab\ncd");
         const int pic = AddPictureLine(*ed, 131, 64);
-        QCOMPARE(ed->Line(0)->Top, 3);
-        QCOMPARE(ed->Line(1)->Top, 19);
-        QCOMPARE(ed->Line(pic)->Top, 35);
+        QCOMPARE(ed->LineTop(0), 3);
+        QCOMPARE(ed->LineTop(1), 19);
+        QCOMPARE(ed->LineTop(pic), 35);
         QCOMPARE(ed->LineHeight(pic), 128);
-        QCOMPARE(ed->Line(pic + 1)->Top, 35 + 128);
+        QCOMPARE(ed->LineTop(pic + 1), 35 + 128);
         // After the picture the caret stands 2 × its width right of the margin.
         QCOMPARE(ed->CaretPos(pic, 2), QPoint(3 + 262, 35));
         QCOMPARE(ed->CaretPos(1, 3), QPoint(3 + 24, 19));
@@ -90,8 +90,8 @@ private slots:
         const int pic = AddPictureLine(*ed, 40, 10);
         QCOMPARE(ed->ColumnAtX(pic, 3 + 79), 1);
         QCOMPARE(ed->ColumnAtX(pic, 3 + 80), 2);
-        QCOMPARE(ed->LineAtY(ed->Line(pic)->Top + 19), pic);
-        QCOMPARE(ed->LineAtY(ed->Line(pic)->Top + 20), pic + 1);
+        QCOMPARE(ed->LineAtY(ed->LineTop(pic) + 19), pic);
+        QCOMPARE(ed->LineAtY(ed->LineTop(pic) + 20), pic + 1);
     }
 
     void scrollBarIsDisabledWhileEverythingShows()
@@ -116,7 +116,7 @@ private slots:
         QScrollBar *bar = ed->verticalScrollBar();
         bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         QCOMPARE(ed->TopLine(), 1);
-        QCOMPARE(ed->ScrollY(), ed->Line(1)->Top);
+        QCOMPARE(ed->ScrollY(), ed->LineTop(1));
         QCOMPARE(bar->value(), 1);
         bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
         QCOMPARE(ed->TopLine(), 0);
@@ -130,8 +130,8 @@ private slots:
         bar->triggerAction(QAbstractSlider::SliderPageStepSub);
         QCOMPARE(ed->TopLine(), 0);
         // The bottom line is the first one starting below the view.
-        QVERIFY(ed->Line(ed->BottomLine())->Top > ed->ViewHeight() - 1);
-        QVERIFY(ed->Line(ed->BottomLine() - 1)->Top <= ed->ViewHeight() - 1);
+        QVERIFY(ed->LineTop(ed->BottomLine()) > ed->ViewHeight() - 1);
+        QVERIFY(ed->LineTop(ed->BottomLine() - 1) <= ed->ViewHeight() - 1);
     }
 
     void pageKeysMoveTheCaretToTheNewTopLine()
@@ -157,14 +157,13 @@ private slots:
         SetText(*ed, Lines(100));
         SetViewSize(*ed, 300, 200);
         ed->MoveCaretTo(50, 1, true);
-        const TALine &line = *ed->Line(50);
         // The caret line's bottom at the view's bottom.
-        QCOMPARE(ed->ScrollY(), line.Top + 16 - 200 + 1);
+        QCOMPARE(ed->ScrollY(), ed->LineTop(50) + 16 - 200 + 1);
         ed->MoveCaretTo(10, 1, true);
         // Its top 3 pixels below the view's top.
-        QCOMPARE(ed->ScrollY(), ed->Line(10)->Top - 3);
+        QCOMPARE(ed->ScrollY(), ed->LineTop(10) - 3);
         QCOMPARE(ed->TopLine(), 9);
-        QVERIFY(ed->Line(ed->BottomLine())->Top > ed->ScrollY() + 199);
+        QVERIFY(ed->LineTop(ed->BottomLine()) > ed->ScrollY() + 199);
     }
 
     void typingPastTheRightScrollsByHalfAView()

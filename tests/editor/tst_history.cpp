@@ -174,7 +174,7 @@ private slots:
         QCOMPARE(Text(*ed), QByteArray(5, 'x')); // the oldest steps went first
 
         // Large steps: the oldest go until the rest fits, the newest always stays.
-        const QByteArray big = QByteArray(63, 'y').append('\n').repeated(THPDocument::MaxHistoryBytes / 6 / 64);
+        const QByteArray big = QByteArray(63, 'y').append('\n').repeated(THPDocument::MaxHistoryBytes / 3 / 64);
         for (int i = 0; i < 4; ++i)
             ed->InsertAtCaret(big, QByteArray(1, 0));
         QVERIFY(ed->Document()->HistoryBytes() <= THPDocument::MaxHistoryBytes);

@@ -47,9 +47,9 @@ private slots:
         THostWidget host;
         THPEdit2 *ed = NewEditor(host);
         SetText(*ed, " ab ");
-        ed->Line(0)->Attrs = QByteArray("\x02\x21\x21\x04", 4); // underlined and reversed spaces
+        ed->Document()->SetAttrs(0, 1, QByteArray("\x02\x21\x21\x04", 4)); // underlined and reversed spaces
         ed->Justify(Right);
-        QCOMPARE(ed->Line(0)->Attrs, QByteArray(18, 0) + QByteArray("\x02\x21\x21\x04", 4));
+        QCOMPARE(ed->Line(0).Attrs(), QByteArray(18, 0) + QByteArray("\x02\x21\x21\x04", 4));
     }
 
     void selectionSkipsPicturesAndCoversTheResult()

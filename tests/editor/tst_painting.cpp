@@ -142,7 +142,7 @@ private slots:
     void picturesAreDrawnAtTwiceTheirSize()
     {
         const int line = AddPictureLine(*FEd, 30, 10);
-        const int top = FEd->Line(line)->Top;
+        const int top = FEd->LineTop(line);
         for (int i = 0; i < 10; ++i) {
             QCOMPARE(At(3 + 2 * i, top + 2 * i), Black);
             QCOMPARE(At(3 + 2 * i + 1, top + 2 * i + 1), Black);

@@ -79,7 +79,7 @@ private slots:
         ed->DeletePictureLine(0); // the other lines keep the picture; the line stays, empty
         QCOMPARE(Text(*ed), QByteArray("\n\x02\n\x02\n\n"));
         QCOMPARE(ed->PictureUses(1), 2);
-        QCOMPARE(ed->Line(1)->Top, ed->Line(0)->Top + ed->LineHeight(0));
+        QCOMPARE(ed->LineTop(1), ed->LineTop(0) + ed->LineHeight(0));
         ed->InsertText(4, 1, QByteArray(1, 0), "t");
         ed->DeletePictureLine(4); // a text line is never emptied here
         QCOMPARE(ed->LineLength(4), 1);

@@ -131,7 +131,7 @@ private slots:
         QVERIFY(ed->ScrollY() > 0);
         QVERIFY(ed->Selected());
         QCOMPARE(ed->SelStartLine(), 0);
-        QCOMPARE(ed->Line(ed->CaretLine())->Top + 16, ed->ScrollY() + ed->ViewHeight() - 1);
+        QCOMPARE(ed->LineTop(ed->CaretLine()) + 16, ed->ScrollY() + ed->ViewHeight() - 1);
         // Held still below the view, the selection goes on growing until the button is released.
         const int y = ed->ScrollY();
         QTRY_VERIFY(ed->ScrollY() > y);

@@ -180,7 +180,7 @@ private slots:
         w.OpenFile(upper);
         w.OpenFile(lower);
         QCOMPARE(w.DocumentWindows().size(), 2);
-        QCOMPARE(w.ActiveEditor()->Line(0)->Chars, QByteArray("lower"));
+        QCOMPARE(w.ActiveEditor()->Line(0).Chars(), QByteArray("lower"));
         QVERIFY(w.CloseAll());
         QCOMPARE(w.MRUFileList->Items(), (QStringList{lower, upper}));
     }
@@ -254,7 +254,7 @@ private slots:
         QVERIFY(w.MRUFileList->Items().isEmpty());
         QCOMPARE(w.DocumentWindows().size(), 1);
         QCOMPARE(w.GetActiveTitle(), path);
-        QCOMPARE(w.ActiveEditor()->Line(0)->Chars, QByteArray("Hello"));
+        QCOMPARE(w.ActiveEditor()->Line(0).Chars(), QByteArray("Hello"));
         QCOMPARE(w.ActiveChild()->windowTitle(), path);
         QCOMPARE(w.UntitledCount(), 2);
     }

@@ -248,8 +248,8 @@ private slots:
         F->Settle();
         xv->SetCurrentAttr(stBold);
         w.TableCharsHPXVEden->OnCellSelected(65);
-        QCOMPARE(xv->Line(0)->Chars, QByteArray("A"));
-        QCOMPARE(xv->Line(0)->Attrs, QByteArray(1, char(stBold)));
+        QCOMPARE(xv->Line(0).Chars(), QByteArray("A"));
+        QCOMPARE(xv->Line(0).Attrs(), QByteArray(1, char(stBold)));
         w.TableCharsHPXVEden->OnOverCell(141);
         QCOMPARE(w.StatusPanel1->text(), QStringLiteral("Alt-0141"));
 
@@ -257,8 +257,8 @@ private slots:
         F->Settle();
         w.ComboChangeTableFontTgv->setCurrentIndex(3);
         w.TableCharsHPTgv->OnCellSelected(66);
-        QCOMPARE(tgv->Line(0)->Chars, QByteArray("B"));
-        QCOMPARE(tgv->Line(0)->Attrs, QByteArray(1, char(fsSubscript)));
+        QCOMPARE(tgv->Line(0).Chars(), QByteArray("B"));
+        QCOMPARE(tgv->Line(0).Attrs(), QByteArray(1, char(fsSubscript)));
     }
 
     void buttonsAndCombosReachTheActiveEditor()
@@ -269,9 +269,9 @@ private slots:
         xv->InsertAtCaret("ab", QByteArray(1, 0));
         xv->SelectRange(0, 1, -1, -1);
         w.BoldButtonXVEden->trigger();
-        QCOMPARE(xv->Line(0)->Attrs, QByteArray(2, char(stBold)));
+        QCOMPARE(xv->Line(0).Attrs(), QByteArray(2, char(stBold)));
         w.UnderlinebuttonXVEden->trigger();
-        QCOMPARE(xv->Line(0)->Attrs, QByteArray(2, char(stBold | stUnderline)));
+        QCOMPARE(xv->Line(0).Attrs(), QByteArray(2, char(stBold | stUnderline)));
 
         const int other = w.ComboFontsXVEden->findText(QStringLiteral("tgvnormal"), Qt::MatchFixedString);
         QVERIFY(other >= 0);
