@@ -19,6 +19,15 @@ THPEdit2::THPEdit2(QWidget *Parent, TEditor Kind)
     : QAbstractScrollArea(Parent), FDoc(new THPDocument(Kind, this))
 {
     connect(FDoc, &THPDocument::ModifiedChanged, this, [this] { PostNotify(HPM_MODIFIEDCHANGED, 0); });
+    connect(FDoc, &THPDocument::LinesChanged, this, [this](int First, int Last) {
+        Relayout(First, Last - First + 1, Last - First + 1);
+        InvalidateLines(First, Last);
+    });
+    connect(FDoc, &THPDocument::LinesInserted, this, [this](int First, int Count) {
+        Relayout(First, 0, Count);
+        InvalidateLines(First, First + Count - 1);
+    });
+    connect(FDoc, &THPDocument::LinesRemoved, this, [this](int First, int Count) { Relayout(First, Count, 0); });
     connect(FDoc, &THPDocument::LinesReplaced, this, &THPEdit2::LinesReplaced);
     connect(FDoc, &THPDocument::CaretRestored, this, &THPEdit2::RestoreCaret);
     connect(FDoc, &THPDocument::FontsRestored, this, [this](const std::array<QString, 3> &Names) {

@@ -25,10 +25,6 @@ void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByt
     StripAttrs(attrs, FDoc->Kind());
     TEditStep step(this);
     ClearSelection();
-    // A line break moves the lines below: their pixels are moved too, and only the lines that
-    // changed are painted again.
-    InvalidateFrom(Line, Pos, false);
-    const int oldBottom = LineTop(Line) + LineHeight(Line);
 
     // The runs between line feeds, filtered, each with its attributes. A run without refused codes
     // is taken as one slice.
@@ -64,8 +60,8 @@ void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByt
 
     InsertAt(Line, Pos, runAttrs.front(), runs.front());
     if (runs.size() > 1) {
-        // All new lines go in with one insertion into the line list, and the tops are recomputed
-        // once, however many lines the text holds.
+        // All new lines go in with one insertion into the line list, laid out once, however many
+        // lines the text holds.
         const qsizetype cut = Pos - 1 + runs.front().size();
         const int k = int(runs.size()) - 1;
         std::vector<TALine> lines;
@@ -81,13 +77,7 @@ void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByt
             FCaretLine += k;
         }
         FDoc->BreakLine(Line, int(cut + 1), std::move(lines));
-        RecomputeTops(Line);
-        UpdateVisibleLines();
-        const int newBottom = LineTop(Line + k) + LineHeight(Line + k);
-        ShiftViewBelow(oldBottom, newBottom - oldBottom);
-        InvalidateLines(Line, Line + k);
     }
-    InvalidateFrom(Line, Pos, false);
     MoveCaretTo(FCaretLine, FCaretCol, false);
 }
 
@@ -110,7 +100,6 @@ void THPEdit2::InsertAt(int Line, int Pos, const QByteArray &Attrs, const QByteA
 
 void THPEdit2::SplitLine(int Line, int Pos)
 {
-    const int oldBottom = LineTop(Line) + LineHeight(Line);
     TEditStep step(this);
     std::vector<TALine> next(1);
     FDoc->BreakLine(Line, Pos, std::move(next));
@@ -119,10 +108,6 @@ void THPEdit2::SplitLine(int Line, int Pos)
             FCaretCol = FCaretCol - Pos + 1;
         ++FCaretLine;
     }
-    RecomputeTops(Line + 1);
-    UpdateVisibleLines();
-    ShiftViewBelow(oldBottom, LineTop(Line + 1) + LineHeight(Line + 1) - oldBottom);
-    InvalidateLines(Line, Line + 1);
 }
 
 bool THPEdit2::RangeHasPicture(int LineA, int LineB) const
@@ -154,12 +139,9 @@ void THPEdit2::DeleteRange(int LineA, int PosA, int PosB, int LineB)
     }
     if (count <= 0)
         return;
-    // Joined lines move what follows them up; DeleteChars moves those pixels itself.
-    InvalidateFrom(LineA, PosA, false);
     // Delete at the very end of the document removes nothing, records no step and leaves the
     // document as saved.
     DeleteChars(LineA, PosA, int(std::min<qint64>(count, INT_MAX)));
-    InvalidateFrom(LineA, PosA, false);
 }
 
 void THPEdit2::DeleteChars(int Line, int Pos, int Count)
@@ -192,7 +174,6 @@ void THPEdit2::DeleteChars(int Line, int Pos, int Count)
         ++j;
         start = 0;
     }
-    const int oldBottom = LineTop(j) + LineHeight(j);
     // Pictures whose character is cut lose the use of that line.
     TEditStep step(this);
     FDoc->RemoveSpan(Line, Pos, j, int(start + 1));
@@ -206,12 +187,6 @@ void THPEdit2::DeleteChars(int Line, int Pos, int Count)
             FCaretCol = Pos;
         FCaretLine = Line;
     }
-    if (j != Line) {
-        RecomputeTops(Line);
-        UpdateVisibleLines();
-        ShiftViewBelow(oldBottom, LineTop(Line) + LineHeight(Line) - oldBottom);
-        InvalidateLines(Line, Line);
-    }
     MoveCaretTo(FCaretLine, FCaretCol, false);
 }
 
@@ -224,7 +199,6 @@ void THPEdit2::JoinLines(int Line)
     const TALine &b = this->Line(next);
     if ((b.IsPicture() && !a.IsEmpty()) || (a.IsPicture() && !b.IsEmpty()))
         return;
-    const int oldBottom = LineTop(next) + LineHeight(next);
     const int headLength = a.Length();
     if (FCaretLine == next)
         FCaretCol += headLength;
@@ -232,10 +206,6 @@ void THPEdit2::JoinLines(int Line)
         --FCaretLine;
     TEditStep step(this);
     FDoc->RemoveSpan(Line, headLength + 1, next, 1);
-    RecomputeTops(Line);
-    UpdateVisibleLines();
-    ShiftViewBelow(oldBottom, LineTop(Line) + LineHeight(Line) - oldBottom);
-    InvalidateLines(Line, Line);
 }
 
 void THPEdit2::DeleteSelection()

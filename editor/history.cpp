@@ -49,15 +49,12 @@ void THPEdit2::RestoreCaret(const TCaretState &Caret)
 
 void THPEdit2::LinesReplaced(int First, int OldCount, int NewCount)
 {
-    Q_UNUSED(OldCount);
-    Q_UNUSED(NewCount);
+    Relayout(First, OldCount, NewCount);
     FSelected = false;
     FCaretLine = std::min(FCaretLine, LineCount() - 1);
     FAnchorLine = std::min(FAnchorLine, LineCount() - 1);
     FCaretCol = std::min(FCaretCol, LineLength(FCaretLine) + 1);
     FAnchorCol = std::min(FAnchorCol, LineLength(FAnchorLine) + 1);
-    RecomputeTops(std::clamp(First, 0, LineCount() - 1));
-    UpdateVisibleLines();
     InvalidateAll();
 }
 

@@ -83,16 +83,41 @@ int THPEdit2::LineHeight(int I) const
 void THPEdit2::RecomputeTops(int From)
 {
     const int count = LineCount();
-    FTops.resize(size_t(count));
-    if (From < 0)
+    if (FTops.empty())
         From = 0;
-    if (From >= count)
-        return;
+    FTops.resize(size_t(count) + 1);
+    From = std::clamp(From, 0, count);
     int top = From == 0 ? FTopMargin : FTops[size_t(From - 1)] + LineHeight(From - 1);
     for (int i = From; i < count; ++i) {
         FTops[size_t(i)] = top;
         top += LineHeight(i);
     }
+    FTops[size_t(count)] = top;
+}
+
+void THPEdit2::Relayout(int First, int OldCount, int NewCount)
+{
+    // Before the first layout there is nothing to follow: NewDocument lays the lines out.
+    if (FTops.empty())
+        return;
+    const auto first = FTops.begin() + First;
+    const int oldBottom = first[OldCount];
+    int y = *first;
+    if (NewCount > OldCount)
+        FTops.insert(first + OldCount, size_t(NewCount - OldCount), 0);
+    else if (NewCount < OldCount)
+        FTops.erase(first + NewCount, first + OldCount);
+    for (int i = First; i < First + NewCount; ++i) {
+        FTops[size_t(i)] = y;
+        y += LineHeight(i);
+    }
+    // The lines below keep their heights and move as one block.
+    const int dy = y - oldBottom;
+    if (dy != 0)
+        for (auto it = FTops.begin() + First + NewCount; it != FTops.end(); ++it)
+            *it += dy;
+    UpdateVisibleLines();
+    ShiftViewBelow(oldBottom, dy);
 }
 
 void THPEdit2::UpdateVisibleLines()

@@ -88,10 +88,7 @@ void THPEdit2::InsertPicture(int Line, int Pos, const QString &FileName, const Q
         ++Line;
     }
     SetPictureLine(Line, slot);
-    RecomputeTops(Line);
-    UpdateVisibleLines();
     MoveCaretTo(Line, -1, true);
-    InvalidateAll();
 }
 
 void THPEdit2::InsertGrobFile(int Line, int Pos, const QString &FileName)
@@ -125,11 +122,7 @@ void THPEdit2::DeletePictureLine(int Line)
         return;
     TEditStep step(this);
     ClearSelection();
-    InvalidateFrom(Line, 1, true);
     FDoc->ClearPictureLine(Line);
     if (FCaretLine == Line)
         MoveCaretTo(Line, 1, true);
-    RecomputeTops(Line);
-    UpdateVisibleLines();
-    InvalidateFrom(Line, 1, true);
 }

@@ -31,7 +31,6 @@ void THPEdit2::ApplyStyleTo(uint8_t Value)
 {
     if (!FSelected || !KindKeeps(FDoc->Kind(), Value))
         return;
-    InvalidateRange(FSelStartLine, FSelStartCol, FSelEndCol, FSelEndLine);
     // The style goes on every selected character unless all of them have it already; then it comes
     // off all of them. A font value always selects its font.
     const bool target = (CommonAttr() & Value) == 0;
@@ -55,5 +54,4 @@ void THPEdit2::ApplyStyleTo(uint8_t Value)
         FDoc->SetAttrs(l, from, attrs);
     }
     SetCurrentAttr(CommonAttr());
-    InvalidateRange(FSelStartLine, FSelStartCol, FSelEndCol, FSelEndLine);
 }

@@ -278,6 +278,7 @@ void THPDocument::InsertInLine(int Line, int Pos, const QByteArray &Chars, const
         line.Splice(Pos - 1, 0, Chars, Attrs);
     else
         line.Splice(Pos - 1, 0, Chars, QByteArray(Chars.size(), Attrs[0]));
+    emit LinesChanged(Line, Line);
     AutoStepEnd();
 }
 
@@ -294,6 +295,8 @@ void THPDocument::BreakLine(int Line, int Pos, std::vector<TALine> &&NewLines)
     Shift(int(NewLines.size()));
     FLines.insert(FLines.begin() + Line + 1, std::make_move_iterator(NewLines.begin()),
                   std::make_move_iterator(NewLines.end()));
+    emit LinesInserted(Line + 1, int(NewLines.size()));
+    emit LinesChanged(Line, Line);
     AutoStepEnd();
 }
 
@@ -320,7 +323,9 @@ void THPDocument::RemoveSpan(int Line, int Pos, int LastLine, int LastPos)
                     attrs.isEmpty() ? attrs : attrs.sliced(LastPos - 1));
         FLines.erase(FLines.begin() + Line + 1, FLines.begin() + LastLine + 1);
         Shift(Line - LastLine);
+        emit LinesRemoved(Line + 1, LastLine - Line);
     }
+    emit LinesChanged(Line, Line);
     AutoStepEnd();
 }
 
@@ -331,6 +336,7 @@ void THPDocument::SetAttrs(int Line, int From, const QByteArray &Attrs)
     AutoStepBegin();
     Touch(Line, Line);
     FLines[size_t(Line)].SetAttrs(From - 1, Attrs);
+    emit LinesChanged(Line, Line);
     AutoStepEnd();
 }
 
@@ -342,6 +348,7 @@ void THPDocument::SetPictureLine(int I, int Slot)
         FPictures.Release(FLines[size_t(I)].Attr(0));
     const char picture = char(CharPicture), slot = char(Slot);
     FLines[size_t(I)].Assign(QByteArrayView(&picture, 1), QByteArrayView(&slot, 1));
+    emit LinesChanged(I, I);
     AutoStepEnd();
 }
 
@@ -353,6 +360,7 @@ void THPDocument::ClearPictureLine(int I)
     Touch(I, I);
     FPictures.Release(FLines[size_t(I)].Attr(0));
     FLines[size_t(I)] = TALine();
+    emit LinesChanged(I, I);
     AutoStepEnd();
 }
 

@@ -167,7 +167,17 @@ public:
 
 signals:
     void ModifiedChanged(bool Modified);
-    // After an undo, a redo or a reset replaced lines First.. (OldCount of them by NewCount).
+    // What each operation changed, sent once the lines are in their new state; a view lays out
+    // and repaints from these alone. An operation that splits or joins lines sends the lines it
+    // inserted or removed first, then the line it changed.
+    // Lines First..Last hold other characters, attributes or a picture (their height may differ).
+    void LinesChanged(int First, int Last);
+    // Count new lines stand from First; the lines that stood there follow them.
+    void LinesInserted(int First, int Count);
+    // The Count lines that stood from First are gone.
+    void LinesRemoved(int First, int Count);
+    // An undo, a redo or a reset replaced OldCount lines from First by NewCount lines; the caret
+    // of the step, if any, comes after.
     void LinesReplaced(int First, int OldCount, int NewCount);
     // An undo or redo put the caret state of its step back.
     void CaretRestored(const TCaretState &Caret);

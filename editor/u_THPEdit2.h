@@ -21,20 +21,19 @@
 //   - Insert a run of text with attributes: InsertAtCaret(text, attrs) (replaces the selection) or
 //     InsertText(line, pos, attrs, text). attrs is one byte for all characters or one per
 //     character; a byte 10 in text is a line break; codes the kind refuses are dropped and
-//     attribute bits it cannot store are stripped. It invalidates, marks the document modified and
-//     relays out by itself. Call it once per run, never per character.
+//     attribute bits it cannot store are stripped. Call it once per run, never per character.
 //   - Delete: DeleteRange(lineA, posA, posB, lineB) (refuses ranges touching a picture line),
 //     DeleteSelection, DeletePictureLine.
 //   - Put a picture on a line: slot = AddPicture(bitmap) FIRST (it raises EErrorLoading when the
 //     table is full, before anything changed), then make room with InsertText of line feeds, then
-//     SetPictureLine(line, slot); then RecomputeTops(line), UpdateVisibleLines().
-//   - Change attributes: FDoc->SetAttrs, then InvalidateRange over what changed.
+//     SetPictureLine(line, slot).
+//   - Change attributes: FDoc->SetAttrs.
 //   - Every change goes through an operation of FDoc, never into the lines directly. A public
 //     command opens a step (TEditStep step(this)) so that all it does is undone at once; the
 //     modified flag follows the history. Notify the host of the typing attribute: SetCurrentAttr.
-//   - After changing line heights or the line count directly: RecomputeTops(first changed line),
-//     UpdateVisibleLines(). Repaint: InvalidateRange / InvalidateLinePart for what changed,
-//     InvalidateFrom(line, 1, true) when the lines below moved, InvalidateAll() for everything.
+//   - The document reports every change of its lines with a signal; the editor lays out, moves
+//     the pixels of the lines below and repaints what changed from those signals alone, so a
+//     command never invalidates or lays out by hand. Caret and selection repaint themselves.
 //   - Move the caret: MoveCaretTo(line, pos, updateAttr); select: SelectRange, ClearSelection.
 //   - Walk positions: NextPos / PrevPos / ComparePos; read: CharAt, AttrAt, PictureOfLine.
 //   - Messages for the user: Warn(text) (goes to OnWarning, or a warning box titled "Quillo").
@@ -272,8 +271,9 @@ public:
     int TopLine() const { return FTopLine; }
     int BottomLine() const { return FBottomLine; }
     void ComputeViewSize();
-    // Document y of line I's top edge.
+    // Document y of line I's top edge; LineTop(LineCount()) is the bottom of the last line.
     int LineTop(int I) const { return FTops[size_t(I)]; }
+    // Lays out the lines from From again; the document's signals keep the layout otherwise.
     void RecomputeTops(int From);
     void UpdateVisibleLines();
     // (x, top) of a position in document coordinates.
@@ -386,8 +386,11 @@ private:
     TCaretState CaretState() const;
     void RestoreCaret(const TCaretState &Caret);
     void LinesReplaced(int First, int OldCount, int NewCount);
+    // The layout and the screen follow the document: OldCount lines from First became NewCount.
+    void Relayout(int First, int OldCount, int NewCount);
 
-    // Geometry and view: the top of every line, kept as the document changes.
+    // Geometry and view: the top of every line and, last, the bottom of the document; empty until
+    // the first layout.
     std::vector<int> FTops;
     uint8_t FCellWidth = 6;
     uint8_t FCellHeight = 8;

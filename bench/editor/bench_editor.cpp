@@ -1,10 +1,12 @@
 // Editor figures: a keystroke and Enter at the top of a long document (with the repaint of what
-// they changed), painting a full-HD view of styled text, loading a long text, and the memory a
-// document takes per character.
+// they changed), undo and redo of a large paste, loading a picture shown on many lines, painting a
+// full-HD view of styled text, and the memory a document takes per line and per character.
+#include "u_DocFormats.h"
 #include "u_THPEdit2.h"
 #include "u_utils.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QTemporaryFile>
 #include <QTextStream>
@@ -205,6 +207,63 @@ double DocumentBytes(int Lines, int Width)
     return double(full) - double(empty);
 }
 
+// Undo and redo of pasting 1 MB of text (lines of 63 characters) into the middle of a document.
+void UndoRedoOfPaste()
+{
+    TTimedEdit ed(nullptr, TEditor::Tgv);
+    ed.SetSubDirFont("fonts");
+    ed.NewDocument();
+    ed.resize(1024, 768);
+    ShowExposed(ed);
+    const QByteArray base = Document(10000, 40);
+    ed.InsertText(0, 1, QByteArray(1, 0), base);
+    const QByteArray paste = QByteArray(63, 'p').append('\n').repeated(1 << 14);
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(paste));
+    std::vector<double> undo, redo;
+    QElapsedTimer t;
+    ed.MoveCaretTo(5000, 3, true);
+    ed.PasteFromClipboard();
+    AwaitPaint(ed);
+    for (int i = 0; i < 20; ++i) {
+        t.start();
+        ed.Undo();
+        undo.push_back(t.nsecsElapsed() / 1e6);
+        AwaitPaint(ed);
+        t.start();
+        ed.Redo();
+        redo.push_back(t.nsecsElapsed() / 1e6);
+        AwaitPaint(ed);
+    }
+    Report("undo of a 1 MB paste into 10,000 lines", undo);
+    Report("redo of a 1 MB paste into 10,000 lines", redo);
+}
+
+// A TGV file of 400 KB: one picture shown on 200,000 lines.
+void LoadSharedPicture()
+{
+    QImage bitmap(131, 64, QImage::Format_RGB32);
+    bitmap.fill(Qt::white);
+    for (int y = 0; y < 64; ++y)
+        bitmap.setPixel((y * 7) % 131, y, 0xFF000000);
+    // Picture codes one after the other, with no line feed between them.
+    const QByteArray file = WriteTgvFile(QByteArray("\x02\x01").repeated(200000), {GrobObject(bitmap)}, false);
+    QTemporaryFile tgv;
+    tgv.open();
+    tgv.write(file);
+    tgv.close();
+    THPEdit2 ed(nullptr, TEditor::Tgv);
+    ed.SetSubDirFont("fonts");
+    ed.NewDocument();
+    QElapsedTimer t;
+    t.start();
+    ed.LoadTgv(tgv.fileName());
+    Out << QString("load a %1 KB TGV file showing one picture on %2 lines: %3 ms\n")
+               .arg(file.size() / 1024)
+               .arg(ed.LineCount())
+               .arg(t.nsecsElapsed() / 1e6, 0, 'f', 1);
+    Out.flush();
+}
+
 // Heap a loaded document of Lines plain lines of Width characters takes per line, its characters
 // not counted.
 double LoadedBytesPerLine(int Lines, int Width)
@@ -254,6 +313,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     AppDir = qEnvironmentVariable("QUILLO_BUILD_DIR", QStringLiteral(QUILLO_BUILD_DIR));
     Keystrokes();
+    UndoRedoOfPaste();
+    LoadSharedPicture();
     FullViewPaint();
     Memory();
     return 0;

@@ -4,6 +4,7 @@
 #include "u_Errors.h"
 #include "u_utils.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <utility>
@@ -105,6 +106,46 @@ private slots:
         QCOMPARE(THPEdit2::ComparePos(1, 1, 0, 9), 1);
         QCOMPARE(THPEdit2::ComparePos(0, 2, 0, 3), -1);
         QCOMPARE(THPEdit2::ComparePos(2, 2, 2, 2), 0);
+    }
+
+    void changesAreReportedWithTheirLines()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host);
+        SetText(*ed, "one\ntwo\nthree\nfour");
+        THPDocument *doc = ed->Document();
+        QSignalSpy changed(doc, &THPDocument::LinesChanged), inserted(doc, &THPDocument::LinesInserted),
+            removed(doc, &THPDocument::LinesRemoved), replaced(doc, &THPDocument::LinesReplaced);
+        // The editor follows the signals alone: its layout stays that of a layout from scratch.
+        auto laidOutAsNew = [ed] {
+            for (int i = 0; i <= ed->LineCount(); ++i)
+                if (ed->LineTop(i) != (i == 0 ? 3 : ed->LineTop(i - 1) + ed->LineHeight(i - 1)))
+                    return false;
+            return true;
+        };
+        ed->InsertText(1, 2, QByteArray(1, 0), "a\nb\nc");
+        QCOMPARE(inserted.takeFirst(), (QList<QVariant>{2, 2}));
+        QCOMPARE(changed.takeLast(), (QList<QVariant>{1, 1})); // the cut line, after the insertion
+        changed.clear();
+        ed->DeleteRange(1, 1, 1, 3); // from "ta" through the "c" of "cwo"
+        QCOMPARE(removed.takeFirst(), (QList<QVariant>{2, 2}));
+        QCOMPARE(changed.takeLast(), (QList<QVariant>{1, 1}));
+        changed.clear();
+        QVERIFY(laidOutAsNew());
+        // A line that becomes a picture changes height; the lines below move with it.
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::black);
+        const int slot = ed->AddPicture(picture);
+        doc->SetPictureLine(3, slot);
+        QCOMPARE(changed.takeFirst(), (QList<QVariant>{3, 3}));
+        QCOMPARE(ed->LineTop(4) - ed->LineTop(3), 60);
+        QVERIFY(laidOutAsNew());
+        ed->Undo();
+        ed->Undo();
+        QCOMPARE(replaced.count(), 2);
+        QCOMPARE(Text(*ed), QByteArray("one\nta\nb\ncwo\nthree\nfour"));
+        QVERIFY(laidOutAsNew());
+        QVERIFY(inserted.isEmpty() && removed.isEmpty() && changed.isEmpty());
     }
 
     void fontsOfEachKind_data()
