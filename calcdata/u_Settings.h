@@ -29,7 +29,8 @@ private:
     std::unique_ptr<QSettings> FStore;
 };
 
-// The program's one store, opened at start-up before the main window and freed after it.
+// The program's one store, owned by a TGlobalScope in main(): opened at start-up before the main
+// window and closed after it.
 extern TSettings *Settings;
 
 // Sections, value names and defaults.

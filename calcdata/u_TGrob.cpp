@@ -383,13 +383,10 @@ void TListGrobFont::Add(TSharedObject *Obj, const QString &Name, const QString &
     item->Kind = Kind;
     item->Style = Style;
     if (auto *font = dynamic_cast<TGrobFont *>(Obj)) {
-        font->AddRef();
-        item->Font = font;
+        item->Font = TSharedRef<TGrobFont>::Share(font);
     } else if (auto *grob = dynamic_cast<TGrob *>(Obj)) {
-        auto built = TSharedRef<TGrobFont>::Adopt(new TGrobFont);
-        built->BuildFromGrob(*grob, Style);
-        built->AddRef();
-        item->Font = built.get();
+        item->Font = TSharedRef<TGrobFont>::Adopt(new TGrobFont);
+        item->Font->BuildFromGrob(*grob, Style);
     }
     if (item->Font) {
         item->Kind = item->Font->FKind;
@@ -435,10 +432,10 @@ TGrobFont *TListGrobFont::GetFont(int Index)
     TListGrobFontItem &item = *FItems.at(size_t(Index));
     if (!item.Font) {
         // Stored before loading: a file that fails leaves an empty font, not a retry on every use.
-        item.Font = new TGrobFont;
+        item.Font = TSharedRef<TGrobFont>::Adopt(new TGrobFont);
         LoadFontFile(*item.Font, item.FileName, item.Style);
     }
-    return item.Font;
+    return item.Font.get();
 }
 
 int TListGrobFont::IndexOf(const QString &Name) const
@@ -460,19 +457,11 @@ void TListGrobFont::AssignTo(TListGrobFont &Dest) const
     if (&Dest == this)
         return;
     for (const auto &item : FItems)
-        Dest.Add(item->Font, item->Name, item->FileName, item->Kind, item->Style);
+        Dest.Add(item->Font.get(), item->Name, item->FileName, item->Kind, item->Style);
 }
 
-void CreateFontList()
+void LoadProgramFonts(TListGrobFont &List)
 {
-    delete FontList;
-    FontList = new TListGrobFont;
-    FontList->LoadFolder(AppDir + "fonts/*.fnt", {gfkMini, gfkNormal});
-    FontList->Sort();
-}
-
-void FreeFontList()
-{
-    delete FontList;
-    FontList = nullptr;
+    List.LoadFolder(AppDir + "fonts/*.fnt", {gfkMini, gfkNormal});
+    List.Sort();
 }

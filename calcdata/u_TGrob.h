@@ -119,14 +119,9 @@ void LoadFontFile(TGrobFont &Font, const QString &FileName, uint8_t Style);
 TGrobFontKind FontFileKind(const QString &FileName);
 
 struct TListGrobFontItem {
-    TListGrobFontItem() = default;
-    TListGrobFontItem(const TListGrobFontItem &) = delete;
-    TListGrobFontItem &operator=(const TListGrobFontItem &) = delete;
-    ~TListGrobFontItem() { TSharedObject::Release(Font); }
-
     QString Name;
     QString FileName;
-    TGrobFont *Font = nullptr; // one reference while not null
+    TSharedRef<TGrobFont> Font; // null until first use
     uint8_t Kind = gfkNormal;
     uint8_t Style = 0;
 };
@@ -164,8 +159,8 @@ private:
     std::vector<std::unique_ptr<TListGrobFontItem>> FItems;
 };
 
-// The program's one list of every font file in the fonts folder; created and filled at start-up.
+// The program's one list of every font file in the fonts folder, owned by a TGlobalScope in
+// main() and filled by LoadProgramFonts at start-up.
 extern TListGrobFont *FontList;
-// Creates FontList and fills it from AppDir + "fonts/*.fnt" (mini and normal fonts), sorted.
-void CreateFontList();
-void FreeFontList();
+// Lists AppDir + "fonts/*.fnt" (mini and normal fonts) in List, sorted.
+void LoadProgramFonts(TListGrobFont &List);

@@ -1,5 +1,6 @@
 // The program: start-up in its fixed order, then either a headless command or the main window.
 #include "u_Application.h"
+#include "u_GlobalScope.h"
 #include "u_Headless.h"
 #include "u_InterfBegin.h"
 #include "u_ResourceStrings.h"
@@ -18,24 +19,6 @@ void PrintLine(FILE *to, const QString &text)
 {
     std::fputs(qPrintable(text + '\n'), to);
     std::fflush(to);
-}
-
-bool HasArgument(int argc, char **argv, const char *name)
-{
-    for (int i = 1; i < argc; ++i)
-        if (qstrcmp(argv[i], name) == 0)
-            return true;
-    return false;
-}
-
-// The file arguments, in order: everything that is not an option.
-QStringList FileArguments(const QStringList &Arguments)
-{
-    QStringList files;
-    for (const QString &argument : Arguments.mid(1))
-        if (!argument.startsWith(u'-'))
-            files << argument;
-    return files;
 }
 
 // In the headless modes standard error carries the program's own messages only: Qt's remarks about
@@ -66,10 +49,12 @@ int RunMainWindow(const QStringList &Files, Tddemacroserver &MacroServer)
 
 int main(int argc, char **argv)
 {
-    // Headless modes never need a display.
-    const bool headless = HasArgument(argc, argv, "--version") || HasArgument(argc, argv, "--help")
-        || HasArgument(argc, argv, "--convert") || HasArgument(argc, argv, "--render")
-        || HasArgument(argc, argv, "--send") || HasArgument(argc, argv, "-h");
+    // Headless modes never need a display. The arguments are read again once the application has
+    // taken its own (-platform, -style …) out of them.
+    QStringList rawArguments;
+    for (int i = 0; i < argc; ++i)
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    const bool headless = ParseCommandLine(rawArguments).Headless();
     if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (headless)
@@ -81,44 +66,45 @@ int main(int argc, char **argv)
     QApplication::setApplicationName("Quillo");
     QApplication::setApplicationVersion("3.70 beta");
 
-    const QStringList arguments = QApplication::arguments();
-    if (HasArgument(argc, argv, "--version")) {
+    const TCommandLine commandLine = ParseCommandLine(QApplication::arguments());
+    if (commandLine.Mode == TRunMode::Version) {
         PrintLine(stdout, ResString(TResId::sAppVersion));
         return 0;
     }
-    if (HasArgument(argc, argv, "--help") || HasArgument(argc, argv, "-h")) {
-        PrintLine(stdout, ResString(TResId::sUsage));
+    if (commandLine.Mode == TRunMode::Help) {
+        PrintLine(stdout, CommandLineHelp());
         return 0;
     }
+    // The window opens whatever else was given, as a desktop's launcher expects; the user still
+    // learns what was not understood.
+    if (commandLine.Mode == TRunMode::Window && !commandLine.Error.isEmpty())
+        PrintLine(stderr, commandLine.Error);
 
     // A start with files while Quillo runs gives them to that instance and ends at once, before any
     // time goes into fonts; otherwise this instance answers the desktop's open requests (topic
     // "system") from now on.
     Tddemacroserver macroServer;
-    if (!headless && HandOverToRunningInstance(FileArguments(arguments), macroServer))
+    if (!headless && HandOverToRunningInstance(commandLine.Files, macroServer))
         return 0;
 
     AppDir = GetAppDir();
     // A translation module beside the program gives every text, messages included, from here on.
     LoadTranslationModule(AppDir);
-    CreateFontList();
-    Settings = new TSettings();
+    const TGlobalScope<TListGrobFont> fontList(FontList);
+    LoadProgramFonts(*FontList);
+    const TGlobalScope<TSettings> settings(Settings);
 
     int result = 0;
-    if (HasArgument(argc, argv, "--convert"))
-        result = RunConvert(arguments);
-    else if (HasArgument(argc, argv, "--render"))
-        result = RunRender(arguments);
-    else if (HasArgument(argc, argv, "--send"))
-        result = RunSend(arguments);
+    if (commandLine.Mode == TRunMode::Convert)
+        result = RunConvert(commandLine);
+    else if (commandLine.Mode == TRunMode::Render)
+        result = RunRender(commandLine);
+    else if (commandLine.Mode == TRunMode::Send)
+        result = RunSend(commandLine);
     else {
         RegisterFileTypes(QCoreApplication::applicationFilePath());
-        result = RunMainWindow(FileArguments(arguments), macroServer);
+        result = RunMainWindow(commandLine.Files, macroServer);
     }
-
-    delete Settings;
-    Settings = nullptr;
-    FreeFontList();
     AppDir.clear();
     return result;
 }

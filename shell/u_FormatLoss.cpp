@@ -3,20 +3,7 @@
 #include "u_ResourceStrings.h"
 #include "u_THPEdit2.h"
 
-#include <QFileInfo>
 #include <QStringList>
-
-TEditor FormatOfFile(const QString &FileName)
-{
-    const QString ext = QFileInfo(FileName).suffix().toUpper();
-    if (ext == QLatin1String("TGV") || ext == QLatin1String("T49"))
-        return TEditor::Tgv;
-    if (ext == QLatin1String("EDEN"))
-        return TEditor::Eden;
-    if (ext == QLatin1String("HP49"))
-        return TEditor::Hp49;
-    return TEditor::Xview;
-}
 
 TFormatLoss FormatLoss(const THPEdit2 &Editor, TEditor Format)
 {

@@ -24,10 +24,6 @@ struct TFormatLoss {
     }
 };
 
-// The format a file is read and written in follows its extension, in any case: .tgv and .t49 TGV, .eden
-// Eden, .hp49 HP49, anything else XView.
-TEditor FormatOfFile(const QString &FileName);
-
 // What the editor's document would lose if written in Format (Tgv, Xview, Eden or Hp49).
 TFormatLoss FormatLoss(const THPEdit2 &Editor, TEditor Format);
 

@@ -1,9 +1,12 @@
 #pragma once
-// The command line's headless modes. Each takes the whole argument list (program name first), parses
-// its own options, reports on standard output/error and returns the exit status: 0 success, 1 failure
-// (the program's own message on standard error), 2 usage error.
-#include <QStringList>
+// The command line's headless modes. Each takes the parsed command line, reports on standard
+// output/error and returns the exit status: 0 success, 1 failure (the program's own message on
+// standard error), 2 usage error.
+#include "u_CommandLine.h"
 
-int RunConvert(const QStringList &Arguments);
-int RunRender(const QStringList &Arguments);
-int RunSend(const QStringList &Arguments);
+int RunConvert(const TCommandLine &Line);
+int RunRender(const TCommandLine &Line);
+int RunSend(const TCommandLine &Line);
+
+// Prints a usage error with the usage lines under it and returns the usage exit status.
+int UsageError(const QString &Reason);

@@ -3,8 +3,8 @@
 // the editor lives off screen for the length of the command.
 #include "u_Headless.h"
 
+#include "u_DocumentKinds.h"
 #include "u_Errors.h"
-#include "u_FormatLoss.h"
 #include "u_FileChecks.h"
 #include "u_QuietImageIo.h"
 #include "u_ResourceStrings.h"
@@ -29,49 +29,14 @@ void PrintError(const QString &Text)
     std::fflush(stderr);
 }
 
-int UsageError(const QString &Reason)
-{
-    PrintError(Reason);
-    PrintError(ResString(TResId::sUsage));
-    return ExitUsage;
-}
-
-QString Extension(const QString &Path)
-{
-    return QFileInfo(Path).suffix().toUpper();
-}
-
 // An editor set up as a document window of Kind sets up its own: the kind's tab length, fonts
 // and right edge from the settings.
 std::unique_ptr<THPEdit2> NewEditor(TEditor Kind)
 {
-    namespace K = SettingsKeys;
     auto ed = std::make_unique<THPEdit2>(nullptr, Kind);
     ed->OnWarning = [](const QString &Text) { PrintError(Text); };
     ed->SetSubDirFont(QStringLiteral("fonts"));
-    QString section;
-    switch (Kind) {
-    case TEditor::Tgv:
-        section = K::TgvSection;
-        ed->SetDefaultFontTgvNormal(Settings->ReadString(section, K::DefaultNormalFont, K::DefaultTgvNormalFontName));
-        ed->SetDefaultFontTgvFont1(Settings->ReadString(section, K::DefaultFont1, K::DefaultTgvFont1Name));
-        ed->SetDefaultFontTgvMini(Settings->ReadString(section, K::DefaultMiniFont, K::DefaultTgvMiniFontName));
-        break;
-    case TEditor::Eden:
-        section = K::EdenSection;
-        ed->SetDefaultFontEden(Settings->ReadString(section, K::DefaultFont, K::DefaultXVFontName));
-        break;
-    case TEditor::Hp49:
-        section = K::HP49Section;
-        ed->SetDefaultFontHp49(Settings->ReadString(section, K::DefaultFont, K::DefaultXVFontName));
-        break;
-    default:
-        section = K::XViewSection;
-        ed->SetDefaultFontXView(Settings->ReadString(section, K::DefaultFont, K::DefaultXVFontName));
-        break;
-    }
-    ed->SetTabLength(Settings->ReadInteger(section, K::TabLength, K::DefaultTabLength));
-    ed->SetRightEdge(Settings->ReadInteger(section, K::RightEdge, K::DefaultRightEdge));
+    ApplyKindSettings(*ed, ReadKindSettings(Kind));
     return ed;
 }
 
@@ -79,10 +44,7 @@ std::unique_ptr<THPEdit2> NewEditor(TEditor Kind)
 bool Load(THPEdit2 &Ed, const QString &Path)
 {
     try {
-        if (Ed.Editor() == TEditor::Tgv)
-            Ed.LoadTgv(Path);
-        else
-            Ed.LoadText(Path, Ed.Editor());
+        LoadDocumentFile(Ed, Path);
         return true;
     } catch (const EErrorLoading &e) {
         PrintError(LoadingFailureText(Path, e));
@@ -115,90 +77,47 @@ bool WritePng(const QImage &Image, const QString &Path)
     return true;
 }
 
-// The options both commands share the parsing of: "--name value" or "--name=value".
-struct TArgs {
-    QStringList Files;
-    QString Error; // set on the first usage error
-    QStringList Flags;
-    QList<QPair<QString, QString>> Values;
-
-    std::optional<QString> Value(const QString &Name) const
-    {
-        for (const auto &v : Values)
-            if (v.first == Name)
-                return v.second;
-        return std::nullopt;
-    }
-};
-
-TArgs ParseArgs(const QStringList &Arguments, const QString &Command, const QStringList &Flags, const QStringList &Valued)
+// Both commands take exactly an input and an output file.
+QString FileCountError(const TCommandLine &Line)
 {
-    TArgs r;
-    bool commandSeen = false;
-    for (qsizetype i = 1; i < Arguments.size() && r.Error.isEmpty(); ++i) {
-        QString a = Arguments[i];
-        if (a == Command && !commandSeen) {
-            commandSeen = true;
-            continue;
-        }
-        if (!a.startsWith(QLatin1String("--")) || a == QLatin1String("--")) {
-            r.Files.append(a);
-            continue;
-        }
-        QString value;
-        bool hasValue = false;
-        if (const qsizetype eq = a.indexOf('='); eq > 0) {
-            value = a.mid(eq + 1);
-            a.truncate(eq);
-            hasValue = true;
-        }
-        const bool repeated = r.Flags.contains(a) || r.Value(a).has_value();
-        if (Flags.contains(a) && !hasValue && !repeated) {
-            r.Flags.append(a);
-        } else if (Valued.contains(a) && !repeated) {
-            if (!hasValue) {
-                if (i + 1 >= Arguments.size()) {
-                    r.Error = ResString(TResId::sCliBadValue).arg(a, QString());
-                    break;
-                }
-                value = Arguments[++i];
-            }
-            r.Values.append({a, value});
-        } else {
-            r.Error = ResString(TResId::sCliUnknownArgument).arg(Arguments[i]);
-        }
-    }
-    if (r.Error.isEmpty() && r.Files.size() != 2)
-        r.Error = r.Files.size() < 2 ? ResString(TResId::sCliMissingFiles).arg(Command)
-                                     : ResString(TResId::sCliUnknownArgument).arg(r.Files[2]);
-    return r;
+    if (!Line.Error.isEmpty())
+        return Line.Error;
+    const QString command = Line.Mode == TRunMode::Render ? QStringLiteral("--render") : QStringLiteral("--convert");
+    if (Line.Files.size() < 2)
+        return ResString(TResId::sCliMissingFiles).arg(command);
+    if (Line.Files.size() > 2)
+        return ResString(TResId::sCliUnknownArgument).arg(Line.Files[2]);
+    return QString();
 }
 } // namespace
 
-int RunConvert(const QStringList &Arguments)
+int UsageError(const QString &Reason)
+{
+    PrintError(Reason);
+    PrintError(ResString(TResId::sUsage));
+    return ExitUsage;
+}
+
+int RunConvert(const TCommandLine &Line)
 {
     const QString executeWithOpt = QStringLiteral("--execute-with");
-    const QString noExecuteOpt = QStringLiteral("--no-execute");
     const QString menuCharOpt = QStringLiteral("--menu-char");
-    const QString menuStartOpt = QStringLiteral("--menu-when-started");
-    const TArgs args = ParseArgs(Arguments, QStringLiteral("--convert"), {noExecuteOpt, menuStartOpt},
-                                 {executeWithOpt, menuCharOpt});
-    if (!args.Error.isEmpty())
-        return UsageError(args.Error);
-    const std::optional<QString> executeWith = args.Value(executeWithOpt);
-    const bool noExecute = args.Flags.contains(noExecuteOpt);
+    if (const QString error = FileCountError(Line); !error.isEmpty())
+        return UsageError(error);
+    const std::optional<QString> executeWith = Line.Value(QStringLiteral("execute-with"));
+    const bool noExecute = Line.IsSet(QStringLiteral("no-execute"));
     if (executeWith && noExecute)
-        return UsageError(ResString(TResId::sCliUnknownArgument).arg(noExecuteOpt));
+        return UsageError(ResString(TResId::sCliUnknownArgument).arg(QStringLiteral("--no-execute")));
     // The program name is calculator text, one byte a character.
     if (executeWith && QString::fromLatin1(executeWith->toLatin1()) != *executeWith)
         return UsageError(ResString(TResId::sCliBadValue).arg(executeWithOpt, *executeWith));
-    const std::optional<QString> menuChar = args.Value(menuCharOpt);
+    const std::optional<QString> menuChar = Line.Value(QStringLiteral("menu-char"));
     if (menuChar && (menuChar->size() != 1 || menuChar->at(0).unicode() > 255))
         return UsageError(ResString(TResId::sCliBadValue).arg(menuCharOpt, *menuChar));
-    const QString in = args.Files[0];
-    const QString out = args.Files[1];
+    const QString in = Line.Files[0];
+    const QString out = Line.Files[1];
 
-    const std::unique_ptr<THPEdit2> ed = NewEditor(FormatOfFile(in));
+    const std::unique_ptr<THPEdit2> ed = NewEditor(DocumentKindOfFile(in).Editor);
     try {
         ed->NewDocument();
     } catch (const EFileError &) {
@@ -216,15 +135,11 @@ int RunConvert(const QStringList &Arguments)
         program.clear();
     if (menuChar)
         ed->SetMenuChar(uint8_t(menuChar->at(0).unicode()));
-    if (args.Flags.contains(menuStartOpt))
+    if (Line.IsSet(QStringLiteral("menu-when-started")))
         ed->SetMenuWhenStarted(true);
 
     try {
-        const QString ext = Extension(out);
-        if (ext == QLatin1String("TGV") || ext == QLatin1String("T49"))
-            ed->SaveTgv(out, ext == QLatin1String("T49"));
-        else
-            ed->SaveText(out, FormatOfFile(out), program);
+        SaveDocumentFile(*ed, out, program);
     } catch (const EErrorSaving &e) {
         PrintError(SavingFailureText(out, e));
         return ExitFailure;
@@ -232,23 +147,22 @@ int RunConvert(const QStringList &Arguments)
     return 0;
 }
 
-int RunRender(const QStringList &Arguments)
+int RunRender(const TCommandLine &Line)
 {
     const QString rightEdgeOpt = QStringLiteral("--right-edge");
-    const TArgs args = ParseArgs(Arguments, QStringLiteral("--render"), {}, {rightEdgeOpt});
-    if (!args.Error.isEmpty())
-        return UsageError(args.Error);
+    if (const QString error = FileCountError(Line); !error.isEmpty())
+        return UsageError(error);
     std::optional<int> rightEdge;
-    if (const std::optional<QString> v = args.Value(rightEdgeOpt)) {
+    if (const std::optional<QString> v = Line.Value(QStringLiteral("right-edge"))) {
         bool ok = false;
         rightEdge = v->toInt(&ok);
         if (!ok || *rightEdge < 1 || *rightEdge > MaxRightEdge)
             return UsageError(ResString(TResId::sCliBadValue).arg(rightEdgeOpt, *v));
     }
-    const QString in = args.Files[0];
-    const QString out = args.Files[1];
+    const QString in = Line.Files[0];
+    const QString out = Line.Files[1];
 
-    const std::unique_ptr<THPEdit2> ed = NewEditor(FormatOfFile(in));
+    const std::unique_ptr<THPEdit2> ed = NewEditor(DocumentKindOfFile(in).Editor);
     try {
         ed->NewDocument();
     } catch (const EFileError &e) {

@@ -40,51 +40,23 @@ struct TSendRequest {
 };
 
 // Reads the command line; on a usage error returns false with the message in Error.
-bool ParseSend(const QStringList &Arguments, TSendRequest &Request, QString &Error)
+bool ParseSend(const TCommandLine &Line, TSendRequest &Request, QString &Error)
 {
-    bool portGiven = false;
-    bool calculatorGiven = false;
-    bool optionsEnded = false;
-    for (qsizetype i = 1; i < Arguments.size(); ++i) {
-        QString arg = Arguments.at(i);
-        if (optionsEnded || !arg.startsWith(QLatin1String("--"))) {
-            Request.Files.append(arg);
-            continue;
-        }
-        if (arg == QLatin1String("--")) {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == QLatin1String("--send"))
-            continue;
-        QString value;
-        const qsizetype eq = arg.indexOf('=');
-        if (eq > 0) {
-            value = arg.mid(eq + 1);
-            arg = arg.left(eq);
-        }
-        if (arg != QLatin1String("--port") && arg != QLatin1String("--calculator")) {
-            Error = ResString(TResId::sSendBadOption).arg(Arguments.at(i));
-            return false;
-        }
-        if (eq < 0) {
-            if (i + 1 >= Arguments.size()) {
-                Error = ResString(TResId::sSendNeedsValue).arg(arg);
-                return false;
-            }
-            value = Arguments.at(++i);
-        }
-        if (arg == QLatin1String("--port")) {
-            Request.Port = value;
-            portGiven = !value.isEmpty();
-        } else if (value.compare(QLatin1String("hp48"), Qt::CaseInsensitive) == 0) {
+    if (!Line.Error.isEmpty()) {
+        Error = Line.Error;
+        return false;
+    }
+    Request.Files = Line.Files;
+    Request.Port = Line.Value(QStringLiteral("port")).value_or(QString());
+    const bool portGiven = !Request.Port.isEmpty();
+    const std::optional<QString> model = Line.Value(QStringLiteral("calculator"));
+    if (model) {
+        if (model->compare(QLatin1String("hp48"), Qt::CaseInsensitive) == 0) {
             Request.Calculator = CalculatorHP48;
-            calculatorGiven = true;
-        } else if (value.compare(QLatin1String("hp49"), Qt::CaseInsensitive) == 0) {
+        } else if (model->compare(QLatin1String("hp49"), Qt::CaseInsensitive) == 0) {
             Request.Calculator = CalculatorHP49;
-            calculatorGiven = true;
         } else {
-            Error = ResString(TResId::sSendBadCalculator).arg(value);
+            Error = ResString(TResId::sSendBadCalculator).arg(*model);
             return false;
         }
     }
@@ -97,7 +69,7 @@ bool ParseSend(const QStringList &Arguments, TSendRequest &Request, QString &Err
         return false;
     }
     // Without --calculator the files go to the model the transfer window last used.
-    if (!calculatorGiven && Settings)
+    if (!model && Settings)
         Request.Calculator = Settings->ReadInteger(SettingsKeys::TransferSection, SettingsKeys::Calculator,
                                                    SettingsKeys::DefaultCalculator);
     return true;
@@ -182,15 +154,12 @@ private:
 };
 } // namespace
 
-int RunSend(const QStringList &Arguments)
+int RunSend(const TCommandLine &Line)
 {
     TSendRequest request;
     QString usageError;
-    if (!ParseSend(Arguments, request, usageError)) {
-        PrintError(usageError);
-        PrintError(ResString(TResId::sUsage));
-        return ExitUsage;
-    }
+    if (!ParseSend(Line, request, usageError))
+        return UsageError(usageError);
 
     TTerminalProgress progress;
     try {

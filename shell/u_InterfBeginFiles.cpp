@@ -3,6 +3,7 @@
 
 #include "u_Application.h"
 #include "u_DialogsHP.h"
+#include "u_DocumentKinds.h"
 #include "u_Errors.h"
 #include "u_FileChecks.h"
 #include "u_FormatLoss.h"
@@ -21,27 +22,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
-
-namespace {
-// The extension from the last dot on, dot included, upper-cased; empty without a dot.
-QString UpperExtension(const QString &FileName)
-{
-    const QString name = QFileInfo(FileName).fileName();
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : name.mid(dot).toUpper();
-}
-
-QString UntitledExtension(TEditor Kind)
-{
-    switch (Kind) {
-    case TEditor::Tgv: return QStringLiteral(".tgv");
-    case TEditor::Eden: return QStringLiteral(".eden");
-    case TEditor::Hp49: return QStringLiteral(".hp49");
-    default: return QStringLiteral(".xv");
-    }
-}
-
-} // namespace
 
 TFormMdiHP *TFFormBegin::ActiveChild() const
 {
@@ -126,7 +106,7 @@ TFormMdiHP *TFFormBegin::CreateDocumentWindow(TEditor Kind)
         // A default font that cannot be read: the user is told, the window stays and works.
         ApplicationHandleException(std::current_exception());
     }
-    SetActiveTitle(ResString(TResId::sUntitled) + QString::number(FUntitledCount) + UntitledExtension(Kind));
+    SetActiveTitle(ResString(TResId::sUntitled) + QString::number(FUntitledCount) + QLatin1String(DocumentKindOf(Kind).Extension));
     window->GetEditor()->setFocus();
     return window;
 }
@@ -143,22 +123,10 @@ void TFFormBegin::OpenFile(const QString &FileName)
             return;
         }
 
-    const QString ext = UpperExtension(FileName);
-    TEditor kind = TEditor::Xview;
-    if (ext == QLatin1String(".TGV") || ext == QLatin1String(".T49"))
-        kind = TEditor::Tgv;
-    else if (ext == QLatin1String(".EDEN"))
-        kind = TEditor::Eden;
-    else if (ext == QLatin1String(".HP49"))
-        kind = TEditor::Hp49;
-
-    TFormMdiHP *window = CreateDocumentWindow(kind);
+    TFormMdiHP *window = CreateDocumentWindow(DocumentKindOfFile(FileName).Editor);
     THPEdit2 *editor = window->GetEditor();
     try {
-        if (kind == TEditor::Tgv)
-            editor->LoadTgv(FileName);
-        else
-            editor->LoadText(FileName, kind);
+        LoadDocumentFile(*editor, FileName);
     } catch (const EErrorLoading &e) {
         // Whatever part of the file was read is dropped without a question. The name still goes
         // into the recent files, as for any window that closes, so the user can try it again.
@@ -186,7 +154,7 @@ void TFFormBegin::OpenWithDialog()
 
 bool TFFormBegin::ConfirmLoss(THPEdit2 *Editor, const QString &FileName, bool &Lossy)
 {
-    const TEditor format = FormatOfFile(FileName);
+    const TEditor format = DocumentKindOfFile(FileName).Editor;
     const TFormatLoss loss = FormatLoss(*Editor, format);
     Lossy = loss.Any();
     return !Lossy || OnQuestion(LossQuestion(loss, format), QMessageBox::Yes | QMessageBox::Cancel) == QMessageBox::Yes;
@@ -194,18 +162,8 @@ bool TFFormBegin::ConfirmLoss(THPEdit2 *Editor, const QString &FileName, bool &L
 
 bool TFFormBegin::SaveEditor(THPEdit2 *Editor, const QString &FileName, const QString &ExecuteWith)
 {
-    const QString ext = UpperExtension(FileName);
     try {
-        if (ext == QLatin1String(".TGV"))
-            Editor->SaveTgv(FileName, false);
-        else if (ext == QLatin1String(".T49"))
-            Editor->SaveTgv(FileName, true);
-        else if (ext == QLatin1String(".EDEN"))
-            Editor->SaveText(FileName, TEditor::Eden, ExecuteWith);
-        else if (ext == QLatin1String(".HP49"))
-            Editor->SaveText(FileName, TEditor::Hp49, ExecuteWith);
-        else
-            Editor->SaveText(FileName, TEditor::Xview, ExecuteWith);
+        SaveDocumentFile(*Editor, FileName, ExecuteWith);
     } catch (const EErrorSaving &e) {
         ShowWarning(SavingFailureText(FileName, e));
         return false;
@@ -241,13 +199,11 @@ bool TFFormBegin::SaveActiveAs()
     const uint8_t keptMenuChar = editor->MenuChar();
     const bool keptMenuWhenStarted = editor->MenuWhenStarted();
     if (editor->Editor() != TEditor::Tgv) {
-        TEditor kind = editor->Editor();
+        const TDocumentKind &kind = DocumentKindOf(editor->Editor());
         SaveDialogXVEden->SetwillExecute(!editor->ExecuteWith().isEmpty());
-        SaveDialogXVEden->SetexecuteWith(editor->ExecuteWith().isEmpty() ? DefaultExecuteWith(kind) : editor->ExecuteWith());
-        SaveDialogXVEden->SetDefaultExt(kind == TEditor::Eden ? QStringLiteral(".eden")
-                                        : kind == TEditor::Hp49 ? QStringLiteral(".hp49")
-                                                                 : QStringLiteral(".xv"));
-        SaveDialogXVEden->SetFilterIndex(kind == TEditor::Eden ? 2 : kind == TEditor::Hp49 ? 5 : 1);
+        SaveDialogXVEden->SetexecuteWith(editor->ExecuteWith().isEmpty() ? DefaultExecuteWith(kind.Editor) : editor->ExecuteWith());
+        SaveDialogXVEden->SetDefaultExt(QLatin1String(kind.Extension));
+        SaveDialogXVEden->SetFilterIndex(kind.FilterIndex);
         SaveDialogXVEden->SetFileName(proposed);
         SaveDialogXVEden->setOption(QFileDialog::DontConfirmOverwrite, false);
         if (!ExecuteDialog(*SaveDialogXVEden))

@@ -14,14 +14,6 @@ TFormMdiEden::TFormMdiEden(TFFormBegin *MainWindow)
     FEditor->OnRightEdgeChanged = [this] { HPEden1RightEdgeChanged(); };
 }
 
-QString TFormMdiEden::SettingsSection() const { return SettingsKeys::EdenSection; }
-
-void TFormMdiEden::ReadKindSettings()
-{
-    FEditor->SetDefaultFontEden(
-        Settings->ReadString(SettingsKeys::EdenSection, SettingsKeys::DefaultFont, SettingsKeys::DefaultXVFontName));
-}
-
 void TFormMdiEden::ApplyTexts()
 {
     TranslateFormMdiEden(this);

@@ -7,11 +7,9 @@ class TFormMdiEden : public TFormMdiHP {
     Q_OBJECT
 public:
     explicit TFormMdiEden(TFFormBegin *MainWindow);
-    QString SettingsSection() const override;
     void HPEden1RightEdgeChanged() { RightEdgeChanged(); }
 
 protected:
-    void ReadKindSettings() override;
     void ApplyTexts() override;
     void AttrChanged(uint8_t Attr) override;
 };

@@ -1,5 +1,6 @@
 #include "u_MDIHP.h"
 
+#include "u_DocumentKinds.h"
 #include "u_Icons.h"
 #include "u_InterfBegin.h"
 #include "u_MRUFileList.h"
@@ -83,17 +84,14 @@ void TFormMdiHP::UpdateCaption()
 void TFormMdiHP::FormCreate()
 {
     ApplyTexts();
-    const QString section = SettingsSection();
-    FEditor->SetTabLength(Settings->ReadInteger(section, SettingsKeys::TabLength, SettingsKeys::DefaultTabLength));
-    ReadKindSettings();
-    FEditor->SetRightEdge(Settings->ReadInteger(section, SettingsKeys::RightEdge, SettingsKeys::DefaultRightEdge));
+    ApplyKindSettings(*FEditor, ReadKindSettings(FEditor->Editor()));
     FEditor->NewDocument();
 }
 
 void TFormMdiHP::RightEdgeChanged()
 {
     FMain->RightEdgeEdit->setText(QString::number(FEditor->RightEdge()));
-    Settings->WriteInteger(SettingsSection(), SettingsKeys::RightEdge, FEditor->RightEdge());
+    Settings->WriteInteger(QLatin1String(DocumentKindOf(FEditor->Editor()).SettingsSection), SettingsKeys::RightEdge, FEditor->RightEdge());
 }
 
 void TFormMdiHP::PopupMenuPopup()

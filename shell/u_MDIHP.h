@@ -25,8 +25,6 @@ public:
     virtual void UpdateCaption();
     // The help topic of this kind of window.
     virtual int HelpContext() const { return 12; }
-    // The settings section of the window's kind.
-    virtual QString SettingsSection() const = 0;
 
     // Reads the kind's settings into the editor and starts an empty document. A default font
     // that cannot be read raises its error after the document was reset: the window stays usable.
@@ -55,8 +53,6 @@ public:
     void PopupMenuPopup();
 
 protected:
-    // The kind's own settings beyond tab length and right edge (its default fonts).
-    virtual void ReadKindSettings() = 0;
     // Captions and shortcuts of the context menu from the string table.
     virtual void ApplyTexts() = 0;
     // What the main window's controls show after the editor's notifications.

@@ -14,14 +14,6 @@ TFormMdiHP49::TFormMdiHP49(TFFormBegin *MainWindow)
     FEditor->OnRightEdgeChanged = [this] { HPHP49RightEdgeChanged(); };
 }
 
-QString TFormMdiHP49::SettingsSection() const { return SettingsKeys::HP49Section; }
-
-void TFormMdiHP49::ReadKindSettings()
-{
-    FEditor->SetDefaultFontHp49(
-        Settings->ReadString(SettingsKeys::HP49Section, SettingsKeys::DefaultFont, SettingsKeys::DefaultXVFontName));
-}
-
 void TFormMdiHP49::ApplyTexts()
 {
     TranslateFormMdiHP49(this);

@@ -7,11 +7,9 @@ class TFormMdiHP49 : public TFormMdiHP {
     Q_OBJECT
 public:
     explicit TFormMdiHP49(TFFormBegin *MainWindow);
-    QString SettingsSection() const override;
     void HPHP49RightEdgeChanged() { RightEdgeChanged(); }
 
 protected:
-    void ReadKindSettings() override;
     void ApplyTexts() override;
     void AttrChanged(uint8_t Attr) override;
 };

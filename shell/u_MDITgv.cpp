@@ -22,16 +22,6 @@ TFormMdiTgv::TFormMdiTgv(TFFormBegin *MainWindow) : TFormMdiHP(MainWindow, TEdit
     connect(InsertGrob1, &QAction::triggered, FMain, &TFFormBegin::InsertGrob_Click);
 }
 
-QString TFormMdiTgv::SettingsSection() const { return SettingsKeys::TgvSection; }
-
-void TFormMdiTgv::ReadKindSettings()
-{
-    using namespace SettingsKeys;
-    FEditor->SetDefaultFontTgvNormal(Settings->ReadString(TgvSection, DefaultNormalFont, DefaultTgvNormalFontName));
-    FEditor->SetDefaultFontTgvFont1(Settings->ReadString(TgvSection, DefaultFont1, DefaultTgvFont1Name));
-    FEditor->SetDefaultFontTgvMini(Settings->ReadString(TgvSection, DefaultMiniFont, DefaultTgvMiniFontName));
-}
-
 void TFormMdiTgv::ApplyTexts()
 {
     TranslateFormMdiTgv(this);

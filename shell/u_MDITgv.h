@@ -7,11 +7,9 @@ class TFormMdiTgv : public TFormMdiHP {
     Q_OBJECT
 public:
     explicit TFormMdiTgv(TFFormBegin *MainWindow);
-    QString SettingsSection() const override;
     int HelpContext() const override { return 11; }
 
 protected:
-    void ReadKindSettings() override;
     void ApplyTexts() override;
     void AttrChanged(uint8_t Attr) override;
     void FontsChanged() override;

@@ -10,14 +10,6 @@ TFormMdiXView::TFormMdiXView(TFFormBegin *MainWindow)
     FEditor->OnRightEdgeChanged = [this] { HPXView1RightEdgeChanged(); };
 }
 
-QString TFormMdiXView::SettingsSection() const { return SettingsKeys::XViewSection; }
-
-void TFormMdiXView::ReadKindSettings()
-{
-    FEditor->SetDefaultFontXView(
-        Settings->ReadString(SettingsKeys::XViewSection, SettingsKeys::DefaultFont, SettingsKeys::DefaultXVFontName));
-}
-
 void TFormMdiXView::ApplyTexts()
 {
     TranslateFormMdiXView(this);

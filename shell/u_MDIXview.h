@@ -7,10 +7,8 @@ class TFormMdiXView : public TFormMdiHP {
     Q_OBJECT
 public:
     explicit TFormMdiXView(TFFormBegin *MainWindow);
-    QString SettingsSection() const override;
     void HPXView1RightEdgeChanged() { RightEdgeChanged(); }
 
 protected:
-    void ReadKindSettings() override;
     void ApplyTexts() override;
 };

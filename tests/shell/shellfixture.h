@@ -22,8 +22,12 @@ public:
     TShellFixture()
     {
         AppDir = QStringLiteral(QUILLO_BUILD_DIR);
-        if (!FontList)
-            CreateFontList();
+        if (!FontList) {
+            // Kept for the whole test program, as the program keeps its own.
+            static TListGrobFont programFonts;
+            LoadProgramFonts(programFonts);
+            FontList = &programFonts;
+        }
         Settings = new TSettings(Dir.filePath(QStringLiteral("settings.ini")));
     }
     ~TShellFixture()

@@ -36,6 +36,7 @@ class TestCliConvert : public QObject {
     struct TRun {
         int Code;
         QByteArray Err;
+        QByteArray Out;
     };
 
     // Runs the program as a script would: no display, no platform chosen, a private settings store.
@@ -64,7 +65,8 @@ class TestCliConvert : public QObject {
         p.start(QStringLiteral(QUILLO_BUILD_DIR "quillo"), Args);
         if (!p.waitForFinished(30000))
             qFatal("quillo did not finish");
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardError()};
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardError(),
+                p.readAllStandardOutput()};
     }
 
     static QByteArray Read(const QString &Path)
@@ -229,6 +231,9 @@ private slots:
         QTest::newRow("right edge not a number") << QStringList{"--render", "sample.xv", "a.png", "--right-edge", "wide"};
         QTest::newRow("right edge zero") << QStringList{"--render", "sample.xv", "a.png", "--right-edge", "0"};
         QTest::newRow("render without output") << QStringList{"--render", "sample.xv"};
+        QTest::newRow("flag with a value") << QStringList{"--convert", "sample.xv", "a.xv", "--no-execute=yes"};
+        QTest::newRow("send option on convert") << QStringList{"--convert", "sample.xv", "a.xv", "--port", "1"};
+        QTest::newRow("two commands") << QStringList{"--convert", "sample.xv", "a.xv", "--render"};
     }
 
     void usageErrors()
@@ -238,6 +243,19 @@ private slots:
         QCOMPARE(r.Code, 2);
         QVERIFY2(r.Err.contains("Usage:"), r.Err);
         QVERIFY(!QFile::exists(Path("a.xv")) && !QFile::exists(Path("a.tgv")) && !QFile::exists(Path("a.png")));
+    }
+
+    void helpListsEveryOption()
+    {
+        for (const char *help : {"--help", "-h"}) {
+            const TRun r = Quillo({"sample.xv", help, "--fast"});
+            QCOMPARE(r.Code, 0);
+            QVERIFY2(r.Out.startsWith("Usage:"), r.Out);
+            for (const char *option : {"--convert", "--render", "--send", "--execute-with NAME", "--no-execute",
+                                       "--menu-char C", "--menu-when-started", "--right-edge N", "--port N|DEVICE",
+                                       "--calculator hp48|hp49", "--version"})
+                QVERIFY2(r.Out.contains(QByteArray("\n  ") + option + "  "), option);
+        }
     }
 
     void render()

@@ -3,6 +3,7 @@
 #include "shellfixture.h"
 #include "u_Settings.h"
 #include "u_TGVFontChoice.h"
+#include "u_GlobalScope.h"
 #include "u_TGrob.h"
 #include "u_THPEdit2.h"
 #include "u_THPFontComboBox.h"
@@ -64,6 +65,7 @@ private:
 
     QTemporaryDir FDir;
     std::unique_ptr<TSettings> FSettings;
+    std::unique_ptr<TGlobalScope<TListGrobFont>> FFontList;
     std::unique_ptr<TFTGVFontChoice> FDialog;
     std::vector<std::unique_ptr<THost>> FHosts;
     QStringList FWarnings;
@@ -72,7 +74,8 @@ private:
 void TestFontChoice::initTestCase()
 {
     AppDir = QUILLO_BUILD_DIR;
-    CreateFontList();
+    FFontList = std::make_unique<TGlobalScope<TListGrobFont>>(FontList);
+    LoadProgramFonts(*FontList);
     QVERIFY2(FontList->IndexOf("tgvminibold") >= 0 && FontList->IndexOf("tgvslant") >= 0,
              "the bundled fonts are not built");
 }

@@ -1,4 +1,5 @@
 // What each file format cannot keep of a document, and the question that names it.
+#include "u_DocumentKinds.h"
 #include "u_FormatLoss.h"
 #include "u_THPEdit2.h"
 #include "u_utils.h"
@@ -57,7 +58,7 @@ private slots:
             editor.InsertPicture(-1, -1, QString(), image);
         }
         editor.SetMenuWhenStarted(menu);
-        const TEditor format = FormatOfFile(file);
+        const TEditor format = DocumentKindOfFile(file).Editor;
         const TFormatLoss loss = FormatLoss(editor, format);
         QCOMPARE(loss.Any(), !question.isEmpty());
         if (loss.Any())

@@ -3,6 +3,7 @@
 #include "shellfixture.h"
 #include "u_Options.h"
 #include "u_Settings.h"
+#include "u_GlobalScope.h"
 #include "u_TGrob.h"
 #include "u_THPEdit2.h"
 #include "u_THPFontComboBox.h"
@@ -68,6 +69,7 @@ private:
 
     QTemporaryDir FDir;
     std::unique_ptr<TSettings> FSettings;
+    std::unique_ptr<TGlobalScope<TListGrobFont>> FFontList;
     std::unique_ptr<TFQuilloOptions> FDialog;
     TOpenDocuments FDocuments;
     QStringList FWarnings;
@@ -76,7 +78,8 @@ private:
 void TestOptions::initTestCase()
 {
     AppDir = QUILLO_BUILD_DIR;
-    CreateFontList();
+    FFontList = std::make_unique<TGlobalScope<TListGrobFont>>(FontList);
+    LoadProgramFonts(*FontList);
     QVERIFY2(FontList->IndexOf("tgvminibold") >= 0, "the bundled fonts are not built");
 }
 
