@@ -5,6 +5,7 @@
 #include "u_utils.h"
 
 #include <QBackingStore>
+#include <QCryptographicHash>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -250,6 +251,48 @@ private slots:
         check("after scrolling right to follow the caret");
         FEd->MoveCaretTo(3, 1, true);
         check("after scrolling back left");
+    }
+
+    void drawingStaysPixelForPixel_data()
+    {
+        QTest::addColumn<bool>("screen");
+        QTest::addColumn<QByteArray>("digest");
+        QTest::newRow("rendered document") << false << QByteArray("919572b703a8eeb070ccd1517686bb62");
+        QTest::newRow("screen with a selection") << true << QByteArray("0430ece53b97423457cae65ad8970ed9");
+    }
+    void drawingStaysPixelForPixel()
+    {
+        // Every attribute byte in every font slot with the bundled fonts, two pictures, a long
+        // line over the right edge: the drawing's checksum guards the glyph work as a whole.
+        QFETCH(bool, screen);
+        QFETCH(QByteArray, digest);
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host, TEditor::Tgv, QSize(520, 420));
+        QByteArray chars, attrs;
+        for (int a = 0; a < 256; ++a) {
+            chars += char(0x41 + a % 40);
+            chars += char(0x80 + a % 100);
+            attrs += char(a);
+            attrs += char(a);
+            if (a % 16 == 15) {
+                chars += '\n';
+                attrs += char(0);
+            }
+        }
+        ed->InsertText(0, 1, attrs, chars);
+        AddPictureLine(*ed, 40, 12, 1);
+        ed->InsertText(ed->LineCount() - 1, 1, QByteArray(1, char(stItalic)), QByteArray(40, 'W') + "\n");
+        AddPictureLine(*ed, 7, 3, 0);
+        QImage shot;
+        if (screen) {
+            ed->SelectRange(3, 5, 9, 18);
+            QCoreApplication::processEvents();
+            shot = ed->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        } else {
+            shot = ed->RenderDocument();
+        }
+        const QByteArray bytes(reinterpret_cast<const char *>(shot.constBits()), shot.sizeInBytes());
+        QCOMPARE(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex(), digest);
     }
 
     void renderedDocumentMatchesTheScreen()
