@@ -30,6 +30,10 @@ THPEdit2::THPEdit2(QWidget *Parent, TEditor Kind)
     connect(FDoc, &THPDocument::LinesRemoved, this, [this](int First, int Count) { Relayout(First, Count, 0); });
     connect(FDoc, &THPDocument::LinesReplaced, this, &THPEdit2::LinesReplaced);
     connect(FDoc, &THPDocument::CaretRestored, this, &THPEdit2::RestoreCaret);
+    connect(FDoc, &THPDocument::FontsChanged, this, [this] {
+        InvalidateAll();
+        PostNotify(HPM_FONTSCHANGED, 0);
+    });
     connect(FDoc, &THPDocument::FontsRestored, this, [this](const std::array<QString, 3> &Names) {
         SetFonts(Names[0], Names[1], Names[2]);
     });
@@ -73,8 +77,6 @@ THPEdit2::~THPEdit2()
 {
     // The document is a child and outlives this part of the editor; nothing it still says may reach it.
     disconnect(FDoc, nullptr, this, nullptr);
-    for (int i = 0; i < FontSlotCount; ++i)
-        ReleaseFont(i);
 }
 
 void THPEdit2::NewDocument()
@@ -139,79 +141,7 @@ void THPEdit2::ClearDocument()
 
 void THPEdit2::SetFonts(const QString &Name0, const QString &Name1, const QString &Name2)
 {
-    InvalidateAll();
-    std::exception_ptr firstError;
-    const QString names[3] = {Name0, Name1, Name2};
-    for (int i = 0; i < 3; ++i) {
-        try {
-            SetFont(i, names[i]);
-        } catch (const EError &) {
-            if (!firstError)
-                firstError = std::current_exception();
-        }
-    }
-    PostNotify(HPM_FONTSCHANGED, 0);
-    if (firstError)
-        std::rethrow_exception(firstError);
-}
-
-void THPEdit2::SetFont(int Index, const QString &Name)
-{
-    if (Index < 0 || Index >= FontSlotCount || Name == FFontNames[size_t(Index)])
-        return;
-    ReleaseFont(Index);
-    if (Index == 2)
-        ReleaseFont(3);
-    if (Name.isEmpty())
-        return;
-    auto grob = TSharedRef<TGrob>::Adopt(new TGrob);
-    // The slot stays empty until the file is read whole, so drawing never sees half a font.
-    grob->LoadFromFile(AppDir + FSubDirFont + Name + QStringLiteral(".fnt"));
-    FFontNames[size_t(Index)] = Name;
-    FFonts[size_t(Index)] = grob.get();
-    grob->AddRef();
-    if (Index == 2) {
-        FFontNames[3] = Name;
-        FFonts[3] = grob.get();
-        grob->AddRef();
-    }
-}
-
-void THPEdit2::ReleaseFont(int Index)
-{
-    if (Index < 0 || Index >= FontSlotCount)
-        return;
-    // Drop the glyph tables of an empty slot as well: they are the blank stand-ins.
-    ReleaseStyledFonts(Index);
-    if (FFonts[size_t(Index)]) {
-        TSharedObject::Release(FFonts[size_t(Index)]);
-        FFonts[size_t(Index)] = nullptr;
-        FFontNames[size_t(Index)].clear();
-    }
-}
-
-void THPEdit2::ReleaseStyledFonts(int Index)
-{
-    for (TGrobFont *&f : FStyledFonts[size_t(Index)]) {
-        TSharedObject::Release(f);
-        f = nullptr;
-    }
-}
-
-TGrobFont *THPEdit2::StyledFont(uint8_t Attr)
-{
-    Attr = NormaliseSlant(Attr);
-    const int slot = FontIndex(Attr);
-    const int style = Attr & AttrStyleMask; // at most 23 once the slants are normalised
-    TGrobFont *&f = FStyledFonts[size_t(slot)][size_t(style)];
-    if (!f) {
-        auto font = TSharedRef<TGrobFont>::Adopt(new TGrobFont);
-        if (TGrob *g = FFonts[size_t(slot)])
-            font->BuildFromGrob(*g, Attr); // the whole byte: the mini build places by the font bits
-        f = font.get();
-        f->AddRef();
-    }
-    return f;
+    FDoc->SetFonts({Name0, Name1, Name2});
 }
 
 // ---- Pictures
@@ -285,16 +215,6 @@ void THPEdit2::SetRightEdge(int Value)
     InvalidateAll();
     if (OnRightEdgeChanged)
         OnRightEdgeChanged();
-}
-
-void THPEdit2::SetSubDirFont(const QString &Value)
-{
-    QString v = Value;
-    if (v.endsWith('\\'))
-        v.chop(1);
-    if (!v.isEmpty() && !v.endsWith('/'))
-        v += '/';
-    FSubDirFont = v;
 }
 
 void THPEdit2::Warn(const QString &Text)

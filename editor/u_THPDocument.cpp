@@ -201,6 +201,44 @@ THPDocument::~THPDocument()
     disconnect(&FHistory, nullptr, this, nullptr);
 }
 
+// ---- Fonts
+
+void THPDocument::SetFonts(const std::array<QString, 3> &Names)
+{
+    std::exception_ptr firstError;
+    for (int i = 0; i < 3; ++i) {
+        try {
+            FFonts.Set(i, Names[size_t(i)]);
+        } catch (const EError &) {
+            if (!firstError)
+                firstError = std::current_exception();
+        }
+    }
+    emit FontsChanged();
+    if (firstError)
+        std::rethrow_exception(firstError);
+}
+
+void THPDocument::SetFont(int Index, const QString &Name)
+{
+    bool changed = false;
+    try {
+        changed = FFonts.Set(Index, Name);
+    } catch (const EError &) {
+        // The slot was emptied before the file failed.
+        emit FontsChanged();
+        throw;
+    }
+    if (changed)
+        emit FontsChanged();
+}
+
+void THPDocument::ReleaseFont(int Index)
+{
+    if (FFonts.Release(Index))
+        emit FontsChanged();
+}
+
 TPictureHP *THPDocument::PictureOfLine(int I) const
 {
     const TALine &line = FLines[size_t(I)];

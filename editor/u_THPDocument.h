@@ -7,6 +7,7 @@
 // EndStep form one step of the undo history; an operation outside a step is a step of its own.
 // The view keeps caret and selection and hands them to EndStep, so that undoing and redoing a
 // step can put them back.
+#include "u_DocumentFonts.h"
 #include "u_EditorAttrs.h"
 #include "u_TShared.h"
 #include "u_TextLine.h"
@@ -142,6 +143,16 @@ public:
     // table their picture lines point into.
     void Reset(std::vector<TALine> &&Lines, TPictureTable &&Pictures, const TFileIdentity &Identity);
 
+    // ---- Fonts
+    const TDocumentFonts &Fonts() const { return FFonts; }
+    void SetFontFolder(const QString &Value) { FFonts.SetFolder(Value); }
+    // Every slot is tried (slot 3 follows slot 2), FontsChanged follows, then the first failure
+    // is raised.
+    void SetFonts(const std::array<QString, 3> &Names);
+    // One slot, as TDocumentFonts::Set; FontsChanged follows when a slot changed.
+    void SetFont(int Index, const QString &Name);
+    void ReleaseFont(int Index);
+
     // ---- Steps
     void BeginStep(const TCaretState &Before);
     // Typing marks a step that merges with the typing step before it when nothing came between.
@@ -182,6 +193,8 @@ signals:
     // An undo or redo put the caret state of its step back.
     void CaretRestored(const TCaretState &Caret);
     void FontsRestored(const std::array<QString, 3> &Names);
+    // The font slots were set (also when they ended as they were) or one of them changed.
+    void FontsChanged();
 
 private:
     friend class TDocStep;
@@ -200,6 +213,7 @@ private:
     std::vector<TALine> FLines;
     TPictureTable FPictures;
     TFileIdentity FIdentity;
+    TDocumentFonts FFonts;
     bool FModifiedByHand = false;
     bool FModifiedShown = false;
 
