@@ -16,7 +16,7 @@ const QString THPEdit2::ClipboardFormat = QStringLiteral("application/x-qt-windo
 // ---- Construction and reset
 
 THPEdit2::THPEdit2(QWidget *Parent, TEditor Kind)
-    : QAbstractScrollArea(Parent), FDoc(new THPDocument(Kind, this))
+    : QAbstractScrollArea(Parent), FDoc(new THPDocument(Kind, this)), FPainter(*FDoc)
 {
     connect(FDoc, &THPDocument::ModifiedChanged, this, [this] { PostNotify(HPM_MODIFIEDCHANGED, 0); });
     connect(FDoc, &THPDocument::LinesChanged, this, [this](int First, int Last) {

@@ -1,10 +1,8 @@
 // Layout and painting: line geometry, hit testing, painting with the calculator fonts at 2 ×,
 // invalidation, scrolling and the caret.
 //
-// Painting goes through a back buffer with direct pixel work: glyph cells of the 2 × font strips
-// are merged by AND when unselected (so a slanted glyph's overhang survives the neighbour drawn
-// after it) and copied opaque, white on navy, when selected. Only the damaged rectangle is drawn
-// and copied to the screen.
+// Painting goes through a back buffer the document painter draws into; only the damaged rectangle
+// is drawn and copied to the screen.
 #include "u_THPEdit2.h"
 
 #include "u_Errors.h"
@@ -14,51 +12,6 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
-
-namespace {
-constexpr QRgb White = 0xFFFFFFFF;
-constexpr QRgb Navy = 0xFF00007F;  // the inverse of the light yellow selection background
-constexpr QRgb Grey = 0xFF808080;  // the right-edge line
-constexpr int MaxGlyphWidth = 18;  // a slanted glyph: 9 calculator pixels at 2 ×
-
-inline bool IsBackground(QRgb c) { return (c & 0xFFFFFF) == 0xFFFFFF; }
-
-// Combines the source rectangle Src of Image at (X, Y) of Target, clipped to Clip: AND for an
-// unselected cell, opaque white-on-navy for a selected one.
-void BlitCell(QImage &Target, const QRect &Clip, int X, int Y, const QImage &Image, QRect Src, bool Selected)
-{
-    const QRect dst = QRect(X, Y, Src.width(), Src.height()).intersected(Clip);
-    if (dst.isEmpty())
-        return;
-    const int sx = Src.x() + (dst.x() - X);
-    const int sy = Src.y() + (dst.y() - Y);
-    const qsizetype sStride = Image.bytesPerLine();
-    const qsizetype dStride = Target.bytesPerLine();
-    const uchar *sRow = Image.constBits() + sy * sStride + sx * 4;
-    uchar *dRow = Target.bits() + dst.y() * dStride + dst.x() * 4;
-    const int w = dst.width();
-    for (int row = 0; row < dst.height(); ++row, sRow += sStride, dRow += dStride) {
-        const QRgb *s = reinterpret_cast<const QRgb *>(sRow);
-        QRgb *d = reinterpret_cast<QRgb *>(dRow);
-        if (Selected) {
-            for (int i = 0; i < w; ++i)
-                d[i] = IsBackground(s[i]) ? Navy : White;
-        } else {
-            for (int i = 0; i < w; ++i)
-                d[i] &= s[i];
-        }
-    }
-}
-
-void FillRect(QImage &Target, const QRect &Clip, const QRect &R, QRgb Colour)
-{
-    const QRect r = R.intersected(Clip);
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        QRgb *d = reinterpret_cast<QRgb *>(Target.scanLine(y));
-        std::fill(d + r.left(), d + r.left() + r.width(), Colour);
-    }
-}
-} // namespace
 
 // ---- Geometry
 
@@ -73,11 +26,7 @@ void THPEdit2::ComputeViewSize()
 
 int THPEdit2::LineHeight(int I) const
 {
-    const TALine &line = FDoc->Line(I);
-    if (line.IsPicture())
-        if (const TPictureHP *p = Picture(line.Attr(0)))
-            return Zoom * p->Bitmap.height();
-    return Zoom * FCellHeight;
+    return FPainter.LineHeight(I);
 }
 
 void THPEdit2::RecomputeTops(int From)
@@ -313,13 +262,16 @@ void THPEdit2::paintEvent(QPaintEvent *Event)
     const QRect clip = Event->rect().intersected(QRect(QPoint(0, 0), size));
     if (clip.isEmpty())
         return;
-    FillRect(FBackBuffer, clip, clip, White);
-    FPaintTarget = &FBackBuffer;
-    FPaintClip = clip;
-    FPaintOrigin = QPoint(FScrollX, FScrollY);
-    FPaintSelection = true;
+    TPaintSelection selection;
+    selection.Active = FSelected;
+    selection.StartLine = FSelStartLine;
+    selection.StartCol = FSelStartCol;
+    selection.EndLine = FSelEndLine;
+    selection.EndCol = FSelEndCol;
+    FPainter.Begin(FBackBuffer, clip, QPoint(FScrollX, FScrollY), selection);
+    FPainter.Fill(clip, TDocumentPainter::White);
     if (!FTops.empty()) {
-        DrawRightEdge();
+        FPainter.DrawRightEdge(FRightEdge);
         for (int i = FTopLine; i <= FBottomLine && i < LineCount(); ++i)
             PaintLine(i);
         if (FHasFocus && FCaretShown) {
@@ -332,88 +284,18 @@ void THPEdit2::paintEvent(QPaintEvent *Event)
             }
         }
     }
-    FPaintTarget = nullptr;
     QPainter painter(viewport());
     painter.drawImage(clip.topLeft(), FBackBuffer, clip);
 }
 
-void THPEdit2::DrawRightEdge()
-{
-    // Document x, the left margin not added: two pixels left of the end of the last cell.
-    const int x = RightEdgeX() - FPaintOrigin.x();
-    FillRect(*FPaintTarget, FPaintClip, QRect(x, 0, 1, FPaintTarget->height()), Grey);
-}
-
 void THPEdit2::PaintLine(int Line)
 {
-    const int y = LineTop(Line) - FPaintOrigin.y();
-    if (y > FPaintClip.bottom() || y + LineHeight(Line) <= FPaintClip.top())
-        return;
-    const int n = LineLength(Line);
-    if (PictureOfLine(Line)) {
-        PaintChar(FLeftMargin - FPaintOrigin.x(), y, 1, Line);
-        return;
-    }
-    // Cells wholly left or right of the damage are skipped; the ones drawn are drawn left to
-    // right, so a selected cell still paints over the overhang of the one before it.
-    const int cell = Zoom * FCellWidth;
-    const int left = FPaintClip.left() + FPaintOrigin.x() - FLeftMargin - MaxGlyphWidth;
-    const int first = std::max(1, left / cell + 1);
-    for (int pos = first; pos <= n; ++pos) {
-        const int x = FLeftMargin + cell * (pos - 1) - FPaintOrigin.x();
-        if (x > FPaintClip.right())
-            break;
-        PaintChar(x, y, pos, Line);
-    }
-}
-
-void THPEdit2::PaintChar(int X, int Y, int Pos, int Line)
-{
-    const bool selected = FPaintSelection && FSelected && ComparePos(FSelStartLine, FSelStartCol, Line, Pos) <= 0
-                          && ComparePos(Line, Pos, FSelEndLine, FSelEndCol) <= 0;
-    if (const TPictureHP *p = PictureOfLine(Line)) {
-        const QImage &z = p->Zoomed();
-        BlitCell(*FPaintTarget, FPaintClip, X, Y, z, z.rect(), selected);
-        return;
-    }
-    const TGrobFont *font = StyledFont(AttrAt(Line, Pos));
-    if (!font->HasStrip()) {
-        // A font that could not be loaded draws blank cells; a selection over them still shows.
-        if (selected)
-            FillRect(*FPaintTarget, FPaintClip, QRect(X, Y, BlankCellWidth(), Zoom * FCellHeight), Navy);
-        return;
-    }
-    const uint8_t code = CharAt(Line, Pos);
-    BlitCell(*FPaintTarget, FPaintClip, X, Y, font->Strip(true), font->CellRect(code, true), selected);
+    FPainter.PaintLine(Line, LineTop(Line));
 }
 
 QImage THPEdit2::RenderDocument()
 {
-    int width = RightEdgeX() + FLeftMargin;
-    for (int i = 0; i < LineCount(); ++i)
-        width = std::max(width, CaretPos(i, LineLength(i) + 1).x() + MaxGlyphWidth);
-    const int last = LineCount() - 1;
-    const int height = LineTop(last) + LineHeight(last) + FTopMargin;
-    // A drawing too large to hold is refused rather than attempted, with a message that says so.
-    // PNG codecs refuse a side longer than a million pixels.
-    constexpr qint64 MaxImageBytes = qint64(512) << 20;
-    constexpr int MaxImageSide = 1000000;
-    if (qint64(width) * height * 4 > MaxImageBytes || width > MaxImageSide || height > MaxImageSide)
-        throw ETooLargeToSave(ResString(TResId::sDrawingTooLarge));
-    QImage image(width, height, QImage::Format_RGB32);
-    if (image.isNull())
-        throw ETooLargeToSave(ResString(TResId::sDrawingTooLarge));
-    image.fill(White);
-    FPaintTarget = &image;
-    FPaintClip = image.rect();
-    FPaintOrigin = QPoint(0, 0);
-    FPaintSelection = false;
-    DrawRightEdge();
-    for (int i = 0; i <= last; ++i)
-        PaintLine(i);
-    FPaintTarget = nullptr;
-    FPaintSelection = true;
-    return image;
+    return FPainter.Render(FRightEdge);
 }
 
 // ---- Scrolling

@@ -8,7 +8,8 @@
 // THPDocument the editor owns; the editor is its view and controller. Implemented by concern:
 //   document.cpp     font slots, notifications, the document's signals, position helpers
 //   history.cpp      steps of the undo history around each command, undo and redo
-//   painting.cpp     geometry, hit testing, painting, invalidation, scrolling, the caret
+//   painting.cpp     geometry, hit testing, painting (with TDocumentPainter), invalidation,
+//                    scrolling, the caret
 //   editing.cpp      insertion, line splitting and joining, deletion, tab
 //   input.cpp        caret moves, selection, keyboard and mouse
 //   styles.cpp       style and font commands
@@ -37,6 +38,7 @@
 //   - Move the caret: MoveCaretTo(line, pos, updateAttr); select: SelectRange, ClearSelection.
 //   - Walk positions: NextPos / PrevPos / ComparePos; read: CharAt, AttrAt, PictureOfLine.
 //   - Messages for the user: Warn(text) (goes to OnWarning, or a warning box titled "Quillo").
+#include "u_DocumentPainter.h"
 #include "u_EditorAttrs.h"
 #include "u_THPDocument.h"
 #include "u_TGrob.h"
@@ -96,9 +98,9 @@ public:
     int RightEdge() const { return FRightEdge; }
     // Stores, repaints the whole control and calls OnRightEdgeChanged, also when unchanged.
     void SetRightEdge(int Value);
-    QString SubDirFont() const { return FSubDirFont; }
+    QString SubDirFont() const { return FDoc->Fonts().Folder(); }
     // Font folder relative to AppDir; a separator is appended when missing ("fonts" → "fonts/").
-    void SetSubDirFont(const QString &Value);
+    void SetSubDirFont(const QString &Value) { FDoc->SetFontFolder(Value); }
     std::function<void()> OnRightEdgeChanged;
     // Shows a message to the user; unset, a warning box titled "Quillo" shows it.
     std::function<void(const QString &)> OnWarning;
@@ -131,13 +133,13 @@ public:
     void SetFonts(const QString &Name0, const QString &Name1, const QString &Name2);
     // Nothing when Name is the slot's name already. A file that cannot be read leaves the slot
     // empty (blank cells) and raises EFileError.
-    void SetFont(int Index, const QString &Name);
-    void ReleaseFont(int Index);
-    QString FontNames(int Index) const { return FFontNames[size_t(Index & 3)]; }
-    TGrob *FontGrob(int Index) const { return FFonts[size_t(Index & 3)]; }
+    void SetFont(int Index, const QString &Name) { FDoc->SetFont(Index, Name); }
+    void ReleaseFont(int Index) { FDoc->ReleaseFont(Index); }
+    QString FontNames(int Index) const { return FDoc->Fonts().Name(Index); }
+    TGrob *FontGrob(int Index) const { return FDoc->Fonts().Grob(Index); }
     // The glyph table for the attribute's font slot and style, built on first use and kept. Never
     // null: an empty slot gives a font without a strip, which draws nothing.
-    TGrobFont *StyledFont(uint8_t Attr);
+    TGrobFont *StyledFont(uint8_t Attr) const { return FDoc->Fonts().Styled(Attr); }
 
     // ---- Document access
     int LineCount() const { return FDoc->LineCount(); }
@@ -309,10 +311,8 @@ public:
     void Warn(const QString &Text);
 
 protected:
-    // ---- Painting hooks; they draw into the paint target set up by the paint event.
-    virtual void PaintLine(int Line);
-    virtual void PaintChar(int X, int Y, int Pos, int Line);
-    void DrawRightEdge();
+    // Draws Line into the back buffer the paint event set up.
+    void PaintLine(int Line);
     virtual void AddFirstLine();
 
     void paintEvent(QPaintEvent *Event) override;
@@ -339,7 +339,6 @@ private:
     void InvalidateCaret();
     void CaretBlink();
     void VerticalAction(int Action);
-    void ReleaseStyledFonts(int Index);
     int BlankCellWidth() const { return Zoom * FCellWidth; }
     bool RangeHasPicture(int LineA, int LineB) const;
     void HandleKey(QKeyEvent *Event);
@@ -350,14 +349,11 @@ private:
 
     // Document
     THPDocument *FDoc;                            // a child object
+    TDocumentPainter FPainter;                    // draws the document's lines
     int FTabLength = 4;
     int FRightEdge = 22;
-    QString FSubDirFont;
 
     // Fonts
-    std::array<QString, FontSlotCount> FFontNames;
-    std::array<TGrob *, FontSlotCount> FFonts{};
-    std::array<std::array<TGrobFont *, StyleCount>, FontSlotCount> FStyledFonts{};
     QString FDefaultFontXView = QStringLiteral("XVDefault");
     QString FDefaultFontTgvNormal = QStringLiteral("tgvnormal");
     QString FDefaultFontTgvFont1 = QStringLiteral("tgvfnt1");
@@ -407,12 +403,8 @@ private:
     bool FHasFocus = false;
     bool FSyncingScrollBar = false;
 
-    // Painting: the back buffer the paint event draws into, and the part of it being drawn.
+    // Painting: the back buffer the paint event draws into.
     QImage FBackBuffer;
-    QImage *FPaintTarget = nullptr;
-    QRect FPaintClip;   // in target pixels
-    QPoint FPaintOrigin; // document point drawn at target (0, 0)
-    bool FPaintSelection = true;
 
     // A drag held outside the view keeps selecting and scrolling.
     QTimer FDragTimer;

@@ -6,6 +6,7 @@
 
 #include <QBackingStore>
 #include <QCryptographicHash>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,17 +20,17 @@ constexpr QRgb Grey = qRgb(128, 128, 128);
 // Every glyph a solid block of 6 × 7 pixels over an empty bottom row.
 const QStringList Block = {"######", "######", "######", "######", "######", "######", "######", "......"};
 
-// Counts the cells painted, to see how much a change repaints.
+// Records what the view repaints, to see how much a change costs.
 class TCountingEdit : public THPEdit2 {
 public:
     using THPEdit2::THPEdit2;
-    int Cells = 0;
+    QRegion Painted;
 
 protected:
-    void PaintChar(int X, int Y, int Pos, int Line) override
+    void paintEvent(QPaintEvent *Event) override
     {
-        ++Cells;
-        THPEdit2::PaintChar(X, Y, Pos, Line);
+        Painted += Event->region();
+        THPEdit2::paintEvent(Event);
     }
 };
 } // namespace
@@ -182,14 +183,16 @@ private slots:
             text += "0123456789\n";
         SetText(*FEd, text);
         QCoreApplication::processEvents();
-        FEd->Cells = 0;
         FEd->MoveCaretTo(2, 5, true);
         FEd->InsertAtCaret("x", QByteArray(1, 0));
         At(0, 0); // settle
-        FEd->Cells = 0;
+        FEd->Painted = QRegion();
         FEd->InsertAtCaret("y", QByteArray(1, 0));
         QCoreApplication::processEvents();
-        QVERIFY2(FEd->Cells > 0 && FEd->Cells <= 12, qPrintable(QString::number(FEd->Cells)));
+        // From the cell before the caret to the right: line 2 spans y 35..50.
+        const QRect r = FEd->Painted.boundingRect();
+        QVERIFY2(!r.isEmpty() && r.top() >= 35 && r.bottom() <= 50 && r.left() >= 3 + 12 * 4,
+                 qPrintable(QString("%1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())));
     }
 
     void extendingASelectionRepaintsOnlyTheNewCells()
@@ -199,11 +202,13 @@ private slots:
         FEd->MoveCaretTo(1, 1, true);
         QTest::keyClick(FEd, Qt::Key_Right, Qt::ShiftModifier);
         QCoreApplication::processEvents();
-        FEd->Cells = 0;
+        FEd->Painted = QRegion();
         QTest::keyClick(FEd, Qt::Key_Right, Qt::ShiftModifier);
         QCoreApplication::processEvents();
-        // The new cell, its neighbours reaching into it, and the caret's cells: a handful.
-        QVERIFY2(FEd->Cells > 0 && FEd->Cells <= 6, qPrintable(QString::number(FEd->Cells)));
+        // The new cell and the caret's cells on line 1 (y 19..34): a handful of cells wide.
+        const QRect r = FEd->Painted.boundingRect();
+        QVERIFY2(!r.isEmpty() && r.top() >= 19 && r.bottom() <= 34 && r.width() <= 4 * 12,
+                 qPrintable(QString("%1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())));
     }
 
     void screenStaysRightThroughEdits()
