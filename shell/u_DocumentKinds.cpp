@@ -1,5 +1,6 @@
 #include "u_DocumentKinds.h"
 
+#include "u_DocumentFiles.h"
 #include "u_Settings.h"
 #include "u_THPEdit2.h"
 
@@ -76,11 +77,11 @@ void LoadDocumentFile(THPEdit2 &Target, const QString &FileName)
         Target.LoadText(FileName, kind.Editor);
 }
 
-void SaveDocumentFile(THPEdit2 &Source, const QString &FileName, const QString &ExecuteWith)
+void SaveDocumentFile(THPDocument &Source, const QString &FileName, const QString &ExecuteWith)
 {
     const TDocumentKind &kind = DocumentKindOfFile(FileName);
     if (kind.Editor == TEditor::Tgv)
-        Source.SaveTgv(FileName, kind.Hp49Tgv);
+        SaveTgvDocument(Source, FileName, kind.Hp49Tgv);
     else
-        Source.SaveText(FileName, kind.Editor, ExecuteWith);
+        SaveTextDocument(Source, FileName, kind.Editor, ExecuteWith);
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 
+class THPDocument;
 class THPEdit2;
 
 struct TDocumentKind {
@@ -41,4 +42,4 @@ void ApplyKindSettings(THPEdit2 &Target, const TKindSettings &Values);
 // Reads FileName into Target as its kind says (raises EErrorLoading), and writes Source to it
 // (raises EErrorSaving). ExecuteWith is the program name of the text forms.
 void LoadDocumentFile(THPEdit2 &Target, const QString &FileName);
-void SaveDocumentFile(THPEdit2 &Source, const QString &FileName, const QString &ExecuteWith);
+void SaveDocumentFile(THPDocument &Source, const QString &FileName, const QString &ExecuteWith);

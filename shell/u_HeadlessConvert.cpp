@@ -1,6 +1,6 @@
 // --convert and --render: a document read exactly as opening it in the program would, then written
-// exactly as Save As under another name would, or drawn as the editor draws it. No window is shown;
-// the editor lives off screen for the length of the command.
+// exactly as Save As under another name would, or drawn as the editor draws it. Only the document,
+// its file formats and its painter take part: no widget is created.
 #include "u_Headless.h"
 
 #include "u_DocumentKinds.h"
@@ -9,13 +9,13 @@
 #include "u_QuietImageIo.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
-#include "u_THPEdit2.h"
+#include "u_DocumentFiles.h"
+#include "u_DocumentPainter.h"
 
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QSaveFile>
 #include <cstdio>
-#include <memory>
 #include <optional>
 
 namespace {
@@ -29,22 +29,11 @@ void PrintError(const QString &Text)
     std::fflush(stderr);
 }
 
-// An editor set up as a document window of Kind sets up its own: the kind's tab length, fonts
-// and right edge from the settings.
-std::unique_ptr<THPEdit2> NewEditor(TEditor Kind)
-{
-    auto ed = std::make_unique<THPEdit2>(nullptr, Kind);
-    ed->OnWarning = [](const QString &Text) { PrintError(Text); };
-    ed->SetSubDirFont(QStringLiteral("fonts"));
-    ApplyKindSettings(*ed, ReadKindSettings(Kind));
-    return ed;
-}
-
-// Loads Path into Ed as File > Open does. Reports the failure and returns false.
-bool Load(THPEdit2 &Ed, const QString &Path)
+// Loads Path into Doc as File > Open does. Reports the failure and returns false.
+bool Load(THPDocument &Doc, const QString &Path)
 {
     try {
-        LoadDocumentFile(Ed, Path);
+        LoadDocument(Doc, Path);
         return true;
     } catch (const EErrorLoading &e) {
         PrintError(LoadingFailureText(Path, e));
@@ -117,29 +106,25 @@ int RunConvert(const TCommandLine &Line)
     const QString in = Line.Files[0];
     const QString out = Line.Files[1];
 
-    const std::unique_ptr<THPEdit2> ed = NewEditor(DocumentKindOfFile(in).Editor);
-    try {
-        ed->NewDocument();
-    } catch (const EFileError &) {
-        // Fonts only matter on screen; the bytes converted do not depend on them.
-    }
-    if (!Load(*ed, in))
+    // Fonts only matter on screen: the bytes converted do not depend on them, so none is read.
+    THPDocument doc(DocumentKindOfFile(in).Editor);
+    if (!Load(doc, in))
         return ExitFailure;
 
     // What the save dialog proposes when confirmed as it stands: a TGV document's dialog has no
     // program name; the others propose the document's own, and none when it has none.
-    QString program = ed->Editor() == TEditor::Tgv ? QString() : ed->ExecuteWith();
+    QString program = doc.Kind() == TEditor::Tgv ? QString() : doc.Identity().ExecuteWith;
     if (executeWith)
         program = *executeWith;
     if (noExecute)
         program.clear();
     if (menuChar)
-        ed->SetMenuChar(uint8_t(menuChar->at(0).unicode()));
+        doc.Identity().MenuChar = uint8_t(menuChar->at(0).unicode());
     if (Line.IsSet(QStringLiteral("menu-when-started")))
-        ed->SetMenuWhenStarted(true);
+        doc.Identity().MenuWhenStarted = true;
 
     try {
-        SaveDocumentFile(*ed, out, program);
+        SaveDocumentFile(doc, out, program);
     } catch (const EErrorSaving &e) {
         PrintError(SavingFailureText(out, e));
         return ExitFailure;
@@ -162,22 +147,23 @@ int RunRender(const TCommandLine &Line)
     const QString in = Line.Files[0];
     const QString out = Line.Files[1];
 
-    const std::unique_ptr<THPEdit2> ed = NewEditor(DocumentKindOfFile(in).Editor);
+    const TEditor kind = DocumentKindOfFile(in).Editor;
+    const TKindSettings settings = ReadKindSettings(kind);
+    THPDocument doc(kind);
+    doc.SetFontFolder(QStringLiteral("fonts"));
     try {
-        ed->NewDocument();
+        doc.SetFonts(settings.Fonts);
     } catch (const EFileError &e) {
         // Without its fonts the picture would show blank cells: not a faithful rendering.
         PrintError(e.Message());
         return ExitFailure;
     }
-    if (!Load(*ed, in))
+    if (!Load(doc, in))
         return ExitFailure;
-    if (rightEdge)
-        ed->SetRightEdge(*rightEdge);
 
     QImage image;
     try {
-        image = ed->RenderDocument();
+        image = TDocumentPainter(doc).Render(rightEdge.value_or(settings.RightEdge));
     } catch (const EErrorSaving &e) {
         PrintError(SavingFailureText(out, e));
         return ExitFailure;

@@ -163,7 +163,7 @@ bool TFFormBegin::ConfirmLoss(THPEdit2 *Editor, const QString &FileName, bool &L
 bool TFFormBegin::SaveEditor(THPEdit2 *Editor, const QString &FileName, const QString &ExecuteWith)
 {
     try {
-        SaveDocumentFile(*Editor, FileName, ExecuteWith);
+        SaveDocumentFile(*Editor->Document(), FileName, ExecuteWith);
     } catch (const EErrorSaving &e) {
         ShowWarning(SavingFailureText(FileName, e));
         return false;

@@ -1,0 +1,205 @@
+// Reading and writing document files. The byte work lives in u_DocFormats; here a file is read
+// whole and parsed completely before anything changes.
+#include "u_DocumentFiles.h"
+
+#include "u_DocFormats.h"
+#include "u_DocumentLines.h"
+#include "u_Errors.h"
+#include "u_FileChecks.h"
+#include "u_ResourceStrings.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <new>
+
+namespace {
+// Documents are read whole. No calculator holds anything near this, and refusing larger files up
+// front keeps a stray multi-gigabyte file from exhausting memory.
+constexpr qint64 MaxDocumentFileSize = qint64(64) << 20;
+
+[[noreturn]] void LoadingFailed(const QString &Reason)
+{
+    throw EErrorLoading(ResString(TResId::sErrorWhileLoadingFile), Reason);
+}
+
+[[noreturn]] void SavingFailed(const QString &Reason)
+{
+    throw EErrorSaving(ResString(TResId::sErrorWhileSavingFile), Reason);
+}
+
+QByteArray ReadDocumentFile(const QString &FileName)
+{
+    // Opening a named pipe would wait for a writer that may never come, and a device may never end.
+    if (const QString problem = RegularFileProblem(FileName); !problem.isEmpty())
+        LoadingFailed(problem);
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        LoadingFailed(CannotReadReason(file.errorString()));
+    if (file.size() > MaxDocumentFileSize)
+        LoadingFailed(ResString(TResId::sFileTooLargeForDocument));
+    QByteArray data;
+    // A file may grow or shrink while it is read (or report no size at all, as some system files
+    // do): read in blocks up to the limit rather than trusting the size.
+    constexpr qint64 Block = qint64(64) << 10;
+    data.reserve(qsizetype(file.size()) + Block);
+    while (data.size() <= MaxDocumentFileSize) {
+        const qsizetype at = data.size();
+        data.resize(at + Block);
+        const qint64 got = file.read(data.data() + at, Block);
+        if (got < 0)
+            LoadingFailed(CannotReadReason(file.errorString()));
+        data.resize(at + got);
+        if (got == 0)
+            return data;
+    }
+    LoadingFailed(ResString(TResId::sFileTooLargeForDocument));
+}
+
+void WriteDocumentFile(const QString &FileName, const QByteArray &Data)
+{
+    // The save replaces the target by renaming a new file over it: a device or a pipe there would
+    // be replaced by a plain file.
+    if (const QString problem = SaveTargetProblem(FileName); !problem.isEmpty())
+        SavingFailed(problem);
+    QSaveFile file(FileName);
+    if (!file.open(QIODevice::WriteOnly))
+        SavingFailed(CannotWriteReason(file.errorString()));
+    if (file.write(Data) != Data.size()) {
+        const QString reason = CannotWriteReason(file.errorString());
+        file.cancelWriting();
+        SavingFailed(reason);
+    }
+    if (!file.commit())
+        SavingFailed(CannotWriteReason(file.errorString()));
+}
+
+// The lines as the writers see them; Numbered gives picture lines their TGV picture number,
+// otherwise any picture line is marked with 1. Plain lines read their attributes from Zeros, which
+// is made long enough here; the views are valid while the document and Zeros stay unchanged.
+std::vector<TDocLine> WriterLines(const THPDocument &Doc, bool Numbered, QByteArray &Zeros)
+{
+    std::vector<TDocLine> lines(size_t(Doc.LineCount()));
+    int longestPlain = 0;
+    for (int i = 0; i < Doc.LineCount(); ++i)
+        if (!Doc.Line(i).Styled())
+            longestPlain = std::max(longestPlain, Doc.LineLength(i));
+    Zeros = QByteArray(longestPlain, '\0');
+    for (int i = 0; i < Doc.LineCount(); ++i) {
+        TDocLine &l = lines[size_t(i)];
+        if (const TPictureHP *p = Doc.PictureOfLine(i)) {
+            l.Picture = Numbered ? p->Number : 1;
+        } else {
+            const TALine &line = Doc.Line(i);
+            l.Chars = line.CharsView();
+            l.Attrs = line.Styled() ? line.AttrsView() : QByteArrayView(Zeros).first(line.Length());
+        }
+    }
+    return lines;
+}
+
+// Reads FileName, parses it with Read and builds the lines of a Kind document from it.
+template <typename TRead>
+TLoadedDocument ReadDocument(const QString &FileName, TEditor Kind, const TRead &Read)
+{
+    try {
+        TLoadedDocument loaded;
+        qint64 size = 0;
+        {
+            // The file's bytes and what the reader found go before the lines are built in full.
+            TReadDocument doc;
+            {
+                const QByteArray data = ReadDocumentFile(FileName);
+                size = data.size();
+                Read(data, doc);
+            }
+            BuildDocumentLines(doc, Kind, loaded.Lines, loaded.Pictures);
+            loaded.Identity.ExecuteWith = doc.ExecuteWith;
+            loaded.Identity.MenuChar = doc.MenuChar;
+            loaded.Identity.MenuWhenStarted = doc.MenuWhenStarted;
+        }
+        loaded.Identity.FileName = FileName.isEmpty() ? QString() : QFileInfo(FileName).absoluteFilePath();
+        loaded.Identity.FileSize = size;
+        return loaded;
+    } catch (const std::bad_alloc &) {
+        // A document larger than the memory left is a file that cannot be loaded, not a reason to
+        // end the program and lose the other documents.
+        LoadingFailed(ResString(TResId::sFileOutOfMemory));
+    }
+}
+
+qint64 Saved(THPDocument &Doc, const QString &FileName, const QString &ExecuteWith, qint64 Size)
+{
+    TFileIdentity &identity = Doc.Identity();
+    identity.ExecuteWith = ExecuteWith;
+    Doc.SetModified(false);
+    identity.FileName = FileName.isEmpty() ? QString() : QFileInfo(FileName).absoluteFilePath();
+    identity.FileSize = Size;
+    return Size;
+}
+} // namespace
+
+TLoadedDocument ReadTextDocument(const QString &FileName, bool Hp49, TEditor Kind)
+{
+    return ReadDocument(FileName, Kind, [Hp49](const QByteArray &Data, TReadDocument &Doc) {
+        // An empty file is an empty document, and a file shorter than the header is the text it holds.
+        if (Data.startsWith(TextFormHeader))
+            ReadTextForm(Data, Hp49, Doc);
+        else
+            ReadPlain(Data, Doc);
+    });
+}
+
+TLoadedDocument ReadTgvDocument(const QString &FileName, TEditor Kind)
+{
+    return ReadDocument(FileName, Kind, [](const QByteArray &Data, TReadDocument &Doc) {
+        if (IsTgvFile(Data))
+            ReadTgv(Data, Doc);
+        else
+            ReadPlain(Data, Doc);
+        Doc.ExecuteWith = QStringLiteral("Tgv");
+    });
+}
+
+qint64 LoadDocument(THPDocument &Doc, const QString &FileName)
+{
+    const TEditor kind = Doc.Kind();
+    TLoadedDocument loaded = kind == TEditor::Tgv ? ReadTgvDocument(FileName, kind)
+                                                  : ReadTextDocument(FileName, kind == TEditor::Hp49, kind);
+    const qint64 size = loaded.Identity.FileSize;
+    Doc.Reset(std::move(loaded.Lines), std::move(loaded.Pictures), loaded.Identity);
+    return size;
+}
+
+qint64 SaveTextDocument(THPDocument &Doc, const QString &FileName, TEditor Kind, const QString &ExecuteWith)
+{
+    const QByteArray e = TrimCalc(ExecuteWith.toLatin1());
+    QByteArray zeros;
+    const QByteArray data = WriteTextForm(WriterLines(Doc, false, zeros), Kind, e);
+    WriteDocumentFile(FileName, data);
+    return Saved(Doc, FileName, QString::fromLatin1(e), data.size());
+}
+
+qint64 SaveTgvDocument(THPDocument &Doc, const QString &FileName, bool Hp49)
+{
+    // A picture shown on several lines is stored once, numbered by its first appearance.
+    for (int k = 1; k <= TPictureTable::SlotCount; ++k)
+        if (TPictureHP *p = Doc.Picture(k))
+            p->Number = 0;
+    uint8_t next = 0;
+    std::vector<QByteArray> grobs;
+    for (int i = 0; i < Doc.LineCount(); ++i) {
+        TPictureHP *p = Doc.PictureOfLine(i);
+        if (p && p->Number == 0) {
+            p->Number = ++next;
+            grobs.push_back(GrobObject(p->Bitmap));
+        }
+    }
+    QByteArray zeros;
+    const QByteArray body = WriteTgvBody(WriterLines(Doc, true, zeros), Doc.Identity().MenuChar,
+                                         Doc.Identity().MenuWhenStarted);
+    const QByteArray data = WriteTgvFile(body, grobs, Hp49);
+    WriteDocumentFile(FileName, data);
+    return Saved(Doc, FileName, QStringLiteral("Tgv"), data.size());
+}
