@@ -12,7 +12,9 @@
 #include "u_utils.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <cstdio>
+#include <memory>
 
 namespace {
 void PrintLine(FILE *to, const QString &text)
@@ -60,13 +62,18 @@ int main(int argc, char **argv)
     if (headless)
         qInstallMessageHandler(QuietQtMessages);
 
-    // Its default handler shows any error that escapes a command and keeps the program running.
-    TQuilloApplication app(argc, argv);
-    QApplication::setOrganizationName("Quillo");
-    QApplication::setApplicationName("Quillo");
-    QApplication::setApplicationVersion("3.70 beta");
+    // The window's application shows any error that escapes a command and keeps the program running;
+    // a headless command draws into images at most, and creates no widget.
+    std::unique_ptr<QCoreApplication> app;
+    if (headless)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        app = std::make_unique<TQuilloApplication>(argc, argv);
+    QCoreApplication::setOrganizationName("Quillo");
+    QCoreApplication::setApplicationName("Quillo");
+    QCoreApplication::setApplicationVersion("3.70 beta");
 
-    const TCommandLine commandLine = ParseCommandLine(QApplication::arguments());
+    const TCommandLine commandLine = ParseCommandLine(QCoreApplication::arguments());
     if (commandLine.Mode == TRunMode::Version) {
         PrintLine(stdout, ResString(TResId::sAppVersion));
         return 0;

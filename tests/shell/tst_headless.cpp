@@ -4,6 +4,7 @@
 #include "u_DocumentFiles.h"
 #include "u_DocumentLines.h"
 #include "u_DocumentPainter.h"
+#include "u_CommandLine.h"
 #include "u_Headless.h"
 #include "u_Settings.h"
 #include "u_utils.h"
@@ -51,23 +52,23 @@ private slots:
     void convertAndRenderNeedNoWidget()
     {
         const QString exe = QStringLiteral("quillo");
-        QCOMPARE(RunConvert({exe, "--convert", Path("in.tgv"), Path("out.xv")}), 0);
+        QCOMPARE(RunConvert(ParseCommandLine({exe, "--convert", Path("in.tgv"), Path("out.xv")})), 0);
         QFile xv(Path("out.xv"));
         QVERIFY(xv.open(QIODevice::ReadOnly));
         QVERIFY(xv.readAll().startsWith("%%HP: T(1);"));
-        QCOMPARE(RunConvert({exe, "--convert", Path("in.tgv"), Path("again.tgv")}), 0);
+        QCOMPARE(RunConvert(ParseCommandLine({exe, "--convert", Path("in.tgv"), Path("again.tgv")})), 0);
         QFile in(Path("in.tgv")), again(Path("again.tgv"));
         QVERIFY(in.open(QIODevice::ReadOnly) && again.open(QIODevice::ReadOnly));
         QCOMPARE(again.readAll(), in.readAll());
 
-        QCOMPARE(RunRender({exe, "--render", Path("in.tgv"), Path("out.png"), "--right-edge", "5"}), 0);
+        QCOMPARE(RunRender(ParseCommandLine({exe, "--render", Path("in.tgv"), Path("out.png"), "--right-edge", "5"})), 0);
         THPDocument doc(TEditor::Tgv);
         doc.SetFontFolder("fonts");
         doc.SetFonts({"tgvnormal", "tgvfnt1", "tgvmini"});
         LoadDocument(doc, Path("in.tgv"));
         const QImage shown(Path("out.png"));
         QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), TDocumentPainter(doc).Render(5));
-        QCOMPARE(RunRender({exe, "--render", Path("missing.tgv"), Path("x.png")}), 1);
+        QCOMPARE(RunRender(ParseCommandLine({exe, "--render", Path("missing.tgv"), Path("x.png")})), 1);
     }
 };
 
