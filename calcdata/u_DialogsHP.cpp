@@ -25,9 +25,9 @@ constexpr int SidePanelWidth = 168;
 // untrustworthy, and a picture that large would only be a block of blank rows.
 bool GrobHoldsItsRows(const TGrob &Grob)
 {
-    if (Grob.FWidth <= 0 || Grob.FHeight <= 0 || !Grob.FData)
+    if (Grob.FWidth <= 0 || Grob.FHeight <= 0)
         return false;
-    return qint64(Grob.FData->FSize) >= GrobRowsOffset + qint64(Grob.BytesPerRow()) * Grob.FHeight;
+    return qint64(Grob.FData.size()) >= GrobRowsOffset + qint64(Grob.BytesPerRow()) * Grob.FHeight;
 }
 
 QImage Monochrome(const QImage &Source)

@@ -1,140 +1,113 @@
 #include "u_HPNibs.h"
 
-#include <QIODevice>
 #include <algorithm>
-#include <cstring>
 
-namespace {
-constexpr int32_t GrowthStep = 1000;
-}
+// ---------------------------------------------------------------- TNibbleReader
 
-TArrNib::TArrNib() : FBuffer(GrowthStep, 0), FCapacity(GrowthStep) {}
-
-void TArrNib::GrowTo(int32_t Index)
+int TNibbleReader::Nibble()
 {
-    if (Index > FSize - 1)
-        FSize = Index + 1;
-    if (FSize >= FCapacity) {
-        // A fixed step beyond the size in use: one reallocation covers any single block write.
-        FCapacity = FSize + GrowthStep;
-        FBuffer.resize(size_t(FCapacity), 0);
+    if (AtEnd()) {
+        FShort = true;
+        return 0;
     }
+    return NibbleAt(FNibble++);
 }
 
-int TArrNib::ReadNibble()
-{
-    const uint8_t b = At(FPosition);
-    const int value = FNibblePos == 0 ? (b & 0x0F) : (b >> 4);
-    if (++FNibblePos == 2) {
-        FNibblePos = 0;
-        ++FPosition;
-    }
-    return value;
-}
-
-void TArrNib::WriteNibble(int Value)
-{
-    GrowTo(FPosition);
-    uint8_t &b = FBuffer[size_t(FPosition)];
-    if (FNibblePos == 0)
-        b = uint8_t((b & 0xF0) | (Value & 0x0F));
-    else
-        b = uint8_t((b & 0x0F) | ((Value & 0x0F) << 4));
-    if (++FNibblePos == 2) {
-        FNibblePos = 0;
-        ++FPosition;
-    }
-}
-
-int32_t TArrNib::ReadNumber5()
+int32_t TNibbleReader::PeekNumber5() const
 {
     int32_t value = 0;
-    for (int i = 0; i < 5; ++i)
-        value |= int32_t(ReadNibble()) << (4 * i);
+    const qsizetype end = std::min(FNibble + 5, 2 * FSize);
+    for (qsizetype i = FNibble; i < end; ++i)
+        value |= int32_t(NibbleAt(i)) << (4 * (i - FNibble));
     return value;
 }
 
-void TArrNib::WriteNumber5(int32_t Value)
+int32_t TNibbleReader::Number5()
+{
+    const int32_t value = PeekNumber5();
+    SkipNibbles(5);
+    return value;
+}
+
+uint8_t TNibbleReader::Byte()
+{
+    if (FNibble % 2 == 0 && Holds(2)) {
+        const uint8_t b = FData[FNibble / 2];
+        FNibble += 2;
+        return b;
+    }
+    const int low = Nibble();
+    return uint8_t(low | (Nibble() << 4));
+}
+
+QByteArrayView TNibbleReader::Bytes(qsizetype Count)
+{
+    if (FNibble % 2)
+        SkipNibbles(1);
+    const qsizetype at = FNibble / 2;
+    Count = std::max<qsizetype>(Count, 0);
+    const qsizetype held = std::min(Count, FSize - at);
+    SeekByte(at + Count);
+    return QByteArrayView(FData + at, held);
+}
+
+void TNibbleReader::SkipNibbles(qsizetype Count)
+{
+    if (Count < 0)
+        return;
+    if (!Holds(Count)) {
+        FShort = true;
+        FNibble = 2 * FSize;
+        return;
+    }
+    FNibble += Count;
+}
+
+void TNibbleReader::SeekByte(qsizetype Index)
+{
+    if (Index < 0 || Index > FSize) {
+        FShort = true;
+        FNibble = Index < 0 ? 0 : 2 * FSize;
+        return;
+    }
+    FNibble = 2 * Index;
+}
+
+// ---------------------------------------------------------------- TNibbleWriter
+
+void TNibbleWriter::Nibble(int Value)
+{
+    if (FHalf) {
+        char &b = FOut[FOut.size() - 1];
+        b = char(uint8_t(b) | ((Value & 0x0F) << 4));
+    } else {
+        FOut.append(char(Value & 0x0F));
+    }
+    FHalf = !FHalf;
+}
+
+void TNibbleWriter::Number5(int32_t Value)
 {
     for (int i = 0; i < 5; ++i)
-        WriteNibble((Value >> (4 * i)) & 15);
+        Nibble(Value >> (4 * i));
 }
 
-uint8_t TArrNib::ReadByte()
+void TNibbleWriter::Byte(uint8_t Value)
 {
-    return At(FPosition++);
-}
-
-void TArrNib::WriteByte(uint8_t Value)
-{
-    GrowTo(FPosition);
-    FBitPos = 0;
-    FBuffer[size_t(FPosition)] = Value;
-    ++FPosition;
-}
-
-void TArrNib::ReadChars(int32_t Count, QByteArray &Text)
-{
-    if (Count <= 0)
+    if (!FHalf) {
+        FOut.append(char(Value));
         return;
-    // Only what lies inside the allocation is copied; the rest reads as zero bytes.
-    const qsizetype start = Text.size();
-    Text.resize(start + Count, '\0');
-    const int32_t inside = FPosition >= 0 ? std::clamp(FCapacity - FPosition, 0, Count) : 0;
-    if (inside > 0)
-        std::memcpy(Text.data() + start, FBuffer.data() + FPosition, size_t(inside));
-    FPosition += Count;
-}
-
-void TArrNib::WriteChars(const QByteArray &Text)
-{
-    if (!Text.isEmpty()) {
-        WriteBlock(Text.constData(), int32_t(Text.size()));
-        FBitPos = 0;
     }
+    Nibble(Value);
+    Nibble(Value >> 4);
 }
 
-bool TArrNib::ReadBit()
+void TNibbleWriter::Bytes(QByteArrayView Data)
 {
-    const bool set = (At(FPosition) >> FBitPos) & 1;
-    if (++FBitPos == 8) {
-        FBitPos = 0;
-        ++FPosition;
-    }
-    return set;
-}
-
-void TArrNib::WriteBit(int Value)
-{
-    GrowTo(FPosition);
-    uint8_t &b = FBuffer[size_t(FPosition)];
-    b = uint8_t((b & ~(1u << FBitPos)) | ((Value & 1u) << FBitPos));
-    if (++FBitPos == 8) {
-        FBitPos = 0;
-        ++FPosition;
-    }
-}
-
-qint64 TArrNib::ReadFromStream(QIODevice &Stream, int32_t Count)
-{
-    if (Count <= 0)
-        return 0;
-    GrowTo(FPosition + Count - 1);
-    const qint64 got = Stream.read(reinterpret_cast<char *>(FBuffer.data()) + FPosition, Count);
-    FPosition += Count;
-    return got;
-}
-
-void TArrNib::WriteBlock(const void *Source, int32_t Count)
-{
-    if (Count <= 0)
+    if (!FHalf) {
+        FOut.append(Data);
         return;
-    GrowTo(FPosition + Count - 1);
-    std::memcpy(FBuffer.data() + FPosition, Source, size_t(Count));
-    FPosition += Count;
-}
-
-QByteArray TArrNib::Bytes() const
-{
-    return QByteArray(reinterpret_cast<const char *>(FBuffer.data()), FSize);
+    }
+    for (const char c : Data)
+        Byte(uint8_t(c));
 }

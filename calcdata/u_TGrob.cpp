@@ -38,23 +38,21 @@ void FillRow(QImage &Image, int Row, int X0, int X1, QRgb Colour)
 
 // ---------------------------------------------------------------- TGrob
 
-void TGrob::WriteHeader()
+namespace {
+// The start of a grob file image: header, prolog and the three numbers before the rows.
+void WriteGrobFileHead(TNibbleWriter &Out, int32_t Size, int32_t Height, int32_t Width)
 {
-    FData->FPosition = 0;
-    FData->FNibblePos = 0;
-    FData->WriteChars(QByteArray(HeaderHP48, HeaderLength));
+    Out.Bytes(QByteArrayView(HeaderHP48, HeaderLength));
+    Out.Number5(PrologGrob);
+    Out.Number5(Size);
+    Out.Number5(Height);
+    Out.Number5(Width);
 }
-
-void TGrob::ReadHeader(QByteArray &Text)
-{
-    FData->FPosition = 0;
-    FData->FNibblePos = 0;
-    FData->ReadChars(HeaderLength, Text);
-}
+} // namespace
 
 void TGrob::LoadFromFile(const QString &FileName)
 {
-    FData.reset();
+    FData.clear();
     // A named pipe would block the open until something writes into it.
     if (!RegularFileProblem(FileName).isEmpty())
         throw CannotOpen(FileName);
@@ -64,48 +62,49 @@ void TGrob::LoadFromFile(const QString &FileName)
     const qint64 size = file.size();
     if (size > std::numeric_limits<int32_t>::max() - 2000)
         throw CannotOpen(FileName);
-    auto data = std::make_unique<TArrNib>();
-    if (data->ReadFromStream(file, int32_t(size)) != size)
+    QByteArray data = file.read(size);
+    if (data.size() != size)
         throw CannotOpen(FileName);
     file.close();
     FFileName = FileName;
     FData = std::move(data);
-    FData->FPosition = 0;
 
-    QByteArray header;
-    ReadHeader(header);
-    FData->ReadNumber5(); // prolog
-    FData->ReadNumber5(); // size
-    FHeight = FData->ReadNumber5();
-    FWidth = FData->ReadNumber5();
+    // A file too short for its dimensions reads the missing nibbles as zero.
+    TNibbleReader r(FData);
+    r.SeekByte(HeaderLength);
+    r.SkipNibbles(10); // prolog and size
+    FHeight = r.Number5();
+    FWidth = r.Number5();
 }
 
-void TGrob::ReadFrom(TArrNib &Source)
+bool TGrob::IsGrobFile() const
 {
-    FData.reset();
+    if (FData.size() < GrobRowsOffset)
+        return false;
+    TNibbleReader r(FData);
+    r.SeekByte(HeaderLength);
+    return r.Number5() == PrologGrob;
+}
+
+void TGrob::ReadFrom(TNibbleReader &Source)
+{
+    FData.clear();
     FFileName.clear();
-    const int32_t size = Source.ReadNumber5();
-    FData = std::make_unique<TArrNib>();
-    WriteHeader();
-    FData->WriteNumber5(PrologGrob);
-    FData->WriteNumber5(size);
-    FHeight = Source.ReadNumber5();
-    FWidth = Source.ReadNumber5();
-    FData->WriteNumber5(FHeight);
-    FData->WriteNumber5(FWidth);
-    // The object's bytes minus its 10 header bytes; only what the source really holds is copied,
-    // but the source's cursor moves past the whole object so its reader can see it ran short.
-    const int32_t n = (size + 5) / 2 - 10;
-    const int32_t held = std::clamp(Source.FSize - Source.FPosition, 0, std::max(n, 0));
-    FData->WriteBlock(Source.Data() + Source.FPosition, held);
-    Source.FPosition += std::max(n, 0);
-    FData->FPosition = 0;
-    FData->FNibblePos = 0;
+    const int32_t size = Source.Number5();
+    FHeight = Source.Number5();
+    FWidth = Source.Number5();
+    // The object's bytes minus its 10 header bytes.
+    const QByteArrayView rows = Source.Bytes((size + 5) / 2 - 10);
+    TNibbleWriter out;
+    out.Reserve(GrobRowsOffset + rows.size());
+    WriteGrobFileHead(out, size, FHeight, FWidth);
+    out.Bytes(rows);
+    FData = out.Take();
 }
 
 void TGrob::AssignBitmap(const QImage &Bitmap)
 {
-    FData.reset();
+    FData.clear();
     // Transparent areas count as the white paper they would be shown on.
     QImage image(Bitmap.size(), QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -117,15 +116,9 @@ void TGrob::AssignBitmap(const QImage &Bitmap)
     FWidth = image.width();
     const int b = BytesPerRow();
 
-    FData = std::make_unique<TArrNib>();
-    WriteHeader();
-    FData->WriteNumber5(PrologGrob);
-    FData->WriteNumber5(b * FHeight * 2 + 15);
-    FData->WriteNumber5(FHeight);
-    FData->WriteNumber5(FWidth);
-
-    FData->FPosition = GrobRowsOffset;
-    FData->FBitPos = 0;
+    TNibbleWriter out;
+    out.Reserve(GrobRowsOffset + qsizetype(b) * FHeight);
+    WriteGrobFileHead(out, b * FHeight * 2 + 15, FHeight, FWidth);
     QByteArray row(b, '\0');
     for (int y = 0; y < FHeight; ++y) {
         row.fill('\0');
@@ -133,33 +126,33 @@ void TGrob::AssignBitmap(const QImage &Bitmap)
         for (int x = 0; x < FWidth; ++x)
             if ((line[x] & 0xFFFFFF) != 0xFFFFFF)
                 row[x / 8] = char(uchar(row[x / 8]) | (1u << (x % 8)));
-        FData->WriteBlock(row.constData(), b);
+        out.Bytes(row);
     }
-    FData->FPosition = 0;
+    FData = out.Take();
 }
 
 bool TGrob::Pixel(int X, int Y) const
 {
-    if (!FData || X < 0 || Y < 0 || X >= FWidth || Y >= FHeight)
+    if (X < 0 || Y < 0 || X >= FWidth || Y >= FHeight)
         return false;
     const qint64 index = GrobRowsOffset + qint64(Y) * BytesPerRow() + X / 8;
-    if (index >= FData->FSize)
+    if (index >= FData.size())
         return false;
-    return (FData->FBuffer[size_t(index)] >> (X % 8)) & 1;
+    return (uint8_t(FData[qsizetype(index)]) >> (X % 8)) & 1;
 }
 
 QImage TGrob::ToBitmap() const
 {
-    if (!FData || FWidth <= 0 || FHeight <= 0 || qint64(FWidth) * FHeight > MaxBitmapPixels)
+    if (FData.isEmpty() || FWidth <= 0 || FHeight <= 0 || qint64(FWidth) * FHeight > MaxBitmapPixels)
         return QImage();
     QImage image(FWidth, FHeight, QImage::Format_RGB32);
     if (image.isNull())
         return image;
     image.fill(White);
     const int b = BytesPerRow();
-    const int held = std::clamp<qint64>((qint64(FData->FSize) - GrobRowsOffset) / std::max(b, 1), 0, FHeight);
+    const int held = std::clamp<qint64>((qint64(FData.size()) - GrobRowsOffset) / std::max(b, 1), 0, FHeight);
     for (int y = 0; y < held; ++y) {
-        const uint8_t *row = FData->Data() + GrobRowsOffset + qint64(y) * b;
+        const uint8_t *row = reinterpret_cast<const uint8_t *>(FData.constData()) + GrobRowsOffset + qint64(y) * b;
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
         for (int x = 0; x < FWidth; ++x)
             if ((row[x / 8] >> (x % 8)) & 1)
@@ -170,13 +163,13 @@ QImage TGrob::ToBitmap() const
 
 void TGrob::DrawOn(QPainter &Canvas, int X, int Y) const
 {
-    if (!FData || FWidth <= 0)
+    if (FData.isEmpty() || FWidth <= 0)
         return;
     const QBrush brush = Canvas.brush().style() == Qt::NoBrush ? QBrush(Qt::black) : Canvas.brush();
     const int b = BytesPerRow();
-    const int held = std::clamp<qint64>((qint64(FData->FSize) - GrobRowsOffset) / std::max(b, 1), 0, FHeight);
+    const int held = std::clamp<qint64>((qint64(FData.size()) - GrobRowsOffset) / std::max(b, 1), 0, FHeight);
     for (int y = 0; y < held; ++y) {
-        const uint8_t *row = FData->Data() + GrobRowsOffset + qint64(y) * b;
+        const uint8_t *row = reinterpret_cast<const uint8_t *>(FData.constData()) + GrobRowsOffset + qint64(y) * b;
         // Runs of set pixels, one fill each.
         int x = 0;
         while (x < FWidth) {
@@ -203,9 +196,9 @@ public:
     {
         std::array<bool, 6> bits {};
         const qint64 index = GrobRowsOffset + qint64(R);
-        if (!FGrob.FData || index >= FGrob.FData->FSize)
+        if (index >= FGrob.FData.size())
             return bits;
-        const uint8_t b = FGrob.FData->FBuffer[size_t(index)];
+        const uint8_t b = uint8_t(FGrob.FData[qsizetype(index)]);
         for (int j = 0; j < 6; ++j)
             bits[size_t(j)] = (b >> j) & 1;
         return bits;

@@ -53,17 +53,18 @@ public:
     // Reads a whole grob file; raises EFileError when it cannot be opened or read, and then keeps
     // no data.
     void LoadFromFile(const QString &FileName);
-    // Reads one grob object from a document image whose cursor stands just after the grob's
-    // prolog, on a byte boundary. Never reads past the end of Source's data.
-    void ReadFrom(TArrNib &Source);
+    // Reads one grob object from a document whose reader stands just after the grob's prolog.
+    // Keeps only the rows Source holds, but moves Source past the whole object as its length
+    // field gives it, so that Source's reader is short when the object runs past the end.
+    void ReadFrom(TNibbleReader &Source);
     // Replaces the grob by the picture: every pixel that is not pure white is set.
     void AssignBitmap(const QImage &Bitmap);
     // Black on white, FWidth × FHeight; a null image when the grob holds nothing.
     QImage ToBitmap() const;
     // Fills every set pixel at (X + column, Y + row) with the painter's current brush.
     void DrawOn(QPainter &Canvas, int X, int Y) const;
-    void WriteHeader();
-    void ReadHeader(QByteArray &Text);
+    // Whether the data read is a whole grob file header: the grob prolog, size and dimensions.
+    bool IsGrobFile() const;
     bool IsMiniFontGrob() const { return FHeight == MiniFontGrobHeight; }
 
     // The rows as stored: FHeight rows of ceil(FWidth / 8) bytes, bit 0 the leftmost pixel.
@@ -71,12 +72,12 @@ public:
     int BytesPerRow() const { return (FWidth + 7) / 8; }
     bool Pixel(int X, int Y) const;
     // The complete grob file image, header included.
-    QByteArray FileBytes() const { return FData ? FData->Bytes() : QByteArray(); }
+    const QByteArray &FileBytes() const { return FData; }
 
     QString FFileName;
     int32_t FHeight = 0;
     int32_t FWidth = 0;
-    std::unique_ptr<TArrNib> FData;
+    QByteArray FData; // the grob file image, header included; empty when nothing was read
 };
 
 class TGrobFont : public TSharedObject {

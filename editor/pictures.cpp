@@ -50,19 +50,6 @@ QImage Monochrome(const QImage &Source)
     return image;
 }
 
-// The object prolog of a grob file: five nibbles, low first, after the 8-byte header.
-int32_t GrobFilePrologOf(const QByteArray &Bytes)
-{
-    constexpr int HeaderBytes = 8;
-    if (Bytes.size() < GrobRowsOffset)
-        return -1;
-    int32_t v = 0;
-    for (int i = 0; i < 5; ++i) {
-        const uint8_t b = uint8_t(Bytes[HeaderBytes + i / 2]);
-        v |= int32_t((i % 2 ? b >> 4 : b) & 0xF) << (4 * i);
-    }
-    return v;
-}
 } // namespace
 
 void THPEdit2::InsertPicture(int Line, int Pos, const QString &FileName, const QImage &Bitmap)
@@ -106,7 +93,7 @@ void THPEdit2::InsertGrobFile(int Line, int Pos, const QString &FileName)
             FailLoading();
         }
         // A file of another object type would give a picture of nonsense dimensions.
-        if (GrobFilePrologOf(grob->FileBytes()) != PrologGrob)
+        if (!grob->IsGrobFile())
             FailLoading(ResString(TResId::sFileNotCalcObject));
         bitmap = grob->ToBitmap();
     }

@@ -6,14 +6,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size)
 {
-    TArrNib image;
-    image.WriteBlock(Data, int32_t(Size));
+    TNibbleReader image(QByteArrayView(Data, qsizetype(Size)));
     // The input is a grob object: the reader stands after its 5-nibble prolog, in mid-byte.
-    image.FPosition = 0;
-    image.ReadNumber5();
+    image.Number5();
     TGrob grob;
     grob.ReadFrom(image);
-    if (grob.FData && grob.FData->FSize > int32_t(Size) + 1000 + GrobRowsOffset)
+    // The copy holds no more than the input's bytes behind a grob file header.
+    if (grob.FData.size() > qsizetype(Size) + GrobRowsOffset || image.NibblePos() > 2 * qsizetype(Size))
         std::abort();
     // Sizes no data could fill only cost time: the drawing is tried for what the input can hold.
     if (qint64(grob.FWidth) * grob.FHeight > 8 * qint64(Size) + 64)

@@ -111,15 +111,13 @@ private slots:
         QCOMPARE(ReadAll(ArtDir + name + ".glyphs").contains("\nkind mini\n"), mini);
         QCOMPARE(bytes.left(8), QByteArray("HPHP48-E"));
 
-        TArrNib nibs;
-        nibs.WriteBlock(bytes.constData(), int32_t(bytes.size()));
-        nibs.FPosition = HeaderLength;
-        nibs.FNibblePos = 0;
+        TNibbleReader nibs(bytes);
+        nibs.SeekByte(HeaderLength);
         const int height = mini ? 1280 : 2048;
-        QCOMPARE(nibs.ReadNumber5(), PrologGrob);
-        QCOMPARE(nibs.ReadNumber5(), 2 * height + 15);
-        QCOMPARE(nibs.ReadNumber5(), height);
-        QCOMPARE(nibs.ReadNumber5(), 8);
+        QCOMPARE(nibs.Number5(), PrologGrob);
+        QCOMPARE(nibs.Number5(), 2 * height + 15);
+        QCOMPARE(nibs.Number5(), height);
+        QCOMPARE(nibs.Number5(), 8);
         // The program never shows pixels 6 and 7, so they carry nothing.
         for (int row = 0; row < height; ++row)
             QVERIFY2((uint8_t(bytes[GrobRowsOffset + row]) & 0xC0) == 0, qPrintable(QString::number(row)));

@@ -44,13 +44,12 @@ private slots:
         const QByteArray bytes = grob->FileBytes();
         QCOMPARE(bytes.size(), 24);
         QCOMPARE(bytes.left(8), QByteArray("HPHP48-E"));
-        TArrNib a;
-        a.WriteBlock(bytes.constData(), int32_t(bytes.size()));
-        a.FPosition = 8;
-        QCOMPARE(a.ReadNumber5(), PrologGrob);
-        QCOMPARE(a.ReadNumber5(), 27);
-        QCOMPARE(a.ReadNumber5(), 3);
-        QCOMPARE(a.ReadNumber5(), 10);
+        TNibbleReader a(bytes);
+        a.SeekByte(8);
+        QCOMPARE(a.Number5(), PrologGrob);
+        QCOMPARE(a.Number5(), 27);
+        QCOMPARE(a.Number5(), 3);
+        QCOMPARE(a.Number5(), 10);
         // Row padding bits stay clear.
         QCOMPARE(uchar(bytes[19]) & 0xFC, 0);
     }
@@ -115,18 +114,17 @@ private slots:
         const QByteArray file = grob->FileBytes();
 
         // A document holding the grob object right after its prolog, then one more byte.
-        TArrNib doc;
-        doc.WriteBlock(file.constData() + 8, int32_t(file.size() - 8));
-        doc.WriteByte(0x77);
-        doc.FPosition = 0;
-        QCOMPARE(doc.ReadNumber5(), PrologGrob);
+        const QByteArray image = file.mid(8) + '\x77';
+        TNibbleReader doc(image);
+        QCOMPARE(doc.Number5(), PrologGrob);
         auto read = TSharedRef<TGrob>::Adopt(new TGrob);
         read->ReadFrom(doc);
         QCOMPARE(read->FWidth, 10);
         QCOMPARE(read->FHeight, 3);
         QVERIFY(read->FFileName.isEmpty());
         QCOMPARE(read->FileBytes(), file);
-        QCOMPARE(doc.ReadByte(), uint8_t(0x77));
+        QCOMPARE(doc.Byte(), uint8_t(0x77));
+        QVERIFY(!doc.Short());
     }
 
     void truncatedFileShowsOnlyWhatExists()
@@ -154,15 +152,16 @@ private slots:
 
     void absurdSizesDoNotAllocate()
     {
-        TArrNib doc;
-        doc.WriteNumber5(0xFFFFF); // size
-        doc.WriteNumber5(0xFFFFF); // height
-        doc.WriteNumber5(0xFFFFF); // width
-        doc.FPosition = 0;
-        doc.FNibblePos = 0;
+        TNibbleWriter w;
+        w.Number5(0xFFFFF); // size
+        w.Number5(0xFFFFF); // height
+        w.Number5(0xFFFFF); // width
+        const QByteArray image = w.Take();
+        TNibbleReader doc(image);
         auto grob = TSharedRef<TGrob>::Adopt(new TGrob);
         grob->ReadFrom(doc);
         QVERIFY(doc.AtEnd());
+        QVERIFY(doc.Short());
         QVERIFY(grob->ToBitmap().isNull());
         QImage canvas(8, 8, QImage::Format_RGB32);
         QPainter p(&canvas);
@@ -174,7 +173,7 @@ private slots:
         auto grob = TSharedRef<TGrob>::Adopt(new TGrob);
         grob->AssignBitmap(Pattern(4, 4));
         QVERIFY_THROWS_EXCEPTION(EFileError, grob->LoadFromFile(FDir.filePath("nothing.grb")));
-        QVERIFY(!grob->FData);
+        QVERIFY(grob->FileBytes().isEmpty());
         QVERIFY(grob->ToBitmap().isNull());
     }
 };
