@@ -25,49 +25,6 @@ inline const uint8_t *Bytes(QByteArrayView Data)
     return reinterpret_cast<const uint8_t *>(Data.data());
 }
 
-// The 5-nibble number starting at nibble Nibble (low nibble of a byte first); the caller has
-// made sure all five nibbles lie inside the data.
-int32_t Number5At(const uint8_t *Data, qsizetype Nibble)
-{
-    int32_t value = 0;
-    for (int i = 0; i < 5; ++i, ++Nibble) {
-        const uint8_t b = Data[Nibble / 2];
-        value |= int32_t(Nibble % 2 ? b >> 4 : b & 0x0F) << (4 * i);
-    }
-    return value;
-}
-
-// Whether a 5-nibble number starting at Nibble ends inside Size bytes.
-inline bool Number5Fits(qsizetype Nibble, qsizetype Size)
-{
-    return Nibble + 5 <= 2 * Size;
-}
-
-// Appends nibbles to a byte string, low half first.
-class TNibbleWriter {
-public:
-    explicit TNibbleWriter(QByteArray &Out) : FOut(Out) {}
-    void Nibble(int Value)
-    {
-        if (!FHalf) {
-            FOut.append(char(Value & 0x0F));
-        } else {
-            char &b = FOut[FOut.size() - 1];
-            b = char(uint8_t(b) | ((Value & 0x0F) << 4));
-        }
-        FHalf = !FHalf;
-    }
-    void Number5(int32_t Value)
-    {
-        for (int i = 0; i < 5; ++i)
-            Nibble(Value >> (4 * i));
-    }
-
-private:
-    QByteArray &FOut;
-    bool FHalf = false;
-};
-
 // Which codes a kind keeps, as a table for the writers' inner loops.
 std::array<bool, 256> AllowedTable(TEditor Kind)
 {
@@ -156,7 +113,24 @@ void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
     uint8_t attr = 0;
     bool escape = false;
     bool closed = false;
+    // The bytes that end a run of plain characters; the runs between them are copied whole.
+    std::array<bool, 256> special{};
+    for (const uint8_t c : {CharQuote, CharReturn, Hp49 ? Hp49Escape : XViewEscape, Hp49 ? CharQuote : CharLineFeed})
+        special[c] = true;
     for (; i < n; ++i) {
+        if (!escape) {
+            qsizetype j = i;
+            while (j < n && !special[p[j]])
+                ++j;
+            if (j > i) {
+                std::memcpy(text + k, p + i, size_t(j - i));
+                std::memset(attrs + k, attr, size_t(j - i));
+                k += j - i;
+                i = j;
+                if (i == n)
+                    break;
+            }
+        }
         const uint8_t b = p[i];
         if (b == CharQuote) {
             closed = true;
@@ -218,43 +192,35 @@ bool IsTgvFile(QByteArrayView Data)
 
 void ReadTgv(QByteArrayView Data, TReadDocument &Doc)
 {
-    const uint8_t *p = Bytes(Data);
-    const qsizetype size = Data.size();
+    TNibbleReader r(Data);
     // The program and list prologs before the string are not checked.
-    if (!Number5Fits(2 * TgvStringOffset, size))
+    r.SeekByte(TgvStringOffset);
+    if (!r.Holds(5))
         LoadingFailed(TResId::sFileEndsEarly);
-    if (Number5At(p, 2 * TgvStringOffset) != PrologString)
+    if (r.Number5() != PrologString)
         return;
-    if (!Number5Fits(2 * TgvStringOffset + 5, size))
+    if (!r.Holds(5))
         LoadingFailed(TResId::sFileEndsEarly);
-    const int32_t length = Number5At(p, 2 * TgvStringOffset + 5);
+    const int32_t length = r.Number5();
     if (length < 5)
         LoadingFailed(TResId::sFileNotCalcObject);
     const qsizetype bodySize = (length - 5) / 2;
-    if (TgvBodyOffset + bodySize > size)
+    const QByteArrayView body = r.Bytes(bodySize);
+    if (r.Short())
         LoadingFailed(TResId::sFileLengthPastEnd);
-    const QByteArrayView body = Data.sliced(TgvBodyOffset, bodySize);
 
     // The grobs after the string, up to the first object that is not one (the viewer call).
     std::vector<std::unique_ptr<TGrob>> grobs;
-    TArrNib image;
-    image.WriteBlock(p, int32_t(size));
-    image.FPosition = int32_t(TgvBodyOffset + bodySize);
-    image.FNibblePos = 0;
-    while (true) {
-        const qsizetype nibble = 2 * qsizetype(image.FPosition) + image.FNibblePos;
-        if (!Number5Fits(nibble, size) || Number5At(p, nibble) != PrologGrob)
-            break;
-        image.ReadNumber5();
+    while (r.Holds(5) && r.PeekNumber5() == PrologGrob) {
+        r.SkipNibbles(5);
         // Length, height and width must be there before the grob is read.
-        if (!Number5Fits(nibble + 5 + 15, size))
+        if (!r.Holds(15))
             LoadingFailed(TResId::sFileEndsEarly);
-        const int32_t grobLength = Number5At(p, nibble + 5);
-        const qint64 held = (qint64(grobLength) + 5) / 2 - 10;
+        const qint64 held = (qint64(r.PeekNumber5()) + 5) / 2 - 10;
         auto grob = std::make_unique<TGrob>();
-        grob->ReadFrom(image);
+        grob->ReadFrom(r);
         // The rows must lie inside the grob, and the grob inside the file.
-        if (held < qint64(grob->FHeight) * grob->BytesPerRow() || image.FPosition > size)
+        if (held < qint64(grob->FHeight) * grob->BytesPerRow() || r.Short())
             LoadingFailed(TResId::sFileLengthPastEnd);
         grobs.push_back(std::move(grob));
     }
@@ -456,11 +422,12 @@ QByteArray WriteTgvFile(QByteArrayView Body, const std::vector<QByteArray> &Grob
     QByteArray out;
     out.reserve(total);
     out.append(Hp49 ? HeaderHP49 : HeaderHP48, HeaderLength);
-    TNibbleWriter nibbles(out);
-    nibbles.Number5(PrologProgram);
-    nibbles.Number5(PrologList);
-    nibbles.Number5(PrologString);
-    nibbles.Number5(int32_t(2 * Body.size() + 5));
+    TNibbleWriter head;
+    head.Number5(PrologProgram);
+    head.Number5(PrologList);
+    head.Number5(PrologString);
+    head.Number5(int32_t(2 * Body.size() + 5));
+    out.append(head.Data());
     out.append(Body);
     for (const QByteArray &g : Grobs)
         out.append(g);
