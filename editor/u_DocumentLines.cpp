@@ -3,13 +3,21 @@
 #include "u_Errors.h"
 #include "u_ResourceStrings.h"
 
+#include <array>
+#include <cstring>
 #include <unordered_map>
 
 namespace {
 class TLineBuilder {
 public:
-    TLineBuilder(TEditor Kind, std::vector<TALine> &Lines, qsizetype Expected) : FKind(Kind), FLines(Lines)
+    TLineBuilder(TEditor Kind, std::vector<TALine> &Lines, qsizetype Expected) : FLines(Lines)
     {
+        for (int c = 0; c < 256; ++c) {
+            FAllowed[size_t(c)] = IsCharAllowed(uint8_t(c), Kind);
+            QByteArray a(1, char(c));
+            StripAttrs(a, Kind);
+            FStrip[size_t(c)] = uint8_t(a[0]);
+        }
         FLines.clear();
         // Lines are small, but a document may hold millions: room for all of them at once.
         FLines.reserve(size_t(Expected));
@@ -31,10 +39,10 @@ public:
         }
         qsizetype start = From;
         while (start <= To) {
-            qsizetype end = text.indexOf(char(CharLineFeed), start);
-            if (end < 0 || end > To)
-                end = To;
-            Append(text, perChar ? Read.Attrs : QByteArray(), oneAttr, start, end);
+            // Only up to To: a search to the end of the text would cost the whole text per picture.
+            const void *feed = std::memchr(text.constData() + start, CharLineFeed, size_t(To - start));
+            const qsizetype end = feed ? static_cast<const char *>(feed) - text.constData() : To;
+            Append(text, perChar ? reinterpret_cast<const uint8_t *>(Read.Attrs.constData()) : nullptr, oneAttr, start, end);
             if (end == To)
                 break;
             NewLine();
@@ -67,34 +75,37 @@ private:
     }
     void NewLine() { FLines.emplace_back(); }
 
-    void Append(const QByteArray &Text, const QByteArray &Attrs, char OneAttr, qsizetype From, qsizetype To)
+    // Attrs holds one attribute per byte of Text, or is null when every byte takes OneAttr.
+    void Append(const QByteArray &Text, const uint8_t *Attrs, char OneAttr, qsizetype From, qsizetype To)
     {
         if (To <= From)
             return;
-        bool clean = true;
-        for (qsizetype i = From; i < To && clean; ++i)
-            clean = IsCharAllowed(uint8_t(Text[i]), FKind);
-        QByteArray attrs;
-        if (clean) {
-            if (!Attrs.isEmpty())
-                attrs = Attrs.mid(From, To - From);
-            else if (OneAttr != 0)
-                attrs = QByteArray(To - From, OneAttr);
-            StripAttrs(attrs, FKind);
-            FLines.back().Append(QByteArrayView(Text).sliced(From, To - From), attrs);
-            return;
+        // Filtered and stripped into buffers the builder keeps, then stored in one piece.
+        const qsizetype n = To - From;
+        if (FChars.size() < n) {
+            FChars.resize(n);
+            FAttrs.resize(n);
         }
-        QByteArray chars;
-        for (qsizetype i = From; i < To; ++i)
-            if (IsCharAllowed(uint8_t(Text[i]), FKind)) {
-                chars.append(Text[i]);
-                attrs.append(Attrs.isEmpty() ? OneAttr : Attrs[i]);
-            }
-        StripAttrs(attrs, FKind);
-        FLines.back().Append(chars, attrs);
+        char *chars = FChars.data();
+        char *attrs = FAttrs.data();
+        const auto *text = reinterpret_cast<const uint8_t *>(Text.constData());
+        qsizetype k = 0;
+        uint8_t styled = 0;
+        for (qsizetype i = From; i < To; ++i) {
+            const uint8_t c = text[i];
+            const uint8_t a = FStrip[Attrs ? Attrs[i] : uint8_t(OneAttr)];
+            chars[k] = char(c);
+            attrs[k] = char(a);
+            styled |= a;
+            k += FAllowed[c];
+        }
+        FLines.back().Append(QByteArrayView(chars, k), styled ? QByteArrayView(attrs, k) : QByteArrayView());
     }
 
-    TEditor FKind;
+    // What the kind keeps, as tables for the inner loop.
+    std::array<uint8_t, 256> FAllowed{};
+    std::array<uint8_t, 256> FStrip{};
+    QByteArray FChars, FAttrs;
     std::vector<TALine> &FLines;
     int FTrailingEmpty = 0;
 };
