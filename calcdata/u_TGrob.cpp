@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 TListGrobFont *FontList = nullptr;
 
@@ -35,6 +36,68 @@ void FillRow(QImage &Image, int Row, int X0, int X1, QRgb Colour)
         line[x] = Colour;
 }
 } // namespace
+
+// ---------------------------------------------------------------- Calculator bitmaps
+
+namespace {
+const QList<QRgb> CalcColours = {White, Black};
+
+// All white, padding included.
+QImage BlankCalcBitmap(int Width, int Height)
+{
+    QImage image(Width, Height, QImage::Format_MonoLSB);
+    if (image.isNull())
+        return image;
+    image.setColorTable(CalcColours);
+    // fill() leaves the padding at the end of each row as it was: clear the rows whole.
+    std::memset(image.bits(), 0, size_t(image.sizeInBytes()));
+    return image;
+}
+} // namespace
+
+bool IsCalcBitmap(const QImage &Image)
+{
+    if (Image.format() != QImage::Format_MonoLSB || Image.colorTable() != CalcColours)
+        return false;
+    const int w = Image.width();
+    const qsizetype used = (w + 7) / 8;
+    const uint8_t past = uint8_t(~(0xFF >> ((8 - w % 8) % 8)));
+    for (int y = 0; y < Image.height(); ++y) {
+        const uchar *line = Image.constScanLine(y);
+        if (w % 8 && (line[used - 1] & past))
+            return false;
+        for (qsizetype i = used; i < Image.bytesPerLine(); ++i)
+            if (line[i])
+                return false;
+    }
+    return true;
+}
+
+QImage CalcBitmap(const QImage &Source)
+{
+    if (Source.isNull() || IsCalcBitmap(Source))
+        return Source;
+    // Transparent areas count as the white paper they would be shown on.
+    QImage rgb(Source.size(), QImage::Format_RGB32);
+    if (rgb.isNull())
+        return QImage();
+    rgb.fill(Qt::white);
+    {
+        QPainter p(&rgb);
+        p.drawImage(0, 0, Source);
+    }
+    QImage image = BlankCalcBitmap(rgb.width(), rgb.height());
+    if (image.isNull())
+        return image;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto *from = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        uchar *to = image.scanLine(y);
+        for (int x = 0; x < rgb.width(); ++x)
+            if ((from[x] & 0xFFFFFF) != 0xFFFFFF)
+                to[x / 8] |= uchar(1u << (x % 8));
+    }
+    return image;
+}
 
 // ---------------------------------------------------------------- TGrob
 
@@ -145,18 +208,17 @@ QImage TGrob::ToBitmap() const
 {
     if (FData.isEmpty() || FWidth <= 0 || FHeight <= 0 || qint64(FWidth) * FHeight > MaxBitmapPixels)
         return QImage();
-    QImage image(FWidth, FHeight, QImage::Format_RGB32);
+    QImage image = BlankCalcBitmap(FWidth, FHeight);
     if (image.isNull())
         return image;
-    image.fill(White);
+    // The grob's rows are the bitmap's rows; only the bits past the width are cleared.
     const int b = BytesPerRow();
     const int held = std::clamp<qint64>((qint64(FData.size()) - GrobRowsOffset) / std::max(b, 1), 0, FHeight);
+    const uint8_t lastMask = uint8_t(0xFF >> ((8 - FWidth % 8) % 8));
     for (int y = 0; y < held; ++y) {
-        const uint8_t *row = reinterpret_cast<const uint8_t *>(FData.constData()) + GrobRowsOffset + qint64(y) * b;
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < FWidth; ++x)
-            if ((row[x / 8] >> (x % 8)) & 1)
-                line[x] = Black;
+        uchar *line = image.scanLine(y);
+        std::memcpy(line, FData.constData() + GrobRowsOffset + qint64(y) * b, size_t(b));
+        line[b - 1] &= lastMask;
     }
     return image;
 }

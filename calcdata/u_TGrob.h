@@ -59,7 +59,8 @@ public:
     void ReadFrom(TNibbleReader &Source);
     // Replaces the grob by the picture: every pixel that is not pure white is set.
     void AssignBitmap(const QImage &Bitmap);
-    // Black on white, FWidth × FHeight; a null image when the grob holds nothing.
+    // Black on white, FWidth × FHeight, as a calculator bitmap (see CalcBitmap); a null image when
+    // the grob holds nothing.
     QImage ToBitmap() const;
     // Fills every set pixel at (X + column, Y + row) with the painter's current brush.
     void DrawOn(QPainter &Canvas, int X, int Y) const;
@@ -113,6 +114,13 @@ private:
     void BuildMini(const TGrob &Grob, uint8_t Style);
     mutable QImage FGlyphs2;
 };
+
+// A picture as the calculator holds it: one bit per pixel, bit 0 of a byte the leftmost
+// (QImage::Format_MonoLSB), index 0 white and 1 black, and every bit past the width clear, so that
+// two equal pictures have equal bytes. Every pixel that is not pure white is ink. An image that
+// already is one comes back shared, uncopied.
+QImage CalcBitmap(const QImage &Source);
+bool IsCalcBitmap(const QImage &Image);
 
 // Creates a grob from the file, builds Font from it with Style and releases the grob.
 void LoadFontFile(TGrobFont &Font, const QString &FileName, uint8_t Style);

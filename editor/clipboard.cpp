@@ -30,7 +30,8 @@ void THPEdit2::CopyToClipboard()
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (FSelStartLine == FSelEndLine && FSelStartCol == 1 && FSelEndCol == 1) {
         if (const TPictureHP *picture = PictureOfLine(FSelStartLine)) {
-            clipboard->setImage(picture->Bitmap);
+            // Other programs take colour images more readily than one-bit ones.
+            clipboard->setImage(picture->Bitmap.convertToFormat(QImage::Format_RGB32));
             return;
         }
     }

@@ -175,7 +175,7 @@ TPictureHP *THPEdit2::PictureOfLine(int I) const
 QImage THPEdit2::PictureBitmap(int I) const
 {
     const TPictureHP *p = PictureOfLine(I);
-    return p ? p->Bitmap : QImage();
+    return p ? p->Bitmap.convertToFormat(QImage::Format_RGB32) : QImage();
 }
 
 // ---- File identity, attribute, notifications

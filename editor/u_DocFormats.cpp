@@ -440,7 +440,20 @@ QByteArray GrobObject(const QImage &Bitmap)
     const qint64 rows = qint64(Bitmap.height()) * ((Bitmap.width() + 7) / 8);
     if (rows > TgvMaxGrobRows)
         throw ETooLargeToSave(ResString(TResId::sTgvTooLarge));
-    TGrob grob;
-    grob.AssignBitmap(Bitmap);
-    return grob.FileBytes().mid(HeaderLength);
+    if (!IsCalcBitmap(Bitmap)) {
+        TGrob grob;
+        grob.AssignBitmap(Bitmap);
+        return grob.FileBytes().mid(HeaderLength);
+    }
+    // A calculator bitmap's rows are the grob's rows.
+    const int b = (Bitmap.width() + 7) / 8;
+    TNibbleWriter out;
+    out.Reserve(10 + rows);
+    out.Number5(PrologGrob);
+    out.Number5(int32_t(2 * rows + 15));
+    out.Number5(Bitmap.height());
+    out.Number5(Bitmap.width());
+    for (int y = 0; y < Bitmap.height(); ++y)
+        out.Bytes(QByteArrayView(Bitmap.constScanLine(y), b));
+    return out.Take();
 }

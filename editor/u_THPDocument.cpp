@@ -18,15 +18,12 @@ size_t PixelHash(const QImage &Bitmap)
 }
 } // namespace
 
-TPictureHP::TPictureHP(const QImage &Source)
-    : Bitmap(Source.convertToFormat(QImage::Format_RGB32)), Hash(PixelHash(Bitmap))
-{
-}
+TPictureHP::TPictureHP(const QImage &Source) : Bitmap(CalcBitmap(Source)), Hash(PixelHash(Bitmap)) {}
 
 bool TPictureHP::SamePixels(const QImage &Other) const
 {
-    // Both RGB32, whose alpha byte is always opaque: equal bytes are equal pixels.
-    return Bitmap.size() == Other.size() &&
+    // Both calculator bitmaps, whose unused bits are clear: equal bytes are equal pixels.
+    return Bitmap.size() == Other.size() && Bitmap.sizeInBytes() == Other.sizeInBytes() &&
            std::equal(Bitmap.constBits(), Bitmap.constBits() + Bitmap.sizeInBytes(), Other.constBits());
 }
 
@@ -36,11 +33,11 @@ const QImage &TPictureHP::Zoomed() const
         const int w = Bitmap.width(), h = Bitmap.height();
         QImage z(w * 2, h * 2, QImage::Format_RGB32);
         for (int y = 0; y < h; ++y) {
-            const QRgb *src = reinterpret_cast<const QRgb *>(Bitmap.constScanLine(y));
+            const uchar *src = Bitmap.constScanLine(y);
             QRgb *d0 = reinterpret_cast<QRgb *>(z.scanLine(2 * y));
             QRgb *d1 = reinterpret_cast<QRgb *>(z.scanLine(2 * y + 1));
             for (int x = 0; x < w; ++x) {
-                const QRgb c = (src[x] & 0xFFFFFF) == 0xFFFFFF ? 0xFFFFFFFF : 0xFF000000;
+                const QRgb c = (src[x / 8] >> (x % 8)) & 1 ? 0xFF000000 : 0xFFFFFFFF;
                 d0[2 * x] = d0[2 * x + 1] = d1[2 * x] = d1[2 * x + 1] = c;
             }
         }
@@ -78,14 +75,15 @@ void TPictureTable::Put(int Slot, TSharedRef<TPictureHP> Picture)
 
 int TPictureTable::Add(const QImage &Source)
 {
-    const QImage bitmap = Source.convertToFormat(QImage::Format_RGB32);
-    if (const int k = FindSame(bitmap, PixelHash(bitmap))) {
+    // Made first, so that its bitmap is converted and hashed once whether it is kept or not.
+    auto picture = TSharedRef<TPictureHP>::Adopt(new TPictureHP(Source));
+    if (const int k = FindSame(picture->Bitmap, picture->Hash)) {
         ++FUses[size_t(k)];
         return k;
     }
     const int k = FreeSlot();
     if (k)
-        Put(k, TSharedRef<TPictureHP>::Adopt(new TPictureHP(bitmap)));
+        Put(k, std::move(picture));
     return k;
 }
 

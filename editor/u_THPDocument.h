@@ -25,9 +25,9 @@
 // One picture of the document, shared by every line that shows it.
 class TPictureHP : public TSharedObject {
 public:
-    // Keeps its own copy of the bitmap (white pixels background, every other colour set).
+    // Keeps the bitmap as a calculator bitmap (white pixels background, every other colour set).
     explicit TPictureHP(const QImage &Bitmap);
-    QImage Bitmap;      // RGB32
+    QImage Bitmap;      // a calculator bitmap (CalcBitmap): one bit per pixel
     uint8_t Number = 0; // sequence number while a TGV file is written; meaningless otherwise
     size_t Hash = 0;    // of the pixels, so that an identical picture is found without comparing all
 

@@ -128,6 +128,31 @@ private slots:
         QCOMPARE(Saved(*back), expected);
     }
 
+    void samePixelsAreOnePictureWhateverTheirSource()
+    {
+        // Bits past a row's width carry nothing: a grob that sets them shows the same picture.
+        const QByteArray clean = GrobObjectBytes(5, 3, Checker);
+        QByteArray dirty = clean;
+        for (int row = 0; row < 3; ++row)
+            dirty[10 + row] = char(uint8_t(dirty[10 + row]) | 0xE0);
+        const QByteArray body = Bytes({2, 1, 10, 10, 2, 2});
+        THostWidget host, host2;
+        THPEdit2 *ed = Loaded(host, TgvFile(body, clean + dirty));
+        QCOMPARE(ed->PictureOfLine(0), ed->PictureOfLine(2));
+        THPEdit2 *plain = Loaded(host2, TgvFile(body, clean + clean));
+        QCOMPARE(Saved(*ed), Saved(*plain));
+
+        // The same picture inserted as a colour image joins it rather than taking a slot.
+        QImage colour(5, 3, QImage::Format_ARGB32);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 5; ++x)
+                colour.setPixel(x, y, Checker(x, y) ? qRgb(200, 0, 0) : qRgb(255, 255, 255));
+        QCOMPARE(ed->LineLength(1), 0);
+        ed->InsertPicture(1, 1, QString(), colour);
+        QCOMPARE(ed->PictureOfLine(1), ed->PictureOfLine(0));
+        QCOMPARE(ed->PictureBitmap(0).pixelColor(0, 0), QColor(Qt::black));
+    }
+
     void fivePicturesAndMenuCharacter()
     {
         QByteArray body = "\x03#t";
