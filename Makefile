@@ -4,7 +4,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build run test bench fuzz sanitize clean
+.PHONY: setup build run test bench fuzz sanitize package clean
 
 setup:
 	./scripts/setup.sh
@@ -18,6 +18,10 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, build/quillo_<version>-1_<arch>.deb, installable with `apt install ./<file>`.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	./scripts/run-benchmarks.sh $(BUILD)

@@ -6,13 +6,36 @@
 
 QString AppDir;
 
-QString GetAppDir()
+namespace {
+QString WithSlash(const QString &Dir) { return Dir.endsWith('/') ? Dir : Dir + '/'; }
+
+// An installed program (/usr/bin/quillo) keeps its data in <prefix>/share/quillo and its string-table
+// modules in <prefix>/lib/quillo/translations; a build tree or an unpacked copy keeps everything
+// beside the program.
+bool InstalledApart(const QString &ExeDir)
 {
-    QString dir = QCoreApplication::applicationDirPath();
-    if (!dir.endsWith('/'))
-        dir += '/';
-    return dir;
+    return !QFileInfo(ExeDir + QStringLiteral("/fonts")).isDir()
+        && QFileInfo(ExeDir + QStringLiteral("/../share/quillo/fonts")).isDir();
 }
+} // namespace
+
+QString AppDirFor(const QString &ExeDir)
+{
+    if (InstalledApart(ExeDir))
+        return WithSlash(QDir::cleanPath(ExeDir + QStringLiteral("/../share/quillo")));
+    return WithSlash(ExeDir);
+}
+
+QString ModuleDirFor(const QString &ExeDir)
+{
+    if (InstalledApart(ExeDir))
+        return WithSlash(QDir::cleanPath(ExeDir + QStringLiteral("/../lib/quillo/translations")));
+    return WithSlash(ExeDir);
+}
+
+QString GetAppDir() { return AppDirFor(QCoreApplication::applicationDirPath()); }
+
+QString GetModuleDir() { return ModuleDirFor(QCoreApplication::applicationDirPath()); }
 
 QString FileNameWithoutExt(const QString &Path)
 {

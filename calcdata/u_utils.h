@@ -1,12 +1,19 @@
 #pragma once
 #include <QString>
 
-// The folder of the running executable, ending with a separator; fonts, help and the files sent to
-// the calculator are found relative to it. Set once at start-up, cleared at exit.
+// The program's data folder, ending with a separator: the executable's own folder, or share/quillo
+// for a system installation; fonts, help and the files sent to the calculator are found relative to
+// it. Set once at start-up, cleared at exit.
 extern QString AppDir;
 
-// The folder part of the running executable's path, with its trailing separator.
+// The data folder of the running executable, with its trailing separator.
 QString GetAppDir();
+// The folder of the translation modules, with a trailing separator.
+QString GetModuleDir();
+// The same two for a program in ExeDir: the folder itself, or the share/quillo and lib/quillo folders
+// beside it when the program was installed as a system package.
+QString AppDirFor(const QString &ExeDir);
+QString ModuleDirFor(const QString &ExeDir);
 
 // The file-name part of Path up to (not including) its first dot: "my.font.fnt" gives "my".
 QString FileNameWithoutExt(const QString &Path);
