@@ -373,9 +373,7 @@ QStringList Tregisterext::OwnDesktopEntries() const
 {
     QStringList entries;
     for (const QString &path : FilesUnder(ApplicationsFolder())) {
-        const QString name = QFileInfo(path).fileName();
-        if (name == FAppId + QStringLiteral(".desktop")
-            || (name.startsWith(FAppId + u'-') && name.endsWith(QStringLiteral(".desktop"))))
+        if (IsOwnEntry(QFileInfo(path).fileName()))
             entries << path;
     }
     return entries;
@@ -457,14 +455,34 @@ void Tregisterext::RemoveIcons(const QString &Context, const QString &Name)
         }
 }
 
+bool Tregisterext::IsOwnEntry(const QString &Entry) const
+{
+    return Entry == FAppId + QStringLiteral(".desktop")
+        || (Entry.startsWith(FAppId + u'-') && Entry.endsWith(QStringLiteral(".desktop")));
+}
+
 void Tregisterext::SetDefaultApplication(const QString &MimeType, const QString &Entry)
 {
     const std::optional<QByteArray> current = ReadFile(MimeAppsPath());
     // A list that is there but cannot be read is left alone rather than replaced by our one line.
     if (!current && QFileInfo::exists(MimeAppsPath()))
         return;
-    const QByteArray list = current.value_or(QByteArray());
-    WriteFile(MimeAppsPath(), SetKeyFileValue(list, DefaultSection, MimeType, Entry + u';'));
+    // The user's choice is the list as it stood before this registration began: re-registering removes
+    // our own entries on the way, which must not read as "the user has no default".
+    QFile onDisk(MimeAppsPath());
+    const QByteArray before = onDisk.open(QIODevice::ReadOnly) ? onDisk.readAll() : QByteArray();
+    const QStringList chosen = SplitList(KeyFileValue(before, DefaultSection, MimeType).value_or(QString()));
+    QStringList apps;
+    if (!chosen.isEmpty() && !IsOwnEntry(chosen.first())) {
+        // Another program the user made the default keeps the type, whatever this program wants.
+        apps = chosen;
+    } else {
+        apps << Entry;
+        for (const QString &app : chosen)
+            if (!IsOwnEntry(app))
+                apps << app;
+    }
+    WriteFile(MimeAppsPath(), SetKeyFileValue(current.value_or(QByteArray()), DefaultSection, MimeType, JoinList(apps)));
 }
 
 void Tregisterext::RemoveDefaultApplication(const QString &MimeType, const QStringList &Entries)

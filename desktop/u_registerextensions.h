@@ -9,7 +9,8 @@
 //                              type>.svg (a bitmap icon goes to the folder of its size)
 //   a verb and its command     $XDG_DATA_HOME/applications/<app>.desktop for "Open", <app>-<verb>.desktop
 //                              for any other verb; its MimeType lists every file type of the verb
-//   the default verb           $XDG_CONFIG_HOME/mimeapps.list, [Default Applications]
+//   the default verb           $XDG_CONFIG_HOME/mimeapps.list, [Default Applications], only while the
+//                              user has no default for the type or the default is this program already
 //
 // Key paths name the parts as a shell registration does: "\.TGV" is the extension, "\TGVfile" its file
 // type, "\TGVfile\Shell\Open" a verb. Only files carrying the application's own prefix are ever written
@@ -77,6 +78,7 @@ private:
     QString ApplicationsFolder() const;
     QString MimeAppsPath() const;
     QStringList OwnDesktopEntries() const;
+    bool IsOwnEntry(const QString &Entry) const;
     void DeleteFileType(const QString &ProgId);
     void DeleteVerb(const QString &ProgId, const QString &Verb);
     void InstallIcon(const QString &IconPath, const QString &Context, const QString &Name);

@@ -4,6 +4,7 @@
 #include "u_ResourceStrings.h"
 #include "u_registerextensions.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -58,6 +59,35 @@ void RefreshDesktopDatabases(const QStringList &Changed, const QString &DataHome
 }
 } // namespace
 
+bool SystemMapsFileTypes(const QString &AppId)
+{
+    const Tregisterext names(AppId, QString(), QString(), QString());
+    QStringList types;
+    for (const TFileType &type : FileTypes)
+        types << names.MimeTypeOf(QString::fromLatin1(type.Ext) + QStringLiteral("file"));
+
+    const QString userData = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+        if (folder == userData)
+            continue;
+        QFile entry(folder + QStringLiteral("/applications/%1.desktop").arg(AppId));
+        QFile package(folder + QStringLiteral("/mime/packages/%1.xml").arg(AppId));
+        if (!entry.open(QIODevice::ReadOnly) || !package.open(QIODevice::ReadOnly))
+            continue;
+        QStringList listed;
+        for (const QByteArray &line : entry.readAll().split('\n'))
+            if (line.startsWith("MimeType="))
+                listed = QString::fromUtf8(line.mid(9)).trimmed().split(u';', Qt::SkipEmptyParts);
+        const QString defined = QString::fromUtf8(package.readAll());
+        bool all = true;
+        for (const QString &type : types)
+            all = all && listed.contains(type) && defined.contains(QStringLiteral("type=\"%1\"").arg(type));
+        if (all)
+            return true;
+    }
+    return false;
+}
+
 bool RegisterFileTypes(const QString &AppPath, bool RefreshDatabases)
 {
     const QString dataHome = Tregisterext::DefaultDataHome();
@@ -65,6 +95,8 @@ bool RegisterFileTypes(const QString &AppPath, bool RefreshDatabases)
     if (dataHome.isEmpty() || configHome.isEmpty())
         return false;
     const QString appId = QFileInfo(AppPath).fileName().section(u'.', 0, 0);
+    if (SystemMapsFileTypes(appId))
+        return false;
 
     QStringList changed;
     {

@@ -45,6 +45,7 @@ private:
     std::unique_ptr<QTemporaryDir> FHome;
     QString Data() const { return FHome->path() + QStringLiteral("/data"); }
     QString Config() const { return FHome->path() + QStringLiteral("/config"); }
+    QString System() const { return FHome->path() + QStringLiteral("/system"); }
     QString Package(const QString &Ext) const { return Data() + QStringLiteral("/mime/packages/quillo-%1.xml").arg(Ext); }
     QString Entry() const { return Data() + QStringLiteral("/applications/quillo.desktop"); }
     QString MimeApps() const { return Config() + QStringLiteral("/mimeapps.list"); }
@@ -56,6 +57,8 @@ private slots:
         QVERIFY(FHome->isValid());
         qputenv("XDG_DATA_HOME", QFile::encodeName(Data()));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(Config()));
+        // The machine's own system folders stay out: a Quillo installed there would skip the registration.
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(System()));
         QCOMPARE(Tregisterext::DefaultDataHome(), Data());
     }
 
@@ -124,12 +127,43 @@ private slots:
         const QString defaults = QString::fromUtf8(ReadAll(MimeApps()));
         QVERIFY2(defaults.startsWith("# mine\n[Added Associations]\ntext/plain=gedit.desktop;\n\n[Default Applications]\n"
                                     "text/plain=gedit.desktop;\n"), qPrintable(defaults));
-        QVERIFY(defaults.contains("application/x-quillo-tgvfile=quillo.desktop;\n"));
-        QVERIFY(!defaults.contains("other.desktop"));
+        // The user's own choice of another program stays; a default of ours is made the Open verb again.
+        QVERIFY(defaults.contains("application/x-quillo-tgvfile=other.desktop;\n"));
         QVERIFY(defaults.contains("application/x-quillo-xvfile=quillo.desktop;\n"));
         QVERIFY(ReadAll(Package("tgv")).contains("<comment>Tgv HP48 File</comment>"));
         // The whole type was registered afresh, so the other verb went with it.
         QVERIFY(!QFile::exists(Data() + "/applications/quillo-edit.desktop"));
+    }
+
+    void theUsersDefaultsSurviveEveryStart()
+    {
+        WriteAll(MimeApps(), "[Default Applications]\napplication/x-quillo-xvfile=other.desktop;quillo.desktop;\n"
+                             "application/x-quillo-edenfile=quillo.desktop;viewer.desktop;\n");
+        RegisterFileTypes(AppPath, false);
+        RegisterFileTypes(AppPath, false);
+        const QString defaults = QString::fromUtf8(ReadAll(MimeApps()));
+        QVERIFY2(defaults.contains("application/x-quillo-xvfile=other.desktop;quillo.desktop;\n"), qPrintable(defaults));
+        QVERIFY(defaults.contains("application/x-quillo-edenfile=quillo.desktop;viewer.desktop;\n"));
+        QVERIFY(defaults.contains("application/x-quillo-tgvfile=quillo.desktop;\n"));
+    }
+
+    void anInstalledPackageMakesTheUsersRegistrationNeedless()
+    {
+        const QString system = System();
+        QStringList types;
+        for (const char *ext : {"xv", "tgv", "eden", "t49", "hp49"})
+            types << QStringLiteral("application/x-quillo-%1file").arg(ext);
+        QByteArray package = "<mime-info>";
+        for (const QString &type : types.mid(1))
+            package += "<mime-type type=\"" + type.toUtf8() + "\"/>";
+        WriteAll(system + "/mime/packages/quillo.xml", package);
+        WriteAll(system + "/applications/quillo.desktop", "[Desktop Entry]\nMimeType=" + types.join(';').toUtf8() + ";\n");
+        // One type the system does not define yet: the user's own registration is still needed.
+        QVERIFY(!SystemMapsFileTypes("quillo"));
+        WriteAll(system + "/mime/packages/quillo.xml", package + "<mime-type type=\"" + types[0].toUtf8() + "\"/>");
+        QVERIFY(SystemMapsFileTypes("quillo"));
+        QVERIFY(!RegisterFileTypes(AppPath, false));
+        QVERIFY(!QFileInfo::exists(Data()));
     }
 
     void verbsAndUnregistering()
