@@ -48,16 +48,22 @@ bool TSettings::ReadBool(const QString &Section, const QString &Name, bool Defau
 
 void TSettings::WriteInteger(const QString &Section, const QString &Name, int Value)
 {
+    if (FReadOnly)
+        return;
     FStore->setValue(Key(Section, Name), QString::number(Value));
 }
 
 void TSettings::WriteString(const QString &Section, const QString &Name, const QString &Value)
 {
+    if (FReadOnly)
+        return;
     FStore->setValue(Key(Section, Name), Value);
 }
 
 void TSettings::WriteBool(const QString &Section, const QString &Name, bool Value)
 {
+    if (FReadOnly)
+        return;
     FStore->setValue(Key(Section, Name), Value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
@@ -68,6 +74,8 @@ bool TSettings::ValueExists(const QString &Section, const QString &Name) const
 
 void TSettings::EraseSection(const QString &Section)
 {
+    if (FReadOnly)
+        return;
     // Removing the empty key would wipe the whole store.
     if (Section.isEmpty()) {
         for (const QString &name : FStore->childKeys())

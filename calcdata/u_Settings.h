@@ -23,10 +23,15 @@ public:
     // (the sections themselves stay).
     void EraseSection(const QString &Section);
     void Flush() { FStore->sync(); }
+    // A store that only reads: writes and erasures are dropped. A second instance that runs beside
+    // the first one uses it, so that only one program ever writes the user's settings.
+    void SetReadOnly(bool ReadOnly) { FReadOnly = ReadOnly; }
+    bool ReadOnly() const { return FReadOnly; }
 
 private:
     QString Key(const QString &Section, const QString &Name) const;
     std::unique_ptr<QSettings> FStore;
+    bool FReadOnly = false;
 };
 
 // The program's one store, owned by a TGlobalScope in main(): opened at start-up before the main
@@ -42,6 +47,9 @@ inline const QString WindowState = QStringLiteral("WindowState");
 constexpr int DefaultHeight = 475;
 constexpr int DefaultWidth = 804;
 constexpr int DefaultWindowState = 0;
+// Window > Tabbed View: the documents shown as tabs rather than as windows.
+inline const QString TabbedView = QStringLiteral("TabbedView");
+constexpr bool DefaultTabbedView = false;
 
 inline const QString XViewSection = QStringLiteral("XView");
 inline const QString TgvSection = QStringLiteral("Tgv");

@@ -74,6 +74,8 @@ QString OpenMacroLine(const QString &Path)
     return QStringLiteral("[open(\"%1\")]").arg(Path);
 }
 
+QString ActivateMacroLine() { return QStringLiteral("[activate()]"); }
+
 QString MacroServiceName()
 {
     const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
@@ -276,7 +278,8 @@ bool Tddemacroserver::Listen(const QString &Service)
     QLockFile lock(path + QStringLiteral(".lock"));
     if (!lock.tryLock(3000))
         return false;
-    if (InstanceAnswers(path))
+    FOtherInstance = InstanceAnswers(path);
+    if (FOtherInstance)
         return false;
     // Nobody answers: a socket still there was left by an instance that ended abruptly.
     QLocalServer::removeServer(path);
@@ -406,8 +409,12 @@ bool SendMacroLines(const QStringList &Lines, const QString &Service, const QStr
 
 bool HandOverToRunningInstance(const QStringList &Files, Tddemacroserver &Server, const QString &Service)
 {
-    if (Server.Listen(Service) || Files.isEmpty())
+    if (Server.Listen(Service))
         return false;
+    // A start with nothing to open brings the running window forward instead of starting a second
+    // program that would later write its own settings over the first one's.
+    if (Files.isEmpty())
+        return SendMacroLines({ActivateMacroLine()}, Service, Server.objectName());
     QStringList lines;
     for (const QString &file : Files) {
         const QString line = OpenMacroLine(QDir::cleanPath(QFileInfo(file).absoluteFilePath()));

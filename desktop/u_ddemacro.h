@@ -19,6 +19,9 @@ bool ParseMacro(const QString &Line, QString &Command, QString &Argument);
 // be written in that form (it holds a double quote or a line break).
 QString OpenMacroLine(const QString &Path);
 
+// The request line that asks the running instance to bring its window forward.
+QString ActivateMacroLine();
+
 // The service name open requests are addressed to: the executable's file name up to its first dot.
 QString MacroServiceName();
 
@@ -44,6 +47,8 @@ public:
     // when no private place for the socket can be found; the program then runs without the server.
     bool Listen(const QString &Service = MacroServiceName());
     bool IsListening() const;
+    // Whether the last Listen found another instance answering already.
+    bool AnotherInstanceAnswers() const { return FOtherInstance; }
     // Where the socket of this topic and Service lives (in the user's private runtime folder), or an
     // empty string when there is no such folder.
     static QString SocketPath(const QString &Service, const QString &Topic);
@@ -64,11 +69,13 @@ private:
     QList<QStringList> FQueue;
     bool FRunScheduled = false;
     bool FRunning = false;
+    bool FOtherInstance = false;
 };
 
 // The start-up decision. Server tries to become the one instance that answers the desktop; when another
-// instance answers already and Files is not empty, each file is sent to it as an open request (with
-// its full path) and true is returned: this process has nothing more to do and exits at once. False
+// instance answers already, each file is sent to it as an open request (with its full path), or with
+// no files an activate request, and true is returned: this process has nothing more to do and exits
+// at once. False
 // means this process runs as the program: as the server, or on its own when the hand-over failed or
 // some file name cannot travel in a request (then it opens the files itself, so none is lost).
 bool HandOverToRunningInstance(const QStringList &Files, Tddemacroserver &Server,

@@ -96,10 +96,12 @@ int main(int argc, char **argv)
 
     AppDir = GetAppDir();
     // A translation module beside the program gives every text, messages included, from here on.
-    LoadTranslationModule(AppDir);
+    LoadTranslationModule(GetModuleDir());
     const TGlobalScope<TListGrobFont> fontList(FontList);
     LoadProgramFonts(*FontList);
     const TGlobalScope<TSettings> settings(Settings);
+    // Only reached beside a running instance when the hand-over failed: that one keeps the settings.
+    Settings->SetReadOnly(macroServer.AnotherInstanceAnswers());
 
     int result = 0;
     if (commandLine.Mode == TRunMode::Convert)

@@ -98,7 +98,8 @@ TFormMdiHP *TFFormBegin::CreateDocumentWindow(TEditor Kind)
         ActiveFormChanged();
     });
     MdiArea->addSubWindow(window);
-    window->show();
+    // A document takes the whole area, as a tab or as a maximised window, rather than a small corner.
+    window->showMaximized();
     ActivateChild(window);
     try {
         window->FormCreate();
@@ -320,6 +321,17 @@ void TFFormBegin::systemmacro(const QString &Verb, const QString &Argument)
     // A name that is not there is passed over; anything else that is not a file is refused with the reason.
     if (Verb == QLatin1String("open") && QFileInfo::exists(Argument))
         OpenFile(Argument);
+    else if (Verb == QLatin1String("activate"))
+        BringToFront();
+}
+
+void TFFormBegin::BringToFront()
+{
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }
 
 void TFFormBegin::Adoptsystem(Tddemacroserver &Server)
