@@ -109,6 +109,8 @@ constexpr TText FFormBeginTexts[] = {
     {TResId::sFFormBeginArrange_Caption, "Arrange", TProp::Caption},
     {TResId::sFFormBeginCloseAll_Caption, "CloseAll", TProp::Caption},
     {TResId::sFFormBeginCloseAll_Hint, "CloseAll", TProp::Hint},
+    {TResId::sFFormBeginTabbedView_Caption, "TabbedView", TProp::Caption},
+    {TResId::sFFormBeginTabbedView_Hint, "TabbedView", TProp::Hint},
     {TResId::sFFormBeginHelp_Caption, "Help", TProp::Caption},
     {TResId::sFFormBeginContents_Caption, "Contents", TProp::Caption},
     {TResId::sFFormBeginContents_Hint, "Contents", TProp::Hint},
@@ -334,6 +336,9 @@ void SetHint(QObject *Component, const QString &Text)
     } else if (auto *widget = qobject_cast<QWidget *>(Component)) {
         widget->setToolTip(Text);
         widget->setStatusTip(Text);
+        // A submenu's item in its parent menu is its menu action: the status bar shows that one's tip.
+        if (auto *menu = qobject_cast<QMenu *>(widget))
+            menu->menuAction()->setStatusTip(Text);
     }
 }
 

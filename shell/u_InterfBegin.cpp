@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
@@ -224,6 +225,9 @@ void TFFormBegin::CreateMenus()
                 x += w->width();
             }
     });
+    TabbedView_ = NewAction("TabbedView", nullptr);
+    TabbedView_->setCheckable(true);
+    connect(TabbedView_, &QAction::toggled, this, &TFFormBegin::SetTabbedView);
     CloseAll_ = NewAction("CloseAll", nullptr);
     connect(CloseAll_, &QAction::triggered, this, [this] { CloseAll(); });
     connect(Window_, &QMenu::aboutToShow, this, &TFFormBegin::WindowMenuAboutToShow);
@@ -255,7 +259,7 @@ void TFFormBegin::CreateMenus()
 void TFFormBegin::WindowMenuAboutToShow()
 {
     Window_->clear();
-    Window_->addActions({Cascade_, Tile_, Arrange_, CloseAll_});
+    Window_->addActions({Cascade_, Tile_, Arrange_, TabbedView_, CloseAll_});
     const QList<TFormMdiHP *> windows = DocumentWindows();
     if (!windows.isEmpty())
         Window_->addSeparator();
@@ -324,6 +328,7 @@ void TFFormBegin::FormCreate()
     else if (state == 1)
         setWindowState(Qt::WindowMinimized);
     setWindowTitle(ResString(TResId::sAppVersion));
+    TabbedView_->setChecked(Settings->ReadBool(WindowSection, TabbedView, DefaultTabbedView));
 
     connect(MdiArea, &QMdiArea::subWindowActivated, this, [this] { ActiveFormChanged(); });
     ComboFontsXVEden->Kinds = {gfkNormal};
@@ -350,6 +355,25 @@ void TFFormBegin::FormDestroy()
         disconnect(window, nullptr, this, nullptr);
     FSettingsTimer->stop();
     WriteWindowSettings();
+}
+
+void TFFormBegin::SetTabbedView(bool Tabbed)
+{
+    MdiArea->setViewMode(Tabbed ? QMdiArea::TabbedView : QMdiArea::SubWindowView);
+    if (Tabbed) {
+        MdiArea->setDocumentMode(true);
+        MdiArea->setTabsClosable(true);
+        MdiArea->setTabsMovable(true);
+    } else if (QMdiSubWindow *active = MdiArea->activeSubWindow()) {
+        // Back in window view the documents keep filling the area until the user arranges them.
+        active->showMaximized();
+    }
+    // Arranging windows means nothing while they are tabs.
+    for (QAction *arrange : {Cascade_, Tile_, Arrange_})
+        arrange->setEnabled(!Tabbed);
+    if (TabbedView_->isChecked() != Tabbed)
+        TabbedView_->setChecked(Tabbed);
+    Settings->WriteBool(SettingsKeys::WindowSection, SettingsKeys::TabbedView, Tabbed);
 }
 
 void TFFormBegin::WriteWindowSettings()

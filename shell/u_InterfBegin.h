@@ -72,8 +72,13 @@ public:
     void SetTabLength(TEditor Kind, int Value);
     void UpdateFileSize();
     void ShowWarning(const QString &Text);
-    // An open request from the desktop: "open" with an existing file opens it, anything else is ignored.
+    // A request from the desktop: "open" with an existing file opens it, "activate" brings the window
+    // forward, anything else is ignored.
     void systemmacro(const QString &Verb, const QString &Argument);
+    // Window > Tabbed View: the documents as tabs of the document area, or as windows in it.
+    void SetTabbedView(bool Tabbed);
+    // Shows the window, out of its minimised state, above the others and with the focus.
+    void BringToFront();
     // Takes the desktop's open requests from Server (which outlives the window) from now on.
     void Adoptsystem(Tddemacroserver &Server);
     void MRUFileListMRUItemClick(const QString &FileName);
@@ -130,7 +135,7 @@ public:
     QAction *Undo_ = nullptr, *Redo_ = nullptr, *Cut_ = nullptr, *Copy_ = nullptr, *Paste_ = nullptr, *SelectAll_ = nullptr;
     QAction *InsertGrob_ = nullptr, *ChangeFonts_ = nullptr;
     QAction *Maintoolbar = nullptr, *Aligntoolbar = nullptr, *Charstoolbar = nullptr, *Styletoolbar = nullptr;
-    QAction *Cascade_ = nullptr, *Tile_ = nullptr, *Arrange_ = nullptr, *CloseAll_ = nullptr, *Contents_ = nullptr, *About_ = nullptr;
+    QAction *Cascade_ = nullptr, *Tile_ = nullptr, *Arrange_ = nullptr, *TabbedView_ = nullptr, *CloseAll_ = nullptr, *Contents_ = nullptr, *About_ = nullptr;
     QMenu *PopupToolbars = nullptr;
     QAction *popupmenuMaintoolbar = nullptr, *popupmenuAligntoolbar = nullptr, *popupmenucharstoolbar = nullptr, *popupmenuStyletoolbar = nullptr;
 
