@@ -10,6 +10,11 @@
 namespace {
 
 // Font names are drawn in 6-pixel cells at 2 ×.
+QColor PaleTint(const QColor &Colour)
+{
+    return QColor::fromHsv(Colour.hsvHue(), qMin(Colour.hsvSaturation(), 90), 255);
+}
+
 constexpr int NameCharWidth = 12;
 
 class THPFontItemDelegate : public QAbstractItemDelegate {
@@ -19,7 +24,9 @@ public:
     void paint(QPainter *Painter, const QStyleOptionViewItem &Option, const QModelIndex &Index) const override
     {
         const bool selected = Option.state & QStyle::State_Selected;
-        const QColor background = Option.palette.color(selected ? QPalette::Highlight : QPalette::Base);
+        // Calculator glyphs are black pixels: they keep a light paper under any theme, and a selected
+        // name a light tint of the theme's highlight.
+        const QColor background = selected ? PaleTint(Option.palette.color(QPalette::Highlight)) : QColor(Qt::white);
         FCombo->DrawFontName(*Painter, Option.rect, Index.data(Qt::DisplayRole).toString(), background);
     }
 
@@ -104,7 +111,7 @@ void THPFontComboBox::DrawFontName(QPainter &Canvas, const QRect &Rect, const QS
         Canvas.setCompositionMode(QPainter::CompositionMode_SourceOver);
         font->DrawText(Canvas, Name.toLatin1(), Rect.left() + 2, Rect.top() + 2, true);
     } else {
-        Canvas.setPen(palette().color(QPalette::Text));
+        Canvas.setPen(Qt::black);
         Canvas.drawText(Rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, Name);
     }
     Canvas.restore();
@@ -126,7 +133,7 @@ void THPFontComboBox::paintEvent(QPaintEvent *)
     const int spare = field.height() - ItemHeight;
     if (spare > 0)
         field.adjust(0, spare / 2, 0, -(spare - spare / 2));
-    DrawFontName(painter, field, name, palette().color(QPalette::Base));
+    DrawFontName(painter, field, name, Qt::white);
 }
 
 QSize THPFontComboBox::sizeHint() const

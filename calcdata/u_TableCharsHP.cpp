@@ -5,6 +5,8 @@
 TTableCharsHP::TTableCharsHP(QWidget *Parent) : TTableChoice(Parent)
 {
     SetDefaultSelect(false);
+    // The glyphs are black pixels: a dark theme's tooltip colour behind them would hide them.
+    SetCellColor(CharTableCellColor);
     OnAfficheItem = [this](QPainter &c, int x1, int y1, int x2, int y2, int id) { PaintNormalCell(c, x1, y1, x2, y2, id); };
     OnAfficheItemSelected = [this](QPainter &c, int x1, int y1, int x2, int y2, int id) {
         PaintSelectedCell(c, x1, y1, x2, y2, id);
