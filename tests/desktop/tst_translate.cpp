@@ -188,7 +188,7 @@ private slots:
         group->setObjectName(QStringLiteral("Label3"));
         TranslateFTGVFontChoice(&fonts);
         QCOMPARE(fonts.windowTitle(), QStringLiteral("Fonts choice"));
-        QCOMPARE(group->title(), QStringLiteral("Indice/Exposant mini font :"));
+        QCOMPARE(group->title(), QStringLiteral("Superscript/subscript mini font :"));
 
         QDialog about;
         auto *author = new QLabel(&about);

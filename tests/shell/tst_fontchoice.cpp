@@ -198,7 +198,7 @@ void TestFontChoice::listsAndTexts()
 {
     FDialog->show();
     QCOMPARE(FDialog->windowTitle(), QString("Fonts choice"));
-    QCOMPARE(Find<QLabel>("Label3")->text(), QString("Indice/Exposant mini font :"));
+    QCOMPARE(Find<QLabel>("Label3")->text(), QString("Superscript/subscript mini font :"));
     QCOMPARE(Find<QPushButton>("ButtonOk")->text(), QString("Ok"));
     // Normal fonts in the first two lists, mini fonts in the third, from the whole font list.
     auto *normal = Find<THPFontComboBox>("FontNormale");
