@@ -107,7 +107,10 @@ private slots:
         const QString mime = FWork.filePath("mime");
         QVERIFY(QDir().mkpath(mime + "/packages"));
         QVERIFY(QFile::copy(FRoot + "/usr/share/mime/packages/quillo.xml", mime + "/packages/quillo.xml"));
-        const TRun database = Run(Tool("update-mime-database"), {mime});
+        // The scratch folder stands as the user's data folder, so the tool has nothing to remark on.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_DATA_HOME", FWork.path());
+        const TRun database = Run(Tool("update-mime-database"), {mime}, environment);
         QVERIFY2(database.Code == 0 && database.Output.trimmed().isEmpty(), qPrintable(database.Output));
         QVERIFY(QFile(mime + "/globs2").open(QIODevice::ReadOnly));
 
