@@ -2,6 +2,14 @@
 
 #include "u_QuilloIcons.h"
 
+#include <QApplication>
+#include <QFile>
+#include <QBuffer>
+#include <QImage>
+#include <QImageReader>
+#include <QPalette>
+#include <QPixmap>
+
 static void InitGlyphResources() { Q_INIT_RESOURCE(glyphs); }
 
 namespace {
@@ -39,6 +47,41 @@ TGlyphSource SourceOf(TGlyph Which)
     }
     return {"help", nullptr};
 }
+
+// The glyphs that are bare ink (letters, text lines): drawn as they are they would vanish into a dark
+// toolbar, so under a dark theme their ink takes the theme's text colour.
+bool InkOnly(TGlyph Which)
+{
+    switch (Which) {
+    case TGlyph::Bold: case TGlyph::Italic: case TGlyph::Underline: case TGlyph::Backslant:
+    case TGlyph::AlignLeft: case TGlyph::AlignCenter: case TGlyph::AlignRight: case TGlyph::Justify:
+    case TGlyph::Edge22: case TGlyph::Edge33:
+        return true;
+    default:
+        return false;
+    }
+}
+
+const QByteArray DesignInk = QByteArrayLiteral("#333a44");
+
+QIcon Recoloured(const QString &Path, const QColor &Ink)
+{
+    QFile file(Path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QIcon(Path);
+    const QByteArray svg = file.readAll().replace(DesignInk, Ink.name().toLatin1());
+    QIcon icon;
+    for (int size : {16, 20, 22, 24, 32, 48, 64}) {
+        QBuffer buffer;
+        buffer.setData(svg);
+        QImageReader reader(&buffer, "svg");
+        reader.setScaledSize(QSize(size, size));
+        const QImage image = reader.read();
+        if (!image.isNull())
+            icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon.isNull() ? QIcon(Path) : icon;
+}
 } // namespace
 
 QIcon ProgramIcon()
@@ -59,7 +102,11 @@ QIcon DocumentIcon(TEditor Kind)
 QIcon OwnGlyph(TGlyph Which)
 {
     InitGlyphResources();
-    return QIcon(QStringLiteral(":/glyphs/%1.svg").arg(QLatin1String(SourceOf(Which).File)));
+    const QString path = QStringLiteral(":/glyphs/%1.svg").arg(QLatin1String(SourceOf(Which).File));
+    const QColor text = QApplication::palette().color(QPalette::WindowText);
+    if (InkOnly(Which) && text.lightness() > 128)
+        return Recoloured(path, text);
+    return QIcon(path);
 }
 
 QIcon Glyph(TGlyph Which)
