@@ -4,6 +4,7 @@
 #include "u_Application.h"
 #include "u_Errors.h"
 #include "u_HelpViewer.h"
+#include "u_Icons.h"
 #include "u_ddemacro.h"
 
 #include <QDirIterator>
@@ -16,6 +17,8 @@
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -649,6 +652,71 @@ private slots:
         QCOMPARE(shown.size(), 2);
         QCOMPARE(w.GetActiveTitle(), QStringLiteral("Untitled1.xv"));
         app->OnException = nullptr;
+    }
+
+    void documentsFillTheAreaAndTabsAreRemembered()
+    {
+        TFFormBegin &w = F->Open();
+        w.NewXView->trigger();
+        QVERIFY(w.MdiArea->activeSubWindow()->isMaximized());
+        QCOMPARE(w.MdiArea->viewMode(), QMdiArea::SubWindowView);
+
+        w.TabbedView_->trigger();
+        w.NewTGV->trigger();
+        QCOMPARE(w.MdiArea->viewMode(), QMdiArea::TabbedView);
+        QVERIFY(w.MdiArea->tabsClosable() && w.MdiArea->tabsMovable());
+        QVERIFY(!w.Cascade_->isEnabled());
+        F->Close();
+        TFFormBegin &next = F->Open();
+        QVERIFY(next.TabbedView_->isChecked());
+        QCOMPARE(next.MdiArea->viewMode(), QMdiArea::TabbedView);
+        next.TabbedView_->trigger();
+        QCOMPARE(next.MdiArea->viewMode(), QMdiArea::SubWindowView);
+        QVERIFY(next.Cascade_->isEnabled());
+        QCOMPARE(Settings->ReadBool(QStringLiteral("Height/Width"), QStringLiteral("TabbedView"), true), false);
+    }
+
+    void anActivateRequestBringsTheWindowBack()
+    {
+        TFFormBegin &w = F->Open();
+        w.showMinimized();
+        F->Settle();
+        w.systemmacro(QStringLiteral("activate"), QString());
+        F->Settle();
+        QVERIFY(!w.isMinimized());
+        QVERIFY(w.isVisible());
+        // The New submenu's own item carries its hint to the status bar like every other item.
+        QCOMPARE(w.New_->menuAction()->statusTip(), QStringLiteral("Create a new file"));
+    }
+
+    void readableUnderADarkTheme()
+    {
+        const QPalette light = QApplication::palette();
+        QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x2a, 0x2a, 0x2a));
+        dark.setColor(QPalette::ToolTipBase, QColor(0x20, 0x20, 0x20));
+        dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+        dark.setColor(QPalette::Text, Qt::white);
+        QApplication::setPalette(dark);
+        TFFormBegin &w = F->Open();
+        w.NewTGV->trigger();
+        F->Settle();
+        // Calculator glyphs are black: the paper under them stays light whatever the theme.
+        const QImage editor = w.ActiveEditor()->grab().toImage();
+        QCOMPARE(editor.pixelColor(150, editor.height() - 20), QColor(Qt::white));
+        QCOMPARE(w.TableCharsHPTgv->CellColor(), CharTableCellColor);
+        const QImage name = w.ComboChangeFontTgv->grab().toImage();
+        int white = 0;
+        for (int x = 0; x < name.width(); ++x)
+            white += name.pixelColor(x, name.height() / 2) == QColor(Qt::white);
+        QVERIFY2(white > name.width() / 3, qPrintable(QString::number(white)));
+        // Glyphs of bare ink take the theme's light text colour rather than vanishing into the toolbar.
+        const QImage bold = OwnGlyph(TGlyph::Bold).pixmap(32).toImage();
+        int lightInk = 0;
+        for (int y = 0; y < bold.height(); ++y)
+            for (int x = 0; x < bold.width(); ++x)
+                lightInk += qAlpha(bold.pixel(x, y)) == 255 && QColor(bold.pixel(x, y)).lightness() > 200;
+        QVERIFY(lightInk > 20);
+        QApplication::setPalette(light);
     }
 };
 
