@@ -262,8 +262,8 @@ private slots:
     {
         QTest::addColumn<bool>("screen");
         QTest::addColumn<QByteArray>("digest");
-        QTest::newRow("rendered document") << false << QByteArray("919572b703a8eeb070ccd1517686bb62");
-        QTest::newRow("screen with a selection") << true << QByteArray("0430ece53b97423457cae65ad8970ed9");
+        QTest::newRow("rendered document") << false << QByteArray("9c223f5944e2dff64faea631f57f9cc5");
+        QTest::newRow("screen with a selection") << true << QByteArray("89c272c3957553f9d70647ab30d84ac7");
     }
     void drawingStaysPixelForPixel()
     {
