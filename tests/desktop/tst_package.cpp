@@ -100,26 +100,40 @@ private slots:
 
     void theDesktopToolsAcceptItsFiles()
     {
-        const TRun desktop = Run(Tool("desktop-file-validate"), {FRoot + "/usr/share/applications/quillo.desktop"});
-        QVERIFY2(desktop.Code == 0 && desktop.Output.trimmed().isEmpty(), qPrintable(desktop.Output));
-        const TRun metainfo = Run(Tool("appstreamcli"), {"validate", "--no-net", FRoot + "/usr/share/metainfo/org.quillo.Quillo.metainfo.xml"});
-        QVERIFY2(metainfo.Code == 0, qPrintable(metainfo.Output));
-        const QString mime = FWork.filePath("mime");
-        QVERIFY(QDir().mkpath(mime + "/packages"));
-        QVERIFY(QFile::copy(FRoot + "/usr/share/mime/packages/quillo.xml", mime + "/packages/quillo.xml"));
-        // The scratch folder stands as the user's data folder, so the tool has nothing to remark on.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_DATA_HOME", FWork.path());
-        const TRun database = Run(Tool("update-mime-database"), {mime}, environment);
-        QVERIFY2(database.Code == 0 && database.Output.trimmed().isEmpty(), qPrintable(database.Output));
-        QVERIFY(QFile(mime + "/globs2").open(QIODevice::ReadOnly));
-
-        if (!Tool("lintian").isEmpty()) {
+        // Each check runs where its tool is installed (the setup installs them all).
+        QStringList missing;
+        const auto present = [&missing](const char *Name) {
+            if (Tool(Name).isEmpty())
+                missing << QLatin1String(Name);
+            return !Tool(Name).isEmpty();
+        };
+        if (present("desktop-file-validate")) {
+            const TRun desktop = Run(Tool("desktop-file-validate"), {FRoot + "/usr/share/applications/quillo.desktop"});
+            QVERIFY2(desktop.Code == 0 && desktop.Output.trimmed().isEmpty(), qPrintable(desktop.Output));
+        }
+        if (present("appstreamcli")) {
+            const TRun metainfo = Run(Tool("appstreamcli"), {"validate", "--no-net", FRoot + "/usr/share/metainfo/org.quillo.Quillo.metainfo.xml"});
+            QVERIFY2(metainfo.Code == 0, qPrintable(metainfo.Output));
+        }
+        if (present("update-mime-database")) {
+            const QString mime = FWork.filePath("mime");
+            QVERIFY(QDir().mkpath(mime + "/packages"));
+            QVERIFY(QFile::copy(FRoot + "/usr/share/mime/packages/quillo.xml", mime + "/packages/quillo.xml"));
+            // The scratch folder stands as the user's data folder, so the tool has nothing to remark on.
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("XDG_DATA_HOME", FWork.path());
+            const TRun database = Run(Tool("update-mime-database"), {mime}, environment);
+            QVERIFY2(database.Code == 0 && database.Output.trimmed().isEmpty(), qPrintable(database.Output));
+            QVERIFY(QFile(mime + "/globs2").open(QIODevice::ReadOnly));
+        }
+        if (present("lintian")) {
             // A package made outside the Debian archive closes no bug of it.
             const TRun lintian = Run(Tool("lintian"), {"--fail-on", "error,warning", "--suppress-tags",
                                                        "initial-upload-closes-no-bugs", FPackage});
             QVERIFY2(lintian.Code == 0, qPrintable(lintian.Output));
         }
+        if (!missing.isEmpty())
+            QSKIP(qPrintable(QStringLiteral("not installed, so not checked: ") + missing.join(QStringLiteral(", "))));
     }
 
     void anInstalledPackageSparesTheUsersRegistration()
