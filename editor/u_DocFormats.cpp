@@ -94,7 +94,7 @@ void ReadPlain(QByteArrayView Data, TReadDocument &Doc)
 {
     Doc.Text = Data.toByteArray();
     Doc.Text.removeIf([](char C) { return uint8_t(C) == CharReturn; });
-    Doc.Attrs = QByteArray(Doc.Text.size(), '\0');
+    Doc.Attrs.clear();
 }
 
 void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
@@ -106,11 +106,22 @@ void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
 
     // The string can only shrink: the output never outgrows what is left of the input.
     Doc.Text.resize(n - i);
-    Doc.Attrs.resize(n - i);
     char *text = Doc.Text.data();
-    char *attrs = Doc.Attrs.data();
     qsizetype k = 0;
     uint8_t attr = 0;
+    // Attributes are stored from the first style code on: a plain document needs none, and a
+    // large one would otherwise carry a second copy of its size in zeros.
+    Doc.Attrs.clear();
+    char *attrs = nullptr;
+    const qsizetype room = n - i;
+    const auto toggle = [&](uint8_t Style) {
+        ToggleStyleBit(attr, Style);
+        if (!attrs) {
+            Doc.Attrs.resize(room);
+            attrs = Doc.Attrs.data();
+            std::memset(attrs, 0, size_t(k));
+        }
+    };
     bool escape = false;
     bool closed = false;
     // The bytes that end a run of plain characters; the runs between them are copied whole.
@@ -124,7 +135,8 @@ void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
                 ++j;
             if (j > i) {
                 std::memcpy(text + k, p + i, size_t(j - i));
-                std::memset(attrs + k, attr, size_t(j - i));
+                if (attrs)
+                    std::memset(attrs + k, attr, size_t(j - i));
                 k += j - i;
                 i = j;
                 if (i == n)
@@ -142,12 +154,13 @@ void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
                 escape = !escape;
             } else if (!escape) {
                 if (b != CharReturn) {
-                    text[k] = char(b);
-                    attrs[k++] = char(attr);
+                    if (attrs)
+                        attrs[k] = char(attr);
+                    text[k++] = char(b);
                 }
             } else if (b >= 1 && b <= 4) {
                 static constexpr uint8_t styles[5] = {0, stBold, stItalic, stUnderline, stReverse};
-                ToggleStyleBit(attr, styles[b]);
+                toggle(styles[b]);
             }
             continue;
         }
@@ -155,10 +168,10 @@ void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
             escape = true;
         } else if (escape) {
             switch (b) {
-            case 'I': ToggleStyleBit(attr, stReverse); break;
-            case 'B': ToggleStyleBit(attr, stBold); break;
-            case 'U': ToggleStyleBit(attr, stUnderline); break;
-            case '/': ToggleStyleBit(attr, stItalic); break;
+            case 'I': toggle(stReverse); break;
+            case 'B': toggle(stBold); break;
+            case 'U': toggle(stUnderline); break;
+            case '/': toggle(stItalic); break;
             default: break;
             }
             escape = false;
@@ -167,13 +180,15 @@ void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
             if (b == CharLineFeed)
                 attr = 0;
             if (b != CharReturn) {
-                text[k] = char(b);
-                attrs[k++] = char(attr);
+                if (attrs)
+                    attrs[k] = char(attr);
+                text[k++] = char(b);
             }
         }
     }
     Doc.Text.truncate(k);
-    Doc.Attrs.truncate(k);
+    if (attrs)
+        Doc.Attrs.truncate(k);
 
     Doc.ExecuteWith.clear();
     if (!Hp49 && closed) {
@@ -284,13 +299,14 @@ void ReadTgv(QByteArrayView Data, TReadDocument &Doc)
 
 // ---------------------------------------------------------------- Writers
 
-QByteArray WriteTextForm(const std::vector<TDocLine> &Lines, TEditor Kind, QByteArrayView ExecuteWith)
+QByteArray WriteTextForm(const TDocLines &Lines, TEditor Kind, QByteArrayView ExecuteWith)
 {
     const QByteArray e = TrimCalc(ExecuteWith);
     const std::array<bool, 256> allowed = AllowedTable(Kind);
     qsizetype estimate = 32 + e.size();
-    for (const TDocLine &l : Lines)
-        estimate += l.Chars.size() + 4;
+    const qsizetype count = Lines.Count();
+    for (qsizetype i = 0; i < count; ++i)
+        estimate += Lines.At(i).Chars.size() + 4;
     QByteArray out;
     out.reserve(estimate + estimate / 8);
     out.append(TextFormPrefix);
@@ -299,8 +315,8 @@ QByteArray WriteTextForm(const std::vector<TDocLine> &Lines, TEditor Kind, QByte
     out.append("\r\n\"");
 
     uint8_t p = 0;
-    for (size_t i = 0; i < Lines.size(); ++i) {
-        const TDocLine &line = Lines[i];
+    for (qsizetype i = 0; i < count; ++i) {
+        const TDocLine line = Lines.At(i);
         if (line.Picture) {
             // A picture reads as attribute 0 and is never written.
             AppendTextStyleCodes(out, Kind, p, 0);
@@ -326,7 +342,7 @@ QByteArray WriteTextForm(const std::vector<TDocLine> &Lines, TEditor Kind, QByte
                 j = k;
             }
         }
-        if (i + 1 == Lines.size())
+        if (i + 1 == count)
             break;
         // XView closes reverse and underline at every line end, Eden reverse; both start the
         // next line plain. The HP49 carries its styles over.
@@ -347,12 +363,13 @@ QByteArray WriteTextForm(const std::vector<TDocLine> &Lines, TEditor Kind, QByte
     return out;
 }
 
-QByteArray WriteTgvBody(const std::vector<TDocLine> &Lines, uint8_t MenuChar, bool MenuWhenStarted)
+QByteArray WriteTgvBody(const TDocLines &Lines, uint8_t MenuChar, bool MenuWhenStarted)
 {
     const std::array<bool, 256> allowed = AllowedTable(TEditor::Tgv);
     qsizetype estimate = 2;
-    for (const TDocLine &l : Lines)
-        estimate += l.Chars.size() + 1;
+    const qsizetype count = Lines.Count();
+    for (qsizetype i = 0; i < count; ++i)
+        estimate += Lines.At(i).Chars.size() + 1;
     QByteArray out;
     out.reserve(estimate + estimate / 8);
     if (MenuChar != 42)
@@ -361,8 +378,8 @@ QByteArray WriteTgvBody(const std::vector<TDocLine> &Lines, uint8_t MenuChar, bo
         out.append(char(4));
 
     uint8_t p = 0;
-    for (size_t i = 0; i < Lines.size(); ++i) {
-        const TDocLine &line = Lines[i];
+    for (qsizetype i = 0; i < count; ++i) {
+        const TDocLine line = Lines.At(i);
         if (line.Picture) {
             out.append(char(2)).append(char(line.Picture));
         } else {
@@ -404,7 +421,7 @@ QByteArray WriteTgvBody(const std::vector<TDocLine> &Lines, uint8_t MenuChar, bo
                 j = k;
             }
         }
-        if (i + 1 < Lines.size()) {
+        if (i + 1 < count) {
             p = 0;
             out.append(char(CharLineFeed));
         }

@@ -13,7 +13,8 @@
 
 // What a reader found in a file, in the order the editor inserts it.
 struct TReadDocument {
-    // Characters with one attribute each; a byte 10 is a line end.
+    // Characters with one attribute each, or no attributes at all when every character is plain;
+    // a byte 10 is a line end.
     QByteArray Text;
     QByteArray Attrs;
     // A picture shown after the first At bytes of Text; Entry indexes Bitmaps.
@@ -74,11 +75,33 @@ struct TDocLine {
     int Picture = 0;
 };
 
+// The lines the writers walk, handed out one at a time so that a document of millions of lines is
+// never copied into a list of views first. A line's views stay valid while the lines stay unchanged.
+class TDocLines {
+public:
+    virtual qsizetype Count() const = 0;
+    virtual TDocLine At(qsizetype I) const = 0;
+
+protected:
+    ~TDocLines() = default;
+};
+
+// Lines already held as views.
+class TDocLineList final : public TDocLines {
+public:
+    explicit TDocLineList(const std::vector<TDocLine> &Lines) : FLines(Lines) {}
+    qsizetype Count() const override { return qsizetype(FLines.size()); }
+    TDocLine At(qsizetype I) const override { return FLines[size_t(I)]; }
+
+private:
+    const std::vector<TDocLine> &FLines;
+};
+
 // The whole "%%HP:" file of Kind; ExecuteWith is written between program brackets when it is
 // not empty after trimming.
-QByteArray WriteTextForm(const std::vector<TDocLine> &Lines, TEditor Kind, QByteArrayView ExecuteWith);
+QByteArray WriteTextForm(const TDocLines &Lines, TEditor Kind, QByteArrayView ExecuteWith);
 // The TGV string body: the menu header, then the lines with their style, font and picture codes.
-QByteArray WriteTgvBody(const std::vector<TDocLine> &Lines, uint8_t MenuChar, bool MenuWhenStarted);
+QByteArray WriteTgvBody(const TDocLines &Lines, uint8_t MenuChar, bool MenuWhenStarted);
 // The whole TGV file around Body; Grobs are complete grob objects (prolog first), in picture
 // number order. Raises EErrorSaving when the body or a grob is too large for its length field.
 QByteArray WriteTgvFile(QByteArrayView Body, const std::vector<QByteArray> &Grobs, bool Hp49);

@@ -75,29 +75,33 @@ void WriteDocumentFile(const QString &FileName, const QByteArray &Data)
         SavingFailed(CannotWriteReason(file.errorString()));
 }
 
-// The lines as the writers see them; Numbered gives picture lines their TGV picture number,
-// otherwise any picture line is marked with 1. Plain lines read their attributes from Zeros, which
-// is made long enough here; the views are valid while the document and Zeros stay unchanged.
-std::vector<TDocLine> WriterLines(const THPDocument &Doc, bool Numbered, QByteArray &Zeros)
-{
-    std::vector<TDocLine> lines(size_t(Doc.LineCount()));
-    int longestPlain = 0;
-    for (int i = 0; i < Doc.LineCount(); ++i)
-        if (!Doc.Line(i).Styled())
-            longestPlain = std::max(longestPlain, Doc.LineLength(i));
-    Zeros = QByteArray(longestPlain, '\0');
-    for (int i = 0; i < Doc.LineCount(); ++i) {
-        TDocLine &l = lines[size_t(i)];
-        if (const TPictureHP *p = Doc.PictureOfLine(i)) {
-            l.Picture = Numbered ? p->Number : 1;
-        } else {
-            const TALine &line = Doc.Line(i);
-            l.Chars = line.CharsView();
-            l.Attrs = line.Styled() ? line.AttrsView() : QByteArrayView(Zeros).first(line.Length());
-        }
+// A document's lines as the writers walk them. Numbered gives picture lines their TGV picture
+// number, otherwise any picture line is marked with 1. Plain lines store no attributes: they read
+// theirs from a run of zeros as long as the longest of them.
+class TWriterLines final : public TDocLines {
+public:
+    TWriterLines(const THPDocument &Doc, bool Numbered) : FDoc(Doc), FNumbered(Numbered)
+    {
+        int longestPlain = 0;
+        for (int i = 0; i < Doc.LineCount(); ++i)
+            if (!Doc.Line(i).Styled())
+                longestPlain = std::max(longestPlain, Doc.LineLength(i));
+        FZeros = QByteArray(longestPlain, '\0');
     }
-    return lines;
-}
+    qsizetype Count() const override { return FDoc.LineCount(); }
+    TDocLine At(qsizetype I) const override
+    {
+        if (const TPictureHP *p = FDoc.PictureOfLine(int(I)))
+            return {{}, {}, FNumbered ? p->Number : 1};
+        const TALine &line = FDoc.Line(int(I));
+        return {line.CharsView(), line.Styled() ? line.AttrsView() : QByteArrayView(FZeros).first(line.Length()), 0};
+    }
+
+private:
+    const THPDocument &FDoc;
+    const bool FNumbered;
+    QByteArray FZeros;
+};
 
 // Reads FileName, parses it with Read and builds the lines of a Kind document from it.
 template <typename TRead>
@@ -175,8 +179,7 @@ qint64 LoadDocument(THPDocument &Doc, const QString &FileName)
 qint64 SaveTextDocument(THPDocument &Doc, const QString &FileName, TEditor Kind, const QString &ExecuteWith)
 {
     const QByteArray e = TrimCalc(ExecuteWith.toLatin1());
-    QByteArray zeros;
-    const QByteArray data = WriteTextForm(WriterLines(Doc, false, zeros), Kind, e);
+    const QByteArray data = WriteTextForm(TWriterLines(Doc, false), Kind, e);
     WriteDocumentFile(FileName, data);
     return Saved(Doc, FileName, QString::fromLatin1(e), data.size());
 }
@@ -196,8 +199,7 @@ qint64 SaveTgvDocument(THPDocument &Doc, const QString &FileName, bool Hp49)
             grobs.push_back(GrobObject(p->Bitmap));
         }
     }
-    QByteArray zeros;
-    const QByteArray body = WriteTgvBody(WriterLines(Doc, true, zeros), Doc.Identity().MenuChar,
+    const QByteArray body = WriteTgvBody(TWriterLines(Doc, true), Doc.Identity().MenuChar,
                                          Doc.Identity().MenuWhenStarted);
     const QByteArray data = WriteTgvFile(body, grobs, Hp49);
     WriteDocumentFile(FileName, data);

@@ -6,14 +6,13 @@
 // Text forms hold styled text; TGV files hold at most 512 KB of text (the limit of the string's
 // length field), so their bulk is pictures: a 10 MB TGV file is mostly grobs.
 #include "u_DocFormats.h"
-#include "u_DocumentLines.h"
+#include "u_DocumentFiles.h"
 #include "u_THPDocument.h"
 #include "u_THPEdit2.h"
 #include "u_utils.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <ctime>
@@ -57,7 +56,7 @@ QByteArray TextFile(TEditor Kind, qsizetype Bytes)
 {
     QByteArray text, attrs;
     StyledText(Bytes * 9 / 10, text, attrs);
-    return WriteTextForm(Lines(text, attrs), Kind, Kind == TEditor::Hp49 ? "" : "XV");
+    return WriteTextForm(TDocLineList(Lines(text, attrs)), Kind, Kind == TEditor::Hp49 ? "" : "XV");
 }
 
 // A TGV file of about Bytes: 400 KB of text (less for small files), then distinct pictures
@@ -88,60 +87,7 @@ QByteArray TgvFile(qsizetype Bytes)
             withPictures.push_back({QByteArrayView(), QByteArrayView(), int(grobs.size())});
         }
     }
-    return WriteTgvFile(WriteTgvBody(withPictures, 42, false), grobs, false);
-}
-
-// File > Open without the editor: the whole file, its reader, its lines, the document's take.
-void LoadIntoDocument(THPDocument &Doc, const QString &FileName)
-{
-    QFile f(FileName);
-    if (!f.open(QIODevice::ReadOnly))
-        std::abort();
-    const QByteArray data = f.readAll();
-    TReadDocument read;
-    if (Doc.Kind() == TEditor::Tgv)
-        ReadTgv(data, read);
-    else
-        ReadTextForm(data, Doc.Kind() == TEditor::Hp49, read);
-    std::vector<TALine> lines;
-    TPictureTable pictures;
-    BuildDocumentLines(read, Doc.Kind(), lines, pictures);
-    Doc.Reset(std::move(lines), std::move(pictures), TFileIdentity());
-}
-
-// File > Save without the editor; pictures numbered by first appearance, as the editor does.
-qint64 SaveDocument(THPDocument &Doc, const QString &FileName)
-{
-    std::vector<TDocLine> lines(size_t(Doc.LineCount()));
-    std::vector<QByteArray> grobs;
-    int longest = 0;
-    for (int i = 0; i < Doc.LineCount(); ++i)
-        longest = std::max(longest, Doc.LineLength(i));
-    // Plain lines store no attributes; the writers take zeros for them.
-    const QByteArray zeros(longest, '\0');
-    for (int k = 1; k <= TPictureTable::SlotCount; ++k)
-        if (TPictureHP *p = Doc.Picture(k))
-            p->Number = 0;
-    for (int i = 0; i < Doc.LineCount(); ++i) {
-        if (TPictureHP *p = Doc.PictureOfLine(i)) {
-            if (p->Number == 0) {
-                grobs.push_back(GrobObject(p->Bitmap));
-                p->Number = uint8_t(grobs.size());
-            }
-            lines[size_t(i)].Picture = p->Number;
-        } else {
-            const TALine &line = Doc.Line(i);
-            lines[size_t(i)].Chars = line.CharsView();
-            lines[size_t(i)].Attrs = line.Styled() ? line.AttrsView() : QByteArrayView(zeros).first(line.Length());
-        }
-    }
-    const QByteArray data = Doc.Kind() == TEditor::Tgv
-        ? WriteTgvFile(WriteTgvBody(lines, 42, false), grobs, false)
-        : WriteTextForm(lines, Doc.Kind(), Doc.Kind() == TEditor::Hp49 ? "" : "XV");
-    QSaveFile f(FileName);
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())
-        std::abort();
-    return data.size();
+    return WriteTgvFile(WriteTgvBody(TDocLineList(withPictures), 42, false), grobs, false);
 }
 
 // One small picture shown Count times in a row: two bytes of body each.
@@ -206,9 +152,12 @@ int main(int argc, char **argv)
             f.close();
             {
                 THPDocument doc(c.Kind);
-                Report("load document", c.Name, data.size(), Best([&] { LoadIntoDocument(doc, in); }));
+                Report("load document", c.Name, data.size(), Best([&] { LoadDocument(doc, in); }));
                 qint64 written = 0;
-                const double save = Best([&] { written = SaveDocument(doc, out); });
+                const double save = Best([&] {
+                    written = c.Kind == TEditor::Tgv ? SaveTgvDocument(doc, out, false)
+                                                     : SaveTextDocument(doc, out, c.Kind, QStringLiteral("XV"));
+                });
                 Report("save document", c.Name, written, save);
             }
             THPEdit2 ed(nullptr, c.Kind);
@@ -237,7 +186,7 @@ int main(int argc, char **argv)
         return 1;
     f.close();
     THPDocument doc(TEditor::Tgv);
-    const double load = Best([&] { LoadIntoDocument(doc, in); });
+    const double load = Best([&] { LoadDocument(doc, in); });
     std::printf("one picture shown %d times, %.0f KB: load document %.4f s\n", references, many.size() / 1e3, load);
     THPEdit2 ed(nullptr, TEditor::Tgv);
     ed.SetSubDirFont(QStringLiteral("fonts"));

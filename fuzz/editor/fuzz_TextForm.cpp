@@ -9,8 +9,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size)
     for (const bool hp49 : {false, true}) {
         TReadDocument doc;
         ReadTextForm(data, hp49, doc);
-        if (doc.Text.size() != doc.Attrs.size() || doc.Text.size() > data.size() || !doc.Pictures.empty())
+        if ((!doc.Attrs.isEmpty() && doc.Text.size() != doc.Attrs.size()) || doc.Text.size() > data.size() || !doc.Pictures.empty())
             std::abort();
+        if (doc.Attrs.isEmpty())
+            doc.Attrs = QByteArray(doc.Text.size(), '\0');
         std::vector<TDocLine> lines;
         qsizetype from = 0;
         for (qsizetype i = 0; i <= doc.Text.size(); ++i)
@@ -19,12 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size)
                 from = i + 1;
             }
         for (const TEditor kind : {TEditor::Xview, TEditor::Eden, TEditor::Hp49, TEditor::Tgv})
-            WriteTextForm(lines, kind, doc.ExecuteWith.toLatin1());
-        WriteTgvBody(lines, doc.Text.isEmpty() ? 42 : uint8_t(doc.Text[0]), hp49);
+            WriteTextForm(TDocLineList(lines), kind, doc.ExecuteWith.toLatin1());
+        WriteTgvBody(TDocLineList(lines), doc.Text.isEmpty() ? 42 : uint8_t(doc.Text[0]), hp49);
     }
     TReadDocument plain;
     ReadPlain(data, plain);
-    if (plain.Text != data.toByteArray().replace('\r', "") || plain.Attrs.size() != plain.Text.size())
+    if (plain.Text != data.toByteArray().replace('\r', "") || !plain.Attrs.isEmpty())
         std::abort();
     return 0;
 }
