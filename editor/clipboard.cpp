@@ -8,6 +8,9 @@
 #include "u_THPEdit2.h"
 
 #include "u_Errors.h"
+#include "u_ResourceStrings.h"
+
+#include <algorithm>
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -69,7 +72,6 @@ void THPEdit2::CutToClipboard()
 void THPEdit2::PasteFromClipboard()
 {
     TEditStep step(this);
-    ClearSelection();
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     if (!data)
         return;
@@ -77,6 +79,9 @@ void THPEdit2::PasteFromClipboard()
         const QImage image = qvariant_cast<QImage>(data->imageData());
         if (!image.isNull()) {
             try {
+                // The picture takes the place of the selection, as pasted text does.
+                DeleteSelection();
+                ClearSelection();
                 InsertPicture(-1, -1, QString(), image);
             } catch (const EError &e) {
                 Warn(e.Message());
@@ -99,6 +104,11 @@ void THPEdit2::PasteFromClipboard()
         const qsizetype held = std::min(styles.size(), text.size());
         for (qsizetype i = 0; i < held; ++i)
             attrs[i] = char(CanonicalAttr(uint8_t(styles[i])));
+    }
+    // Text the kind cannot hold at all leaves the selection in place.
+    if (std::none_of(text.cbegin(), text.cend(), [this](char Ch) { return IsCharAllowed(uint8_t(Ch), FDoc->Kind()) || Ch == char(CharLineFeed); })) {
+        Note(ResString(TResId::sCharNotAllowed));
+        return;
     }
     InsertAtCaret(text, attrs);
 }

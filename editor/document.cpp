@@ -225,6 +225,12 @@ void THPEdit2::Warn(const QString &Text)
         QMessageBox::warning(this, ResString(TResId::sAppTitle), Text);
 }
 
+void THPEdit2::Note(const QString &Text)
+{
+    if (OnStatus)
+        OnStatus(Text);
+}
+
 // ---- Positions
 
 int THPEdit2::ComparePos(int L1, int C1, int L2, int C2)

@@ -3,7 +3,11 @@
 
 #include "u_Errors.h"
 
+#include "u_ResourceStrings.h"
+
+#include <QGuiApplication>
 #include <QInputMethodEvent>
+#include <QStyleHints>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -166,6 +170,83 @@ void THPEdit2::SelectWordAt(int Line, int Pos)
     MoveCaretTo(Line, d, true);
 }
 
+void THPEdit2::SelectLineAt(int Line)
+{
+    Line = std::clamp(Line, 0, LineCount() - 1);
+    // The line break goes with the line, so that cutting a selected line removes it whole.
+    if (Line + 1 < LineCount())
+        SelectRange(Line, 1, 1, Line + 1);
+    else
+        SelectRange(Line, 1, -1, Line);
+}
+
+// Words are what a double-click selects: runs of characters between spaces and line ends.
+void THPEdit2::NextWordPos(int &L, int &C) const
+{
+    const int end = LineLength(L) + 1;
+    if (C >= end) {
+        if (!NextPos(L, C))
+            return;
+    } else {
+        while (C < end && CharAt(L, C) != CharSpace)
+            ++C;
+    }
+    const int lineEnd = LineLength(L) + 1;
+    while (C < lineEnd && CharAt(L, C) == CharSpace)
+        ++C;
+}
+
+void THPEdit2::PrevWordPos(int &L, int &C) const
+{
+    auto isGap = [this](int Line, int Pos) {
+        const uint8_t ch = CharAt(Line, Pos);
+        return ch == CharSpace || ch == CharLineFeed;
+    };
+    int l = L, c = C;
+    // Back over the gap before the caret (spaces and line breaks), then over the word.
+    while (PrevPos(l, c) && isGap(l, c)) {
+        L = l;
+        C = c;
+    }
+    l = L;
+    c = C;
+    while (PrevPos(l, c) && !isGap(l, c)) {
+        L = l;
+        C = c;
+    }
+}
+
+void THPEdit2::MoveWord(int Direction)
+{
+    int l = FCaretLine, c = FCaretCol;
+    if (Direction < 0)
+        PrevWordPos(l, c);
+    else
+        NextWordPos(l, c);
+    MoveCaretTo(l, c, true);
+}
+
+void THPEdit2::DeleteWord(int Direction)
+{
+    if (FSelected) {
+        DeleteSelection();
+        return;
+    }
+    int l = FCaretLine, c = FCaretCol;
+    if (Direction < 0)
+        PrevWordPos(l, c);
+    else
+        NextWordPos(l, c);
+    int fromL = FCaretLine, fromC = FCaretCol, toL = l, toC = c;
+    if (ComparePos(fromL, fromC, toL, toC) > 0) {
+        std::swap(fromL, toL);
+        std::swap(fromC, toC);
+    }
+    if (ComparePos(fromL, fromC, toL, toC) == 0 || !PrevPos(toL, toC))
+        return;
+    DeleteRange(fromL, fromC, toC, toL);
+}
+
 // ---- Keyboard
 
 bool THPEdit2::event(QEvent *Event)
@@ -226,8 +307,20 @@ void THPEdit2::HandleKey(QKeyEvent *Event)
         MoveCaretTo(0, 1, true);
     else if (ctrl && key == Qt::Key_End)
         MoveCaretTo(LineCount() - 1, -1, true);
-    else if (key == Qt::Key_Backspace)
-        DeleteBackward();
+    else if (ctrl && key == Qt::Key_Left)
+        MoveWord(-1);
+    else if (ctrl && key == Qt::Key_Right)
+        MoveWord(1);
+    else if (ctrl && key == Qt::Key_Backspace)
+        DeleteWord(-1);
+    else if (ctrl && key == Qt::Key_Delete)
+        DeleteWord(1);
+    else if (key == Qt::Key_Backspace) {
+        if (FSelected)
+            DeleteSelection();
+        else
+            DeleteBackward();
+    }
     else if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
         InsertTab();
     else if (key == Qt::Key_PageUp)
@@ -268,9 +361,23 @@ void THPEdit2::HandleKey(QKeyEvent *Event)
             Event->ignore();
             return;
         }
-        TEditStep step(this, true);
-        InsertAtCaret(codes, QByteArray(1, char(FCurrentAttr)));
+        TypeCodes(codes);
     }
+}
+
+void THPEdit2::TypeCodes(const QByteArray &Codes)
+{
+    QByteArray kept;
+    for (char ch : Codes)
+        if (IsCharAllowed(uint8_t(ch), FDoc->Kind()) || uint8_t(ch) == CharLineFeed)
+            kept.append(ch);
+    // Nothing this kind can store: the document and the selection stay as they are.
+    if (kept.isEmpty()) {
+        Note(ResString(TResId::sCharNotAllowed));
+        return;
+    }
+    TEditStep step(this, true);
+    InsertAtCaret(kept, QByteArray(1, char(FCurrentAttr)));
 }
 
 QByteArray THPEdit2::TypedCodes(const QString &Text)
@@ -292,8 +399,7 @@ void THPEdit2::inputMethodEvent(QInputMethodEvent *Event)
     const QByteArray codes = TypedCodes(Event->commitString());
     if (!codes.isEmpty()) {
         try {
-            TEditStep step(this, true);
-            InsertAtCaret(codes, QByteArray(1, char(FCurrentAttr)));
+            TypeCodes(codes);
         } catch (const EError &e) {
             Warn(e.Message());
         }
@@ -326,8 +432,17 @@ void THPEdit2::mousePressEvent(QMouseEvent *Event)
     const QPoint p = Event->position().toPoint();
     const int line = LineAtY(p.y() + FScrollY);
     const int pos = ColumnAtX(line, p.x() + FScrollX);
-    FExtendSelection = false;
     FDoc->BreakMerge();
+    // A third click soon after a double-click, near it, selects the line.
+    const bool triple = FClickTimer.isValid() && FClickTimer.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval()
+                        && (p - FDoubleClickPoint).manhattanLength() <= QGuiApplication::styleHints()->startDragDistance();
+    FClickTimer.invalidate();
+    if (triple && !(Event->modifiers() & Qt::ShiftModifier)) {
+        SelectLineAt(line);
+        return;
+    }
+    // Shift+click extends the selection from its anchor to the click.
+    FExtendSelection = Event->modifiers() & Qt::ShiftModifier;
     MoveCaretTo(line, pos, true);
 }
 
@@ -365,6 +480,8 @@ void THPEdit2::mouseDoubleClickEvent(QMouseEvent *Event)
     const QPoint p = Event->position().toPoint();
     const int line = LineAtY(p.y() + FScrollY);
     SelectWordAt(line, ColumnAtX(line, p.x() + FScrollX));
+    FDoubleClickPoint = p;
+    FClickTimer.start();
 }
 
 void THPEdit2::wheelEvent(QWheelEvent *Event)

@@ -176,15 +176,14 @@ void THPEdit2::InvalidateLinePart(int Line, int From, int To)
 {
     if (Line < 0 || Line >= LineCount())
         return;
+    // The line end counts: a selected line break is drawn as a cell of its own.
     const int n = LineLength(Line);
     if (From == -1)
         From = 1;
-    if (To == -1)
-        To = n;
-    if (From >= n + 1)
+    if (To == -1 || To > n + 1)
+        To = n + 1;
+    if (From > n + 1)
         return;
-    if (To >= n + 1)
-        To = n;
     const int x1 = CaretPos(Line, From).x();
     const int x2 = CaretPos(Line, To).x() + std::max(CharWidth(Line, To), BlankCellWidth());
     viewport()->update(DocToScreen(QRect(x1, LineTop(Line), x2 - x1, LineHeight(Line))));

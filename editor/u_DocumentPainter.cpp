@@ -107,6 +107,7 @@ void TDocumentPainter::PaintLine(int Line, int Top)
         return;
     if (FDoc.PictureOfLine(Line)) {
         PaintCell(LeftMargin - FOrigin.x(), y, Line, 1);
+        PaintLineEnd(Line, y);
         return;
     }
     // Cells wholly left or right of the damage are skipped; the ones drawn are drawn left to
@@ -121,6 +122,15 @@ void TDocumentPainter::PaintLine(int Line, int Top)
             break;
         PaintCell(x, y, Line, pos);
     }
+    PaintLineEnd(Line, y);
+}
+
+void TDocumentPainter::PaintLineEnd(int Line, int Y)
+{
+    // A selected line break shows as one selected cell, so that a selection over empty lines
+    // is seen.
+    if (FSelection.Contains(Line, FDoc.LineLength(Line) + 1))
+        Fill(QRect(LineEndX(Line) - FOrigin.x(), Y, Zoom * CellWidth, LineHeight(Line)), Navy);
 }
 
 void TDocumentPainter::PaintCell(int X, int Y, int Line, int Pos)

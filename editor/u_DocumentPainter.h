@@ -53,6 +53,7 @@ public:
 
 private:
     void PaintCell(int X, int Y, int Line, int Pos);
+    void PaintLineEnd(int Line, int Y);
 
     const THPDocument &FDoc;
     QImage *FTarget = nullptr;

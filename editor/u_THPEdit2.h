@@ -46,6 +46,7 @@
 
 #include <QAbstractScrollArea>
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QImage>
 #include <QPoint>
@@ -104,6 +105,8 @@ public:
     std::function<void()> OnRightEdgeChanged;
     // Shows a message to the user; unset, a warning box titled "Quillo" shows it.
     std::function<void(const QString &)> OnWarning;
+    // Shows a passing note (the status bar's); unset, the note is dropped.
+    std::function<void(const QString &)> OnStatus;
 
     QString DefaultFontXView() const { return FDefaultFontXView; }
     void SetDefaultFontXView(const QString &V) { FDefaultFontXView = V; }
@@ -224,6 +227,13 @@ public:
     uint8_t CommonAttr() const;
     // Selects the word under or before Pos on Line, as a double-click does.
     void SelectWordAt(int Line, int Pos);
+    // Selects Line with its line break, as a triple click does.
+    void SelectLineAt(int Line);
+    // Ctrl+Left / Ctrl+Right: to the start of the current or previous word (-1), or of the next
+    // word (1).
+    void MoveWord(int Direction);
+    // Ctrl+Backspace / Ctrl+Delete: deletes to where MoveWord would go, or the selection.
+    void DeleteWord(int Direction);
 
     // ---- Editing
     virtual void InsertText(int Line, int Pos, const QByteArray &Attrs, const QByteArray &Text);
@@ -309,6 +319,7 @@ public:
     QImage RenderDocument();
 
     void Warn(const QString &Text);
+    void Note(const QString &Text);
 
 protected:
     // Draws Line into the back buffer the paint event set up.
@@ -345,6 +356,11 @@ private:
     // Calculator codes of typed text: Latin-1 characters keep their value, CR becomes a line feed;
     // anything else has no calculator code and is left out.
     static QByteArray TypedCodes(const QString &Text);
+    // Inserts typed codes at the caret as one typing step; codes the kind refuses are left out,
+    // and when none is left nothing changes and a note says why.
+    void TypeCodes(const QByteArray &Codes);
+    void NextWordPos(int &L, int &C) const;
+    void PrevWordPos(int &L, int &C) const;
     QRect DocToScreen(const QRect &R) const { return R.translated(-FScrollX, -FScrollY); }
 
     // Document
@@ -408,6 +424,9 @@ private:
 
     // A drag held outside the view keeps selecting and scrolling.
     QTimer FDragTimer;
+    // A click soon after a double-click makes a triple click.
+    QElapsedTimer FClickTimer;
+    QPoint FDoubleClickPoint;
     QPoint FDragPoint; // viewport coordinates
     void DragTo(QPoint Point);
 

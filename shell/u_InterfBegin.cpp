@@ -496,6 +496,11 @@ void TFFormBegin::ShowWarning(const QString &Text)
     OnWarning(Text);
 }
 
+void TFFormBegin::ShowStatus(const QString &Text)
+{
+    StatusPanel1->setText(Text);
+}
+
 void TFFormBegin::ShowHelpContext(int Context)
 {
     if (!FHelpViewer)

@@ -72,6 +72,8 @@ public:
     void SetTabLength(TEditor Kind, int Value);
     void UpdateFileSize();
     void ShowWarning(const QString &Text);
+    // A passing note in the hints panel of the status bar.
+    void ShowStatus(const QString &Text);
     // A request from the desktop: "open" with an existing file opens it, "activate" brings the window
     // forward, anything else is ignored.
     void systemmacro(const QString &Verb, const QString &Argument);

@@ -31,6 +31,7 @@ TFormMdiHP::TFormMdiHP(TFFormBegin *MainWindow, TEditor Kind, const QString &Edi
     connect(FEditor, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &Pos) { PopupMenu->popup(FEditor->mapToGlobal(Pos)); });
     FEditor->installEventFilter(this);
+    FEditor->OnStatus = [this](const QString &Text) { FMain->ShowStatus(Text); };
 
     Cut = PopupMenu->addAction(QString());
     Cut->setObjectName(QStringLiteral("Cut"));

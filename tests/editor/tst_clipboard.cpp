@@ -63,16 +63,33 @@ private slots:
         THostWidget host;
         THPEdit2 *ed = NewEditor(host);
         SetText(*ed, "xy");
-        ed->SelectRange(0, 1, 2, 0); // given up, not replaced
+        ed->SelectRange(0, 1, 2, 0); // replaced
         PutForeign("ab\r\ncd", QByteArray());
         ed->PasteFromClipboard();
-        QCOMPARE(Text(*ed), QByteArray("xab\ncdy"));
+        QCOMPARE(Text(*ed), QByteArray("ab\ncdy"));
         QCOMPARE(ed->Line(1).Attrs(), QByteArray(3, 0));
         // Attributes for fewer characters than the text, one leaning both ways, two fonts at once.
         PutForeign("efg", QByteArray("\x19\x60", 2));
         ed->PasteFromClipboard();
         QCOMPARE(ed->Line(1).Attrs(), QByteArray("\x00\x00\x11\x20\x00\x00", 6));
         QCOMPARE(ed->StyledFont(0xFF), ed->StyledFont(0xF7)); // a stray byte never indexes past 24 styles
+    }
+
+    void pasteReplacesTheSelection()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host, TEditor::Xview);
+        SetText(*ed, "a12b");
+        PutForeign("xy", QByteArray());
+        ed->SelectRange(0, 2, 4, 0);
+        ed->PasteFromClipboard();
+        QCOMPARE(Text(*ed), QByteArray("axyb"));
+        // Nothing the kind can hold: the selection stays.
+        PutForeign("\"", QByteArray());
+        ed->SelectRange(0, 2, 4, 0);
+        ed->PasteFromClipboard();
+        QCOMPARE(Text(*ed), QByteArray("axyb"));
+        QVERIFY(ed->Selected());
     }
 
     void pictures()

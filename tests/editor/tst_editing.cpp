@@ -195,6 +195,52 @@ private slots:
         QVERIFY(!ed->Selected());
     }
 
+    void deletionKeysTakeTheSelectionOrAWord()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host);
+        SetText(*ed, "one two  three\nfour");
+        ed->setFocus();
+        ed->SelectRange(0, 2, 4, 0);
+        QTest::keyClick(ed, Qt::Key_Backspace);
+        QCOMPARE(Text(*ed), QByteArray("o two  three\nfour"));
+        QCOMPARE(ed->CaretCol(), 2);
+        ed->SelectRange(0, 1, 3, 0);
+        QTest::keyClick(ed, Qt::Key_Delete);
+        QCOMPARE(Text(*ed), QByteArray("two  three\nfour"));
+        // Ctrl+Backspace in a word takes its start; Ctrl+Delete up to the next word's start.
+        ed->MoveCaretTo(0, 9, true);
+        QTest::keyClick(ed, Qt::Key_Backspace, Qt::ControlModifier);
+        QCOMPARE(Text(*ed), QByteArray("two  ee\nfour"));
+        ed->MoveCaretTo(0, 1, true);
+        QTest::keyClick(ed, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(Text(*ed), QByteArray("ee\nfour"));
+        // At a line start Ctrl+Backspace goes back over the line break to the previous word.
+        ed->MoveCaretTo(1, 1, true);
+        QTest::keyClick(ed, Qt::Key_Backspace, Qt::ControlModifier);
+        QCOMPARE(Text(*ed), QByteArray("four"));
+        ed->Undo();
+        QCOMPARE(Text(*ed), QByteArray("ee\nfour"));
+    }
+
+    void refusedCharacterChangesNothing()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host, TEditor::Xview);
+        QStringList notes;
+        ed->OnStatus = [&notes](const QString &Text) { notes << Text; };
+        SetText(*ed, "abc");
+        ed->SetModified(false);
+        ed->setFocus();
+        ed->SelectRange(0, 2, 3, 0);
+        Type(ed, "\"");
+        QCOMPARE(Text(*ed), QByteArray("abc"));
+        QVERIFY(ed->Selected());
+        QVERIFY(!ed->Modified());
+        QVERIFY(!ed->CanUndo() || ed->Document()->History().isClean());
+        QCOMPARE(notes.size(), 1);
+    }
+
     void deleteAtTheDocumentEndChangesNothing()
     {
         THostWidget host;

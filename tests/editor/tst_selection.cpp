@@ -112,8 +112,8 @@ private slots:
         Drag(*ed, Cell(*ed, 1, 3));
         QCOMPARE(Sel(*ed), (TSel{0, 2, 1, 2}));
         QTest::mouseRelease(ed->viewport(), Qt::LeftButton, {}, Cell(*ed, 1, 3));
-        // A plain click gives the selection up; Shift does not matter to the mouse.
-        QTest::mouseClick(ed->viewport(), Qt::LeftButton, Qt::ShiftModifier, Cell(*ed, 0, 4));
+        // A plain click gives the selection up.
+        QTest::mouseClick(ed->viewport(), Qt::LeftButton, Qt::NoModifier, Cell(*ed, 0, 4));
         QVERIFY(!ed->Selected());
         QCOMPARE(ed->CaretCol(), 4);
     }
@@ -167,6 +167,58 @@ private slots:
         QTest::mouseDClick(ed->viewport(), Qt::LeftButton, {}, Cell(*ed, 0, pos));
         QCOMPARE(Sel(*ed), (TSel{0, start, 0, end}));
         QCOMPARE(ed->CaretCol(), end + 1);
+    }
+
+    void ctrlArrowsMoveByWords()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host);
+        SetText(*ed, "ab  cd ef\n  gh");
+        ed->setFocus();
+        const QList<QPair<int, int>> right = {{0, 5}, {0, 8}, {0, 10}, {1, 3}, {1, 5}, {1, 5}};
+        for (const auto &[line, col] : right) {
+            QTest::keyClick(ed, Qt::Key_Right, Qt::ControlModifier);
+            QCOMPARE(ed->CaretLine(), line);
+            QCOMPARE(ed->CaretCol(), col);
+        }
+        const QList<QPair<int, int>> left = {{1, 3}, {0, 8}, {0, 5}, {0, 1}, {0, 1}};
+        for (const auto &[line, col] : left) {
+            QTest::keyClick(ed, Qt::Key_Left, Qt::ControlModifier);
+            QCOMPARE(ed->CaretLine(), line);
+            QCOMPARE(ed->CaretCol(), col);
+        }
+        // From inside a word, Ctrl+Left goes to its start; with Shift the selection follows.
+        ed->MoveCaretTo(0, 6, true);
+        QTest::keyClick(ed, Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(Sel(*ed), (TSel{0, 5, 0, 5}));
+        QTest::keyClick(ed, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(ed, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(Sel(*ed), (TSel{0, 6, 0, 9}));
+    }
+
+    void shiftClickExtendsAndTripleClickSelectsTheLine()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host);
+        SetText(*ed, "abcdef\nghij\nkl");
+        QTest::mouseClick(ed->viewport(), Qt::LeftButton, Qt::NoModifier, Cell(*ed, 0, 2));
+        QTest::mouseClick(ed->viewport(), Qt::LeftButton, Qt::ShiftModifier, Cell(*ed, 1, 3));
+        QCOMPARE(Sel(*ed), (TSel{0, 2, 1, 2}));
+        QTest::mouseClick(ed->viewport(), Qt::LeftButton, Qt::ShiftModifier, Cell(*ed, 0, 4));
+        QCOMPARE(Sel(*ed), (TSel{0, 2, 0, 3}));
+        // Press, double-click, press: the line with its break.
+        const QPoint p = Cell(*ed, 1, 2);
+        QTest::mousePress(ed->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+        QTest::mouseRelease(ed->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+        QTest::mouseDClick(ed->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+        QCOMPARE(Sel(*ed), (TSel{1, 1, 1, 4}));
+        QTest::mousePress(ed->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+        QTest::mouseRelease(ed->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+        QCOMPARE(Sel(*ed), (TSel{1, 1, 1, 5}));
+        // The last line has no break to take.
+        QTest::mouseDClick(ed->viewport(), Qt::LeftButton, Qt::NoModifier, Cell(*ed, 2, 1));
+        QTest::mousePress(ed->viewport(), Qt::LeftButton, Qt::NoModifier, Cell(*ed, 2, 1));
+        QCOMPARE(Sel(*ed), (TSel{2, 1, 2, 2}));
     }
 
     void doubleClickOnBlanksSelectsNothing()
