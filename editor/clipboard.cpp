@@ -1,12 +1,14 @@
 // The clipboard: selected text as plain text beside its attributes in the private format
 // "HP48StyleFormat", a lone selected picture as an image, and pasting either back.
 //
-// Both text formats hold one byte per calculator character. Plain text carries each code as the
-// Latin-1 character of the same value, so other programs show codes 128..255 in their own 8-bit
-// way and give them back unchanged; the attribute format holds the attribute of each text byte at
-// the same offset, CR LF at the line ends, and a closing 0 byte like the text it goes with.
+// Plain text carries each calculator code as the Unicode character its glyph shows, so that other
+// programs receive arrows and Greek letters rather than control bytes, and text they offer is
+// mapped back the same way. The character set gives every code a character of its own, so a
+// copy within the program comes back code for code; the attribute format holds the attribute
+// of each character at the same offset, CR LF at the line ends, and a closing 0 byte.
 #include "u_THPEdit2.h"
 
+#include "u_CalcCharset.h"
 #include "u_Errors.h"
 #include "u_ResourceStrings.h"
 
@@ -56,7 +58,7 @@ void THPEdit2::CopyToClipboard()
         }
     }
     auto *data = new QMimeData;
-    data->setText(QString::fromLatin1(text));
+    data->setText(UnicodeFromCodes(text));
     attrs.append('\0');
     data->setData(ClipboardFormat, attrs);
     clipboard->setMimeData(data);
@@ -91,20 +93,26 @@ void THPEdit2::PasteFromClipboard()
     }
     if (!data->hasText())
         return;
-    QByteArray text = data->text().toLatin1();
-    const qsizetype end = text.indexOf('\0');
-    if (end >= 0)
-        text.truncate(end);
+    // Each character becomes its calculator code, with the attribute at its offset when the
+    // copy came from this program; attributes that another program wrote may be fewer than the
+    // characters, and the rest are plain. A CR stays a code the kinds refuse, so CR LF becomes
+    // one line break.
+    const QList<uint> chars = data->text().toUcs4();
+    const QByteArray styles = data->hasFormat(ClipboardFormat) ? data->data(ClipboardFormat) : QByteArray();
+    QByteArray text, attrs;
+    int leftOut = 0;
+    for (qsizetype i = 0; i < chars.size() && chars[i] != 0; ++i) {
+        const int code = CodeOfUnicode(chars[i]);
+        if (code < 0) {
+            ++leftOut;
+            continue;
+        }
+        text.append(char(code));
+        attrs.append(i < styles.size() ? char(CanonicalAttr(uint8_t(styles[i]))) : char(0));
+    }
+    NoteLeftOut(leftOut);
     if (text.isEmpty())
         return;
-    // Attributes that another program wrote may be fewer than the characters: the rest are plain.
-    QByteArray attrs(text.size(), '\0');
-    if (data->hasFormat(ClipboardFormat)) {
-        const QByteArray styles = data->data(ClipboardFormat);
-        const qsizetype held = std::min(styles.size(), text.size());
-        for (qsizetype i = 0; i < held; ++i)
-            attrs[i] = char(CanonicalAttr(uint8_t(styles[i])));
-    }
     // Text the kind cannot hold at all leaves the selection in place.
     if (std::none_of(text.cbegin(), text.cend(), [this](char Ch) { return IsCharAllowed(uint8_t(Ch), FDoc->Kind()) || Ch == char(CharLineFeed); })) {
         Note(ResString(TResId::sCharNotAllowed));

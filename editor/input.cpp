@@ -1,6 +1,7 @@
 // The caret and the selection, and how keys and the mouse move and edit them.
 #include "u_THPEdit2.h"
 
+#include "u_CalcCharset.h"
 #include "u_Errors.h"
 
 #include "u_ResourceStrings.h"
@@ -356,7 +357,9 @@ void THPEdit2::HandleKey(QKeyEvent *Event)
             Event->ignore();
             return;
         }
-        const QByteArray codes = TypedCodes(text);
+        int leftOut = 0;
+        const QByteArray codes = TypedCodes(text, &leftOut);
+        NoteLeftOut(leftOut);
         if (codes.isEmpty()) {
             Event->ignore();
             return;
@@ -380,23 +383,28 @@ void THPEdit2::TypeCodes(const QByteArray &Codes)
     InsertAtCaret(kept, QByteArray(1, char(FCurrentAttr)));
 }
 
-QByteArray THPEdit2::TypedCodes(const QString &Text)
+QByteArray THPEdit2::TypedCodes(const QString &Text, int *LeftOut)
 {
-    QByteArray codes;
-    for (QChar ch : Text) {
-        const char16_t u = ch.unicode();
-        // Backspace and Tab arrive as keys; Escape is no character.
-        if (u > 0xFF || u == 8 || u == 9 || u == 27)
-            continue;
-        codes.append(char(u == CharReturn ? CharLineFeed : u));
-    }
-    return codes;
+    // Backspace and Tab arrive as keys; Escape is no character.
+    QString typed = Text;
+    typed.remove(QChar(8)).remove(QChar(9)).remove(QChar(27));
+    return CodesFromUnicode(typed, LeftOut).replace(char(CharReturn), char(CharLineFeed));
+}
+
+void THPEdit2::NoteLeftOut(int Count)
+{
+    if (Count == 1)
+        Note(ResString(TResId::sNoCalculatorEquivalent1));
+    else if (Count > 1)
+        Note(ResString(TResId::sNoCalculatorEquivalentN).arg(Count));
 }
 
 void THPEdit2::inputMethodEvent(QInputMethodEvent *Event)
 {
     // Composed characters (dead keys, compose sequences) arrive here instead of as key text.
-    const QByteArray codes = TypedCodes(Event->commitString());
+    int leftOut = 0;
+    const QByteArray codes = TypedCodes(Event->commitString(), &leftOut);
+    NoteLeftOut(leftOut);
     if (!codes.isEmpty()) {
         try {
             TypeCodes(codes);

@@ -353,9 +353,11 @@ private:
     int BlankCellWidth() const { return Zoom * FCellWidth; }
     bool RangeHasPicture(int LineA, int LineB) const;
     void HandleKey(QKeyEvent *Event);
-    // Calculator codes of typed text: Latin-1 characters keep their value, CR becomes a line feed;
-    // anything else has no calculator code and is left out.
-    static QByteArray TypedCodes(const QString &Text);
+    // Calculator codes of typed text through the calculator's character set, CR becoming a line
+    // feed; characters without a code are left out and counted in LeftOut.
+    static QByteArray TypedCodes(const QString &Text, int *LeftOut);
+    // Tells the user how many characters had no calculator code (nothing for none).
+    void NoteLeftOut(int Count);
     // Inserts typed codes at the caret as one typing step; codes the kind refuses are left out,
     // and when none is left nothing changes and a note says why.
     void TypeCodes(const QByteArray &Codes);

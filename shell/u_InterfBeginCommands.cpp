@@ -2,6 +2,8 @@
 // buttons, the font combos and the character tables.
 #include "u_InterfBegin.h"
 
+#include "u_CalcCharset.h"
+
 #include "u_DialogsHP.h"
 #include "u_Errors.h"
 #include "u_MDIHP.h"
@@ -205,7 +207,14 @@ void TFFormBegin::TableCharsHPTgvCellSelected(int Code)
 
 void TFFormBegin::TableCharsOverCell(int Code)
 {
-    StatusPanel1->setText(ResString(TResId::sCharCodeHint) + QString::number(Code));
+    QString hint = ResString(TResId::sCharCodeHint) + QString::number(Code);
+    // Beside the code, the character the glyph stands for and its Unicode name (controls have none).
+    const QString name = UnicodeNameOfCode(uint8_t(Code));
+    if (Code >= 0 && Code < 256 && !name.isEmpty()) {
+        const char32_t ch = UnicodeOfCode(uint8_t(Code));
+        hint += QStringLiteral("   ") + QString::fromUcs4(&ch, 1) + QStringLiteral("  ") + name;
+    }
+    StatusPanel1->setText(hint);
 }
 
 void TFFormBegin::InsertGrob_Click()

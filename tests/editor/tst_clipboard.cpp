@@ -1,6 +1,7 @@
 // The clipboard: text beside its attributes, round trips between document kinds, text from other
 // programs, and pictures.
 #include "helper_editor.h"
+#include "u_CalcCharset.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -73,6 +74,34 @@ private slots:
         ed->PasteFromClipboard();
         QCOMPARE(ed->Line(1).Attrs(), QByteArray("\x00\x00\x11\x20\x00\x00", 6));
         QCOMPARE(ed->StyledFont(0xFF), ed->StyledFont(0xF7)); // a stray byte never indexes past 24 styles
+    }
+
+    void plainTextIsUnicode()
+    {
+        // Every code has a character of its own, so plain text alone brings each one back.
+        for (int code = 0; code < 256; ++code)
+            QCOMPARE(CodeOfUnicode(UnicodeOfCode(uint8_t(code))), code);
+        QCOMPARE(UnicodeNameOfCode(141), QString("RIGHTWARDS ARROW"));
+
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host, TEditor::Tgv);
+        QStringList notes;
+        ed->OnStatus = [&notes](const QString &Text) { notes << Text; };
+        SetText(*ed, "\x8d\x8e\x87\x1f");
+        ed->SelectAll();
+        ed->CopyToClipboard();
+        QCOMPARE(Clip()->text(), QString::fromUtf8("→←π…"));
+        ed->ClearSelection();
+        ed->MoveCaretTo(0, -1, true);
+        ed->PasteFromClipboard();
+        QCOMPARE(Text(*ed), QByteArray("\x8d\x8e\x87\x1f\x8d\x8e\x87\x1f"));
+        QVERIFY(notes.isEmpty());
+        // From another program: what the calculator lacks is left out and counted.
+        SetText(*ed, "");
+        Clip()->setText(QString::fromUtf8("x≤2€ ∑✓"));
+        ed->PasteFromClipboard();
+        QCOMPARE(Text(*ed), QByteArray("x\x89" "2 \x85"));
+        QCOMPARE(notes, QStringList{"2 characters have no calculator equivalent"});
     }
 
     void pasteReplacesTheSelection()

@@ -99,13 +99,18 @@ private slots:
         THostWidget host;
         THPEdit2 *ed = NewEditor(host);
         ed->setFocus();
+        QStringList notes;
+        ed->OnStatus = [&notes](const QString &Text) { notes << Text; };
         Type(ed, QString::fromLatin1("a\xE9\xFF"));
-        Type(ed, QString(QChar(0x20AC))); // outside Latin-1: no calculator code
+        Type(ed, QString::fromUtf8("π→β")); // the calculator's own characters, β as its sharp s
+        QVERIFY(notes.isEmpty());
+        Type(ed, QString(QChar(0x20AC))); // the calculator has no euro sign
+        QCOMPARE(notes.size(), 1);
         QTest::keyClick(ed, Qt::Key_K, Qt::ControlModifier); // a command, not code 11
         Type(ed, "q", Qt::AltModifier);                        // a menu accelerator, not a letter
         Type(ed, "@", Qt::ControlModifier | Qt::AltModifier); // AltGr as Ctrl+Alt types
         QTest::keyClick(ed, Qt::Key_Escape);
-        QCOMPARE(Text(*ed), QByteArray("a\xE9\xFF@"));
+        QCOMPARE(Text(*ed), QByteArray("a\xE9\xFF\x87\x8D\xDF@"));
     }
 
     void composedCharactersAreTyped()
