@@ -251,7 +251,7 @@ private slots:
         QCOMPARE(xv->Line(0).Chars(), QByteArray("A"));
         QCOMPARE(xv->Line(0).Attrs(), QByteArray(1, char(stBold)));
         w.TableCharsHPXVEden->OnOverCell(141);
-        QCOMPARE(w.StatusPanel1->text(), QStringLiteral("Alt-0141"));
+        QCOMPARE(w.StatusPanel1->text(), QString::fromUtf8("Alt-0141   →  RIGHTWARDS ARROW"));
 
         THPEdit2 *tgv = w.CreateDocumentWindow(TEditor::Tgv)->GetEditor();
         F->Settle();
