@@ -2,6 +2,8 @@
 // the file identity, the notifications to the host and the position helpers.
 #include "u_THPEdit2.h"
 
+#include <QScrollBar>
+
 #include "u_Errors.h"
 #include "u_ResourceStrings.h"
 #include "u_utils.h"
@@ -40,7 +42,15 @@ THPEdit2::THPEdit2(QWidget *Parent, TEditor Kind)
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The horizontal bar shows only while a line is wider than the view.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    FHorizontalTimer.setSingleShot(true);
+    FHorizontalTimer.setInterval(0);
+    connect(&FHorizontalTimer, &QTimer::timeout, this, [this] { UpdateHorizontalBar(); });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int Value) {
+        if (!FSyncingScrollBar)
+            ScrollBy(Value - FScrollX, 0);
+    });
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAutoFillBackground(false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);

@@ -11,6 +11,7 @@
 #include <QStyleHints>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -30,6 +31,11 @@ void THPEdit2::MoveCaretTo(int Line, int Pos, bool UpdateAttr)
     UpdateSelection();
     if (UpdateAttr)
         UpdateCurrentAttr();
+    if (FCaretLine != FReportedLine || FCaretCol != FReportedCol) {
+        FReportedLine = FCaretLine;
+        FReportedCol = FCaretCol;
+        emit CaretMoved(FCaretLine, FCaretCol);
+    }
 }
 
 void THPEdit2::UpdateSelection()
@@ -494,12 +500,38 @@ void THPEdit2::mouseDoubleClickEvent(QMouseEvent *Event)
 
 void THPEdit2::wheelEvent(QWheelEvent *Event)
 {
-    // Three lines a notch, like the scroll bar's arrows; the caret stays where it is.
-    static constexpr int LinesPerNotch = 3;
-    const int notches = Event->angleDelta().y() / 120;
-    if (notches == 0 || FTops.empty())
-        return;
-    const int target = std::clamp(FTopLine - notches * LinesPerNotch, 0, LineCount() - 1);
-    ScrollToLine(target);
     Event->accept();
+    if (FTops.empty())
+        return;
+    // Three text lines a notch. Touchpads give pixels; fine wheels give parts of a notch, which
+    // add up until they make a pixel instead of being lost.
+    static constexpr int PixelsPerNotch = 3 * Zoom * 8;
+    static constexpr int LinesPerNotch = 3;
+    const QPoint angle = Event->angleDelta();
+    const bool shift = Event->modifiers() & Qt::ShiftModifier;
+    // Whole notches of an ordinary wheel keep the lines aligned with the top of the view.
+    if (Event->pixelDelta().isNull() && !shift && angle.x() == 0 && angle.y() % 120 == 0 && FWheelRemainder.y() == 0) {
+        const int notches = angle.y() / 120;
+        if (notches != 0)
+            ScrollToLine(std::clamp(FTopLine - notches * LinesPerNotch, 0, LineCount() - 1));
+        return;
+    }
+    QPoint pixels = Event->pixelDelta();
+    if (pixels.isNull()) {
+        FWheelRemainder += Event->angleDelta() * PixelsPerNotch;
+        pixels = QPoint(FWheelRemainder.x() / 120, FWheelRemainder.y() / 120);
+        FWheelRemainder -= pixels * 120;
+    }
+    int dx = -pixels.x(), dy = -pixels.y();
+    // Shift turns a vertical wheel sideways.
+    if (shift && dx == 0) {
+        dx = dy;
+        dy = 0;
+    }
+    const int last = LineCount() - 1;
+    const bool fits = LineTop(last) + LineHeight(last) <= FViewHeight;
+    const int maxY = fits ? 0 : LineTop(last);
+    const int y = std::clamp(FScrollY + dy, 0, std::max(0, std::max(maxY, FScrollY)));
+    const int x = std::clamp(FScrollX + dx, 0, std::max(horizontalScrollBar()->maximum(), FScrollX));
+    ScrollBy(x - FScrollX, y - FScrollY);
 }

@@ -67,6 +67,30 @@ void THPEdit2::Relayout(int First, int OldCount, int NewCount)
             *it += dy;
     UpdateVisibleLines();
     ShiftViewBelow(oldBottom, dy);
+    ScheduleHorizontalBar();
+}
+
+void THPEdit2::ScheduleHorizontalBar()
+{
+    FHorizontalTimer.start();
+}
+
+void THPEdit2::UpdateHorizontalBar()
+{
+    if (FTops.empty())
+        return;
+    int widest = RightEdgeX() + FLeftMargin;
+    for (int i = 0; i < LineCount(); ++i)
+        widest = std::max(widest, FPainter.LineEndX(i) + TDocumentPainter::MaxGlyphWidth);
+    // The caret may have taken the view further right than any line reaches.
+    const int maximum = std::max({0, widest - FViewWidth, FScrollX});
+    QScrollBar *bar = horizontalScrollBar();
+    FSyncingScrollBar = true;
+    bar->setRange(0, maximum);
+    bar->setPageStep(std::max(1, FViewWidth));
+    bar->setSingleStep(BlankCellWidth());
+    bar->setValue(FScrollX);
+    FSyncingScrollBar = false;
 }
 
 void THPEdit2::UpdateVisibleLines()
@@ -310,6 +334,14 @@ void THPEdit2::ScrollBy(int Dx, int Dy)
     // The pixels on screen move; only the uncovered strip is painted again.
     viewport()->scroll(-Dx, -Dy);
     UpdateVisibleLines();
+    if (Dx != 0) {
+        QScrollBar *bar = horizontalScrollBar();
+        FSyncingScrollBar = true;
+        if (FScrollX > bar->maximum())
+            bar->setMaximum(FScrollX);
+        bar->setValue(FScrollX);
+        FSyncingScrollBar = false;
+    }
 }
 
 void THPEdit2::ScrollToLine(int I)
@@ -398,8 +430,10 @@ void THPEdit2::resizeEvent(QResizeEvent *Event)
 {
     QAbstractScrollArea::resizeEvent(Event);
     ComputeViewSize();
-    if (!FTops.empty())
+    if (!FTops.empty()) {
         UpdateVisibleLines();
+        ScheduleHorizontalBar();
+    }
 }
 
 // ---- Caret

@@ -43,6 +43,7 @@
 #include "u_THPDocument.h"
 #include "u_TGrob.h"
 #include "u_TShared.h"
+#include "u_TextSearch.h"
 
 #include <QAbstractScrollArea>
 #include <QByteArray>
@@ -212,7 +213,7 @@ public:
     bool NextPos(int &L, int &C) const;
     bool PrevPos(int &L, int &C) const;
 
-    // Pos -1 is the line's end position.
+    // Pos -1 is the line's end position. CaretMoved follows when the caret's place changed.
     void MoveCaretTo(int Line, int Pos, bool UpdateAttr);
     void MoveChars(int Delta);
     void MoveLines(int Delta);
@@ -254,6 +255,11 @@ public:
     // Applies a style or font value to every selected character.
     virtual void ApplyStyleTo(uint8_t Value);
     void Justify(int Mode); // 0 centre, 1 left, 2 right, 3 break at the right edge
+    // Joins the selected lines, or the caret's paragraph (up to an empty line or a picture), and
+    // breaks them again at the last plain space within the right edge; one step.
+    void ReflowParagraph();
+    // The paragraph holding Line: the text lines around it up to an empty line or a picture.
+    bool ParagraphAt(int Line, int &First, int &Last) const;
     void TrimLine(int Line);
     virtual void CenterLine(int Line);
     virtual void RightAlignLine(int Line);
@@ -268,6 +274,17 @@ public:
     void InsertPicture(int Line, int Pos, const QString &FileName, const QImage &Bitmap = QImage());
     void InsertGrobFile(int Line, int Pos, const QString &FileName);
     void DeletePictureLine(int Line);
+
+    // ---- Find and replace (patterns and replacements in calculator codes)
+    // Selects the next match after the selection (Backward: the one before it), going round at the
+    // document's end; false when there is none. Wrapped tells whether the search went round.
+    bool FindNext(const QByteArray &Pattern, TSearchOptions Options, bool Backward, bool *Wrapped = nullptr);
+    // Whether the selection is exactly one match.
+    bool SelectionMatches(const QByteArray &Pattern, TSearchOptions Options) const;
+    // Replaces the selected match, if it is one, then finds the next; false when none is left.
+    bool ReplaceNext(const QByteArray &Pattern, const QByteArray &With, TSearchOptions Options, bool *Wrapped = nullptr);
+    // Replaces every match as one step of the history; returns how many.
+    int ReplaceAll(const QByteArray &Pattern, const QByteArray &With, TSearchOptions Options);
 
     // ---- Files (each returns the bytes read or written, also kept as FileSize)
     qint64 LoadText(const QString &FileName, TEditor Kind);
@@ -319,7 +336,15 @@ public:
     QImage RenderDocument();
 
     void Warn(const QString &Text);
+
+signals:
+    // The caret stands at another line or column (both 0-based line, 1-based column).
+    void CaretMoved(int Line, int Col);
+
+public:
     void Note(const QString &Text);
+    // Tells the user how many characters had no calculator code (nothing for none).
+    void NoteLeftOut(int Count);
 
 protected:
     // Draws Line into the back buffer the paint event set up.
@@ -350,14 +375,23 @@ private:
     void InvalidateCaret();
     void CaretBlink();
     void VerticalAction(int Action);
+    // The horizontal bar follows the widest line, once the current event is done.
+    void ScheduleHorizontalBar();
+    void UpdateHorizontalBar();
+    QTimer FHorizontalTimer;
+    // Wheel turns too small to scroll a pixel yet, in eighths of a degree times pixels a notch.
+    QPoint FWheelRemainder;
+    int FReportedLine = -1;
+    int FReportedCol = -1;
     int BlankCellWidth() const { return Zoom * FCellWidth; }
     bool RangeHasPicture(int LineA, int LineB) const;
     void HandleKey(QKeyEvent *Event);
+    // The replacement as the kind stores it, all in attribute Attr.
+    QByteArray Replacement(const QByteArray &With, uint8_t Attr, QByteArray &Attrs) const;
     // Calculator codes of typed text through the calculator's character set, CR becoming a line
     // feed; characters without a code are left out and counted in LeftOut.
     static QByteArray TypedCodes(const QString &Text, int *LeftOut);
-    // Tells the user how many characters had no calculator code (nothing for none).
-    void NoteLeftOut(int Count);
+
     // Inserts typed codes at the caret as one typing step; codes the kind refuses are left out,
     // and when none is left nothing changes and a note says why.
     void TypeCodes(const QByteArray &Codes);

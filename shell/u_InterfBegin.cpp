@@ -166,6 +166,36 @@ void TFFormBegin::CreateMenus()
     Edit_->addActions({Cut_, Copy_, Paste_});
     Edit_->addSeparator();
     Edit_->addAction(SelectAll_);
+    Find_ = NewAction("Find", nullptr);
+    connect(Find_, &QAction::triggered, this, [this] {
+        if (TFormMdiHP *child = ActiveChild())
+            child->OpenFindBar(false);
+    });
+    Replace_ = NewAction("Replace", nullptr);
+    connect(Replace_, &QAction::triggered, this, [this] {
+        if (TFormMdiHP *child = ActiveChild())
+            child->OpenFindBar(true);
+    });
+    Reflow_ = NewAction("Reflow", nullptr);
+    connect(Reflow_, &QAction::triggered, this, [this] {
+        if (THPEdit2 *editor = ActiveEditor())
+            editor->ReflowParagraph();
+    });
+    Edit_->addSeparator();
+    Edit_->addActions({Find_, Replace_});
+    Edit_->addSeparator();
+    Edit_->addAction(Reflow_);
+    // F3 and Shift+F3 search again wherever the focus is in the document window.
+    for (const bool backward : {false, true}) {
+        auto *again = new QAction(this);
+        again->setObjectName(backward ? QStringLiteral("FindPreviousKey") : QStringLiteral("FindNextKey"));
+        again->setShortcut(backward ? QKeySequence(Qt::SHIFT | Qt::Key_F3) : QKeySequence(Qt::Key_F3));
+        connect(again, &QAction::triggered, this, [this, backward] {
+            if (TFormMdiHP *child = ActiveChild())
+                child->FindAgain(backward);
+        });
+        addAction(again);
+    }
     // The desktop's other key for redo, beside the one the string table gives.
     auto *redoAlt = new QAction(this);
     redoAlt->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
@@ -175,7 +205,7 @@ void TFFormBegin::CreateMenus()
     // Closed, the items stay enabled so that their shortcuts reach the commands, which check the
     // active editor again before they act.
     connect(Edit_, &QMenu::aboutToHide, this, [this] {
-        for (QAction *item : {Undo_, Redo_, Cut_, Copy_, Paste_, SelectAll_})
+        for (QAction *item : {Undo_, Redo_, Cut_, Copy_, Paste_, SelectAll_, Find_, Replace_, Reflow_})
             item->setEnabled(true);
     });
     Edit_->installEventFilter(this);
@@ -292,7 +322,13 @@ void TFFormBegin::CreateStatusBar()
     StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
     StatusPanel1->setFrameShape(QFrame::StyledPanel);
     StatusPanel1->setFrameShadow(QFrame::Sunken);
+    StatusPanelCaret = new QLabel(bar);
+    StatusPanelCaret->setObjectName(QStringLiteral("StatusPanelCaret"));
+    StatusPanelCaret->setFrameShape(QFrame::StyledPanel);
+    StatusPanelCaret->setFrameShadow(QFrame::Sunken);
+    StatusPanelCaret->setMinimumWidth(StatusPanelCaret->fontMetrics().horizontalAdvance(ResString(TResId::sCaretPosition).arg(99999).arg(999)) + 8);
     bar->addWidget(StatusPanel0);
+    bar->addWidget(StatusPanelCaret);
     bar->addWidget(StatusPanel1, 1);
 }
 

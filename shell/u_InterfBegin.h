@@ -71,6 +71,8 @@ public:
     void TransferActive();
     void SetTabLength(TEditor Kind, int Value);
     void UpdateFileSize();
+    // "Line n, Col m" of the active editor's caret.
+    void UpdateCaretStatus();
     void ShowWarning(const QString &Text);
     // A passing note in the hints panel of the status bar.
     void ShowStatus(const QString &Text);
@@ -125,6 +127,7 @@ public:
     QMdiArea *MdiArea = nullptr;
     QLabel *StatusPanel0 = nullptr; // file size
     QLabel *StatusPanel1 = nullptr; // hints
+    QLabel *StatusPanelCaret = nullptr; // the caret's line and column
     TdfsMRUFileList *MRUFileList = nullptr;
     TOpenDialogRegistry *OpenDialog = nullptr;
     THPSaveXVEdenDialog *SaveDialogXVEden = nullptr;
@@ -135,6 +138,7 @@ public:
     QAction *NewXView = nullptr, *NewTGV = nullptr, *newEden = nullptr, *NewHP49 = nullptr;
     QAction *Open_ = nullptr, *Save_ = nullptr, *SaveAs_ = nullptr, *Close_ = nullptr, *Transfer_ = nullptr, *Options_ = nullptr, *Exit_ = nullptr, *ExitSeparator = nullptr;
     QAction *Undo_ = nullptr, *Redo_ = nullptr, *Cut_ = nullptr, *Copy_ = nullptr, *Paste_ = nullptr, *SelectAll_ = nullptr;
+    QAction *Find_ = nullptr, *Replace_ = nullptr, *Reflow_ = nullptr;
     QAction *InsertGrob_ = nullptr, *ChangeFonts_ = nullptr;
     QAction *Maintoolbar = nullptr, *Aligntoolbar = nullptr, *Charstoolbar = nullptr, *Styletoolbar = nullptr;
     QAction *Cascade_ = nullptr, *Tile_ = nullptr, *Arrange_ = nullptr, *TabbedView_ = nullptr, *CloseAll_ = nullptr, *Contents_ = nullptr, *About_ = nullptr;

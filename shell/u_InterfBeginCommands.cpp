@@ -26,6 +26,8 @@ void TFFormBegin::Edit_Click()
     Cut_->setEnabled(editor && editor->Selected());
     Copy_->setEnabled(editor && editor->Selected());
     SelectAll_->setEnabled(editor != nullptr);
+    for (QAction *item : {Find_, Replace_, Reflow_})
+        item->setEnabled(editor != nullptr);
 }
 
 bool TFFormBegin::EditItemEnabled(QAction *Item)

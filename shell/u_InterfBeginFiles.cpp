@@ -316,6 +316,12 @@ void TFFormBegin::UpdateFileSize()
     StatusPanel0->setText(editor ? ResString(TResId::sFileSize) + QString::number(editor->FileSize()) : QString());
 }
 
+void TFFormBegin::UpdateCaretStatus()
+{
+    THPEdit2 *editor = ActiveEditor();
+    StatusPanelCaret->setText(editor ? ResString(TResId::sCaretPosition).arg(editor->CaretLine() + 1).arg(editor->CaretCol()) : QString());
+}
+
 void TFFormBegin::systemmacro(const QString &Verb, const QString &Argument)
 {
     // A name that is not there is passed over; anything else that is not a file is refused with the reason.

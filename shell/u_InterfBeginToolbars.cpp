@@ -287,6 +287,7 @@ void TFFormBegin::UpdateMenuItems()
         QCoreApplication::postEvent(active, new THPNotifyEvent(HPM_ATTRCHANGED, editor->CurrentAttr()));
     }
     UpdateFileSize();
+    UpdateCaretStatus();
 }
 
 void TFFormBegin::SelectToolbarSet(int Set)

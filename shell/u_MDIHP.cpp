@@ -1,6 +1,7 @@
 #include "u_MDIHP.h"
 
 #include "u_DocumentKinds.h"
+#include "u_FindBar.h"
 #include "u_Icons.h"
 #include "u_InterfBegin.h"
 #include "u_MRUFileList.h"
@@ -9,9 +10,29 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QVBoxLayout>
+
+namespace {
+// Holds the editor above the find bar. The editor tells its parent about changes; the pane hands
+// those notifications on to the document window.
+class TDocumentPane : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    bool event(QEvent *Event) override
+    {
+        const int type = int(Event->type());
+        if ((type == HPM_ATTRCHANGED || type == HPM_FONTSCHANGED || type == HPM_MODIFIEDCHANGED) && parentWidget())
+            return QCoreApplication::sendEvent(parentWidget(), Event);
+        return QWidget::event(Event);
+    }
+};
+} // namespace
 
 TFormMdiHP::TFormMdiHP(TFFormBegin *MainWindow, TEditor Kind, const QString &EditorName)
     : QMdiSubWindow(nullptr), FMain(MainWindow), FEditor(new THPEdit2(nullptr, Kind))
@@ -19,7 +40,15 @@ TFormMdiHP::TFormMdiHP(TFFormBegin *MainWindow, TEditor Kind, const QString &Edi
     setAttribute(Qt::WA_DeleteOnClose);
     FEditor->setObjectName(EditorName);
     FEditor->SetSubDirFont(QStringLiteral("fonts"));
-    setWidget(FEditor); // the editor's notifications come to this window
+    auto *pane = new TDocumentPane;
+    auto *layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(FEditor, 1);
+    FindBar = new TFindBar(FEditor, pane);
+    layout->addWidget(FindBar);
+    pane->setFocusProxy(FEditor);
+    setWidget(pane); // the editor's notifications come to this window through the pane
     setWindowIcon(DocumentIcon(Kind));
     setMinimumSize(220, 140);
     resize(560, 340);
@@ -32,6 +61,10 @@ TFormMdiHP::TFormMdiHP(TFFormBegin *MainWindow, TEditor Kind, const QString &Edi
             [this](const QPoint &Pos) { PopupMenu->popup(FEditor->mapToGlobal(Pos)); });
     FEditor->installEventFilter(this);
     FEditor->OnStatus = [this](const QString &Text) { FMain->ShowStatus(Text); };
+    connect(FEditor, &THPEdit2::CaretMoved, this, [this] {
+        if (FMain->ActiveChild() == this)
+            FMain->UpdateCaretStatus();
+    });
 
     Cut = PopupMenu->addAction(QString());
     Cut->setObjectName(QStringLiteral("Cut"));
@@ -69,6 +102,19 @@ QAction *TFormMdiHP::AddItem(const char *Name, uint8_t StyleValue)
     item->setShortcutVisibleInContextMenu(true);
     connect(item, &QAction::triggered, this, [this, StyleValue] { FEditor->ToggleStyle(StyleValue); });
     return item;
+}
+
+void TFormMdiHP::OpenFindBar(bool Replace)
+{
+    FindBar->Open(Replace);
+}
+
+void TFormMdiHP::FindAgain(bool Backward)
+{
+    if (FindBar->FindEdit->text().isEmpty())
+        FindBar->Open(false);
+    else
+        FindBar->FindNext(Backward);
 }
 
 void TFormMdiHP::SetTitle(const QString &Title)

@@ -10,6 +10,7 @@
 #include <QString>
 
 class QMenu;
+class TFindBar;
 class QAction;
 class TFFormBegin;
 
@@ -48,6 +49,12 @@ public:
     QAction *Superscript = nullptr;
     QAction *Subscript = nullptr;
     QAction *InsertGrob1 = nullptr;
+
+    // The find and replace bar below the editor.
+    TFindBar *FindBar = nullptr;
+    void OpenFindBar(bool Replace);
+    // F3 / Shift+F3: the next or previous match of the bar's text; the bar opens when it has none.
+    void FindAgain(bool Backward);
 
     // Enables the clipboard items for the editor's state, as when the menu opens.
     void PopupMenuPopup();

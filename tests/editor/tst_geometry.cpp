@@ -3,6 +3,7 @@
 #include "helper_editor.h"
 
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QTest>
 
 namespace {
@@ -148,6 +149,40 @@ private slots:
         QTest::keyClick(ed, Qt::Key_PageUp);
         QCOMPARE(ed->TopLine(), 0);
         QCOMPARE(ed->CaretLine(), 0);
+    }
+
+    void wheelScrollsSmoothlyAndSideways()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host, TEditor::Tgv, QSize(300, 200));
+        QByteArray text;
+        for (int i = 0; i < 100; ++i)
+            text += QByteArray(60, 'x') + '\n';
+        SetText(*ed, text);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        auto wheel = [ed](QPoint Angle, Qt::KeyboardModifiers Mods = Qt::NoModifier) {
+            QWheelEvent e(QPointF(50, 50), ed->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), Angle, Qt::NoButton,
+                          Mods, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(ed->viewport(), &e);
+        };
+        // Ten small steps make a third of a notch each: they add up.
+        for (int i = 0; i < 10; ++i)
+            wheel(QPoint(0, -40));
+        QCOMPARE(ed->ScrollY(), 160);
+        QCOMPARE(ed->CaretLine(), 0);
+        wheel(QPoint(0, 1200));
+        QCOMPARE(ed->ScrollY(), 0);
+        // A line wider than the view brings the horizontal bar; Shift turns the wheel sideways.
+        QVERIFY(ed->horizontalScrollBar()->isVisible());
+        wheel(QPoint(0, -120), Qt::ShiftModifier);
+        QCOMPARE(ed->ScrollX(), 48);
+        QCOMPARE(ed->ScrollY(), 0);
+        QCOMPARE(ed->horizontalScrollBar()->value(), 48);
+        wheel(QPoint(-1200, 0));
+        QCOMPARE(ed->ScrollX(), ed->horizontalScrollBar()->maximum());
+        ed->horizontalScrollBar()->setValue(0);
+        QCOMPARE(ed->ScrollX(), 0);
     }
 
     void caretLineIsScrolledIntoView()

@@ -9,6 +9,31 @@ class TestJustify : public QObject {
     Q_OBJECT
 
 private slots:
+    void reflowJoinsAndBreaksAtSpaces()
+    {
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host);
+        ed->SetRightEdge(10);
+        SetText(*ed, "aaa bbb\nccc dddd eeeeeeeeeeeeee\n\nnext");
+        ed->Document()->SetAttrs(0, 5, QByteArray(3, char(stBold)));
+        ed->MoveCaretTo(1, 2, true);
+        ed->ReflowParagraph();
+        QCOMPARE(Text(*ed), QByteArray("aaa bbb\nccc dddd\neeeeeeeeee\neeee\n\nnext"));
+        QCOMPARE(ed->Line(0).Attrs(), QByteArray("\0\0\0\0\x01\x01\x01", 7));
+        QCOMPARE(ed->CaretLine(), 3);
+        ed->Undo();
+        QCOMPARE(Text(*ed), QByteArray("aaa bbb\nccc dddd eeeeeeeeeeeeee\n\nnext"));
+        // A selection is reflowed as one paragraph, up to a picture; an underlined space is text.
+        SetText(*ed, "one\ntwo\nthree four");
+        AddPictureLine(*ed, 8, 8, 0);
+        ed->Document()->SetAttrs(2, 6, QByteArray(1, char(stUnderline)));
+        ed->SelectRange(0, 1, 1, 4);
+        ed->ReflowParagraph();
+        QCOMPARE(ed->Line(0).Chars(), QByteArray("one two"));
+        QCOMPARE(ed->Line(1).Chars(), QByteArray("three four"));
+        QVERIFY(ed->PictureOfLine(2));
+    }
+
     void caretLine_data()
     {
         QTest::addColumn<int>("mode");

@@ -1,8 +1,13 @@
 // Document windows: what they read from the settings, their captions, context menus and shortcuts,
 // and how the editor's notifications reach the main window's controls.
 #include "shellfixture.h"
+#include "u_FindBar.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QSignalSpy>
@@ -87,7 +92,7 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QStringList>("items");
         const QStringList common{"Cut=Cu&t/Ctrl+X", "Copy=&Copy/Ctrl+C", "Paste=&Paste/Ctrl+V", "Bold=Bold/Ctrl+B",
-                                 "Reverse=Reverse/Ctrl+R", "Underline=Underline/Ctrl+U"};
+                                 "Reverse=Reverse/Ctrl+Shift+R", "Underline=Underline/Ctrl+U"};
         QTest::newRow("XView has no italic") << int(TEditor::Xview) << common;
         QTest::newRow("Eden") << int(TEditor::Eden) << common + QStringList{"Italic=Italic/Ctrl+T"};
         QTest::newRow("HP49") << int(TEditor::Hp49) << common + QStringList{"Italic=Italic/Ctrl+T"};
@@ -175,6 +180,64 @@ private slots:
         editor->SetCurrentAttr(fsFont1 | fsSubscript);
         F->Settle();
         QCOMPARE(w.ComboChangeFontTgv->currentIndex(), 1);
+    }
+
+    void findBarFindsReplacesAndCloses()
+    {
+        TFFormBegin &w = F->Open();
+        TFormMdiHP *doc = w.CreateDocumentWindow(TEditor::Xview);
+        THPEdit2 *editor = doc->GetEditor();
+        F->Settle();
+        editor->InsertAtCaret("a \x8d b, A \x8d c", QByteArray(1, 0));
+        editor->SelectRange(0, 3, 4, 0);
+        w.Find_->trigger();
+        TFindBar *bar = doc->FindBar;
+        QVERIFY(bar->isVisible());
+        QVERIFY(!bar->ReplaceEdit->isVisible());
+        QCOMPARE(bar->FindEdit->text(), QString::fromUtf8("→"));
+        QTest::keyClick(bar->FindEdit, Qt::Key_Return);
+        QCOMPARE(editor->SelStartCol(), 10);
+        QTest::keyClick(bar->FindEdit, Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(editor->SelStartCol(), 3);
+        QTest::keyClick(bar->FindEdit, Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(editor->SelStartCol(), 10);
+        QCOMPARE(w.StatusPanel1->text(), QStringLiteral("Reached the top of the document, continued from the end"));
+        bar->FindEdit->setText(QStringLiteral("zz"));
+        QTest::keyClick(bar->FindEdit, Qt::Key_Return);
+        QVERIFY(bar->FindEdit->palette().color(QPalette::Base) != QPalette().color(QPalette::Base));
+        QCOMPARE(w.StatusPanel1->text(), QStringLiteral("Text not found"));
+        QCOMPARE(editor->SelStartCol(), 10);
+
+        QKeyEvent ctrlR(QEvent::ShortcutOverride, Qt::Key_R, Qt::ControlModifier, QStringLiteral("r"));
+        QCoreApplication::sendEvent(editor, &ctrlR);
+        QVERIFY(!ctrlR.isAccepted()); // Reverse no longer claims the key from Replace
+        w.Replace_->trigger();
+        QVERIFY(bar->ReplaceEdit->isVisible());
+        bar->ReplaceEdit->setText(QStringLiteral("->"));
+        bar->ReplaceAllButton->click();
+        QCOMPARE(editor->Line(0).Chars(), QByteArray("a -> b, A -> c"));
+        QCOMPARE(w.StatusPanel1->text(), QStringLiteral("Replacements made: 2"));
+        bar->FindEdit->setText(QStringLiteral("a"));
+        bar->WholeWords->setChecked(true);
+        bar->MatchCase->setChecked(true);
+        QVERIFY(bar->FindNext(false));
+        QCOMPARE(editor->SelStartCol(), 1);
+        QTest::keyClick(bar->FindEdit, Qt::Key_Escape);
+        QVERIFY(!bar->isVisible());
+        QVERIFY(editor->Selected());
+    }
+
+    void statusBarShowsTheCaretPlace()
+    {
+        TFFormBegin &w = F->Open();
+        THPEdit2 *editor = w.CreateDocumentWindow(TEditor::Eden)->GetEditor();
+        F->Settle();
+        QCOMPARE(w.StatusPanelCaret->text(), QStringLiteral("Line 1, Col 1"));
+        editor->InsertAtCaret("ab\ncd", QByteArray(1, 0));
+        QCOMPARE(w.StatusPanelCaret->text(), QStringLiteral("Line 2, Col 3"));
+        w.CreateDocumentWindow(TEditor::Xview);
+        F->Settle();
+        QCOMPARE(w.StatusPanelCaret->text(), QStringLiteral("Line 1, Col 1"));
     }
 
     void fontComboFollowsTheDocument()
