@@ -3,15 +3,14 @@
 
 #include "u_CalcCharset.h"
 #include "u_Errors.h"
-
 #include "u_ResourceStrings.h"
 
 #include <QGuiApplication>
 #include <QInputMethodEvent>
-#include <QStyleHints>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QWheelEvent>
 #include <algorithm>
 
