@@ -94,6 +94,19 @@ void THPEdit2::ReflowParagraph()
         }
     }
 
+    // A paragraph that is already laid out so stays as it is, and the document unmodified.
+    QByteArray before, beforeAttrs;
+    for (int l = first; l <= last; ++l) {
+        if (l > first) {
+            before += char(CharLineFeed);
+            beforeAttrs += char(0);
+        }
+        before += Line(l).CharsView();
+        beforeAttrs += Line(l).Attrs();
+    }
+    if (before == text && beforeAttrs == textAttrs)
+        return;
+
     FDoc->BreakMerge();
     TEditStep step(this);
     ClearSelection();

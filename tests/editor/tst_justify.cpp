@@ -23,6 +23,10 @@ private slots:
         QCOMPARE(ed->CaretLine(), 3);
         ed->Undo();
         QCOMPARE(Text(*ed), QByteArray("aaa bbb\nccc dddd eeeeeeeeeeeeee\n\nnext"));
+        ed->SetModified(false);
+        ed->MoveCaretTo(3, 1, true);
+        ed->ReflowParagraph(); // already within the edge
+        QVERIFY(!ed->Modified());
         // A selection is reflowed as one paragraph, up to a picture; an underlined space is text.
         SetText(*ed, "one\ntwo\nthree four");
         AddPictureLine(*ed, 8, 8, 0);
