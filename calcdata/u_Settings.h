@@ -92,6 +92,14 @@ inline QString DeviceValue(int Port) { return QStringLiteral("Device%1").arg(Por
 // position in "comPort" (beyond the four numbered ports) because that list changes with what is
 // plugged in.
 inline const QString ComPortDevice = QStringLiteral("comPortDevice");
+// The Kermit link: the block check offered (1, 2 or 3), how many times a packet goes out before
+// the transfer fails, and whether runs of equal bytes are offered as repeat counts.
+inline const QString BlockCheck = QStringLiteral("BlockCheck");
+inline const QString Tries = QStringLiteral("Tries");
+inline const QString RepeatCounts = QStringLiteral("RepeatCounts");
+constexpr int DefaultBlockCheck = 3;
+constexpr int DefaultTries = 10;
+constexpr bool DefaultRepeatCounts = true;
 
 inline const QString MRUSection = QStringLiteral("MRU Items");
 inline QString MRUValue(int Index) { return QStringLiteral("F%1").arg(Index); }

@@ -1,6 +1,7 @@
 #include "u_Kermit.h"
 
 #include "u_ResourceStrings.h"
+#include "u_Settings.h"
 
 namespace {
 constexpr uint8_t Mark = 0x01;
@@ -8,18 +9,21 @@ constexpr uint8_t QCtl = '#';
 constexpr uint8_t QBin = '&';
 // Kermit's LEN character cannot describe a longer packet.
 constexpr int LongestPacket = 94;
-// Longest encoding of one data byte: "&#" and the byte.
+// Longest encoding of one data byte: "&#" and the byte; a run adds its prefix and count.
 constexpr int LongestEncoding = 3;
+constexpr int LongestRunEncoding = 5;
 // How long the hunt for the start of a packet may go on: a stray byte costs 1, a read that times
 // out costs 10, so a silent line gives up after two read limits.
 constexpr int MarkHuntBudget = 20;
 constexpr int StrayByteCost = 1;
 constexpr int SilenceCost = 10;
-// The whole of one answer, from the start of the hunt to its last check character, arrives within
-// two read limits and a second: a silent line still gives up after two read limits, a real answer
-// at 9600 baud takes a tenth of a second, and a peer that drips bytes cannot hold the transfer.
-constexpr int AnswerReadLimits = 2;
-constexpr int AnswerMarginMs = 1000;
+// Runs shorter than this cost no more sent one by one than as a count; a count is one character.
+constexpr qint64 MinRepeat = 4;
+constexpr qint64 MaxRepeat = 94;
+
+// Raised inside the engine when the caller asks to stop; the public operations turn it into an
+// "E" packet and ETransferCancelled.
+struct TStopRequest {};
 
 constexpr uint8_t tochar(int x) { return uint8_t(x + 32); }
 constexpr int unchar(uint8_t c) { return uint8_t(c - 32); }
@@ -55,7 +59,32 @@ uint16_t Crc16(const QByteArray &Span, bool SevenBit)
 {
     throw EErrorTransmission(ResString(TResId::sErrorReceivingPacket));
 }
+
+[[noreturn]] void RaiseCancelled()
+{
+    throw ETransferCancelled(ResString(TResId::sTransferCancelled));
+}
+
+// A printable character other than space that the protocol allows as a prefix.
+bool IsPrefixChar(uint8_t c)
+{
+    return (c >= 33 && c <= 62) || (c >= 96 && c <= 126);
+}
 } // namespace
+
+TKermitOptions KermitOptionsFromSettings()
+{
+    TKermitOptions o;
+    if (!Settings)
+        return o;
+    using namespace SettingsKeys;
+    const int check = Settings->ReadInteger(TransferSection, BlockCheck, DefaultBlockCheck);
+    o.CheckType = check >= 1 && check <= 3 ? check : DefaultBlockCheck;
+    const int tries = Settings->ReadInteger(TransferSection, Tries, DefaultTries);
+    o.MaxTries = tries >= 1 && tries <= 100 ? tries : DefaultTries;
+    o.RepeatCounts = Settings->ReadBool(TransferSection, RepeatCounts, DefaultRepeatCounts);
+    return o;
+}
 
 Tkermit::Tkermit()
 {
@@ -89,19 +118,19 @@ void Tkermit::SetLineSettings(int Baud, int Parity, int ByteSize, int StopBits)
     ApplyLineSettings(s);
 }
 
-int Tkermit::EncodedLength(uint8_t Value)
+int Tkermit::EncodedLength(uint8_t Value, uint8_t Rept)
 {
     int n = 1;
     if (Value & 0x80) {
         ++n;
         Value &= 0x7F;
     }
-    if (Value < 32 || Value == 127 || Value == QCtl || Value == QBin)
+    if (Value < 32 || Value == 127 || Value == QCtl || Value == QBin || (Rept && Value == Rept))
         ++n;
     return n;
 }
 
-void Tkermit::AppendEncodedByte(QByteArray &Out, uint8_t Value)
+void Tkermit::AppendEncodedByte(QByteArray &Out, uint8_t Value, uint8_t Rept)
 {
     if (Value & 0x80) {
         Out.append(char(QBin));
@@ -110,17 +139,34 @@ void Tkermit::AppendEncodedByte(QByteArray &Out, uint8_t Value)
     if (Value < 32 || Value == 127) {
         Out.append(char(QCtl));
         Value = ctl(Value);
-    } else if (Value == QCtl || Value == QBin) {
+    } else if (Value == QCtl || Value == QBin || (Rept && Value == Rept)) {
         Out.append(char(QCtl));
     }
     Out.append(char(Value));
 }
 
-QByteArray Tkermit::EncodeByte(uint8_t Value)
+QByteArray Tkermit::EncodeByte(uint8_t Value, uint8_t Rept)
 {
     QByteArray out;
-    AppendEncodedByte(out, Value);
+    AppendEncodedByte(out, Value, Rept);
     return out;
+}
+
+qint64 Tkermit::EncodePiece(const char *Data, qint64 Size, uint8_t Rept, QByteArray &Piece)
+{
+    Piece.clear();
+    qint64 run = 1;
+    if (Rept)
+        while (run < Size && run < MaxRepeat && Data[run] == Data[0])
+            ++run;
+    if (run >= MinRepeat) {
+        Piece.append(char(Rept));
+        Piece.append(char(tochar(int(run))));
+        AppendEncodedByte(Piece, uint8_t(Data[0]), Rept);
+        return run;
+    }
+    AppendEncodedByte(Piece, uint8_t(Data[0]), Rept);
+    return 1;
 }
 
 QByteArray Tkermit::BlockCheck(const QByteArray &Span, int CheckType, bool SevenBit)
@@ -229,6 +275,8 @@ TKermitParams Tkermit::ParsePeerParams(const QByteArray &Data)
         p.QBin = at(6);
     if (n > 7)
         p.CheckType = at(7) - '0';
+    if (n > 8 && IsPrefixChar(at(8)))
+        p.Rept = at(8);
 
     // Answers this side cannot honour fall back to what every Kermit understands: an unknown
     // check type to type 1, a packet length the LEN character cannot express or too short to
@@ -251,6 +299,8 @@ QByteArray Tkermit::BuildSendInit() const
     d.append(char(FOwn.QCtl));
     d.append(char(FOwn.QBin));
     d.append(char('0' + FOwn.CheckType));
+    if (FOwn.Rept)
+        d.append(char(FOwn.Rept));
     return d;
 }
 
@@ -264,23 +314,87 @@ bool Tkermit::SendPacket(char Type, const QByteArray &Data)
     return written;
 }
 
-bool Tkermit::ReceivePacket(TKermitPacket &Packet)
+void Tkermit::CheckCancel()
 {
-    const QDeadlineTimer deadline(AnswerReadLimits * qint64(FOwn.Time) * 1000 + AnswerMarginMs);
-    return ReadPacket([this, &deadline](uint8_t &b) { return ReadByteBefore(b, deadline); }, FPeer.CheckType,
-                      SevenBitChecks(), Packet);
+    bool cancel = false;
+    if (OnWait)
+        OnWait(cancel);
+    if (cancel)
+        throw TStopRequest{};
 }
 
-bool Tkermit::WaitAck(QByteArray *Data)
+bool Tkermit::ReceivePacket(TKermitPacket &Packet, const QDeadlineTimer &Deadline)
 {
-    TKermitPacket packet;
-    if (!ReceivePacket(packet))
-        return false;
-    const bool acknowledged = (packet.Type == 'Y' && packet.Seq == FSeq % 64)
-        || (packet.Type == 'N' && packet.Seq == (FSeq + 1) % 64);
-    if (acknowledged && Data)
-        *Data = packet.Data;
-    return acknowledged;
+    // The wait is cut into short slices so that the caller keeps its window alive and can stop
+    // the transfer while the calculator is silent.
+    auto next = [this, &Deadline](uint8_t &b) {
+        for (;;) {
+            if (Deadline.hasExpired() || LineGone())
+                return false;
+            QDeadlineTimer slice(WaitSliceMs);
+            if (Deadline.deadline() < slice.deadline())
+                slice = Deadline;
+            if (ReadByteBefore(b, slice))
+                return true;
+            CheckCancel();
+        }
+    };
+    return ReadPacket(next, FPeer.CheckType, SevenBitChecks(), Packet);
+}
+
+Tkermit::TAnswer Tkermit::WaitAnswer(QByteArray *Data)
+{
+    // One read limit for the whole answer: at 9600 baud an answer takes a few milliseconds, so
+    // a silence this long means the packet or its answer was lost.
+    const QDeadlineTimer deadline(qint64(FOwn.Time) * 1000);
+    for (;;) {
+        TKermitPacket packet;
+        const bool good = ReceivePacket(packet, deadline);
+        CheckCancel();
+        if (!good)
+            return TAnswer::Again;
+        const int seq = FSeq % 64;
+        if ((packet.Type == 'Y' && packet.Seq == seq) || (packet.Type == 'N' && packet.Seq == (FSeq + 1) % 64)) {
+            if (Data)
+                *Data = packet.Data;
+            return TAnswer::Acknowledged;
+        }
+        if (packet.Type == 'E')
+            return TAnswer::Refused;
+        // The answer to the previous packet arriving twice (its first copy was late) says
+        // nothing about this one.
+        if (packet.Type == 'Y' && packet.Seq == (FSeq + 63) % 64)
+            continue;
+        return TAnswer::Again;
+    }
+}
+
+bool Tkermit::Exchange(char Type, const QByteArray &Data, QByteArray *Answer)
+{
+    ++FSeq;
+    const QByteArray packet = BuildPacket(Type, FSeq % 64, Data, FPeer, SevenBitChecks());
+    for (int attempt = 0; attempt < FMaxTries; ++attempt) {
+        WriteBytes(packet);
+        if (OnPacket)
+            OnPacket(FSeq);
+        switch (WaitAnswer(Answer)) {
+        case TAnswer::Acknowledged: return true;
+        case TAnswer::Refused: return false;
+        case TAnswer::Again: break;
+        }
+        // A calculator that is gone will not answer another copy either.
+        if (LineGone())
+            return false;
+    }
+    return false;
+}
+
+void Tkermit::SendErrorPacket()
+{
+    QByteArray text;
+    for (char c : ResString(TResId::sTransferCancelled).toLatin1())
+        AppendEncodedByte(text, uint8_t(c), FPeer.Rept);
+    SendPacket('E', text);
 }
 
 bool Tkermit::Connect()
@@ -289,63 +403,99 @@ bool Tkermit::Connect()
     // would be taken for the answer to the send-init packet.
     DiscardInput();
     FSeq = -1;
-    FOwn.CheckType = 1;
+    FMaxTries = qMax(1, Options.MaxTries);
+    FOwn.CheckType = Options.CheckType >= 1 && Options.CheckType <= 3 ? Options.CheckType : 1;
     FOwn.QBin = QBin;
+    FOwn.Rept = Options.RepeatCounts ? '~' : 0;
     FPeer.CheckType = 1;
     FPeer.Eol = 13;
     FPeer.NPad = 0;
+    FPeer.Rept = 0;
 
-    SendPacket('S', BuildSendInit());
     QByteArray answer;
-    if (!WaitAck(&answer))
-        return false;
+    try {
+        if (!Exchange('S', BuildSendInit(), &answer))
+            return false;
+    } catch (const TStopRequest &) {
+        SendErrorPacket();
+        RaiseCancelled();
+    }
     FPeer = ParsePeerParams(answer);
+    // Runs go as counts only when both sides name the same prefix.
+    if (!FOwn.Rept || FPeer.Rept != FOwn.Rept || FPeer.MaxL < 2 + FPeer.CheckType + LongestRunEncoding)
+        FPeer.Rept = 0;
     return true;
 }
 
-void Tkermit::SendOrRaise(char Type, const QByteArray &Data)
+void Tkermit::ExchangeOrRaise(char Type, const QByteArray &Data)
 {
-    SendPacket(Type, Data);
-    if (!WaitAck())
+    if (!Exchange(Type, Data))
         RaiseReceiveError();
 }
 
 void Tkermit::SendFile(const QByteArray &RemoteName, const char *Buffer, qint64 Size)
 {
-    // The file name travels as it is; one too long for a packet would make its LEN character
-    // meaningless, so it is cut to what one packet holds.
+    try {
+        SendFileData(RemoteName, Buffer, Size);
+    } catch (const TStopRequest &) {
+        // The calculator drops the partial file and is ready for the next transfer at once.
+        SendErrorPacket();
+        RaiseCancelled();
+    }
+}
+
+void Tkermit::SendFileData(const QByteArray &RemoteName, const char *Buffer, qint64 Size)
+{
     const int room = FPeer.MaxL - 2 - FPeer.CheckType;
-    SendOrRaise('F', RemoteName.left(room));
+    // The name travels encoded like the data, so that control characters, characters with the
+    // high bit and the prefix characters themselves arrive as they are. One too long for a packet
+    // would make its LEN character meaningless, so it is cut to what one packet holds, never
+    // inside an encoded character.
+    QByteArray name;
+    for (char c : RemoteName) {
+        const uint8_t value = uint8_t(c);
+        if (name.size() + EncodedLength(value, FPeer.Rept) > room)
+            break;
+        AppendEncodedByte(name, value, FPeer.Rept);
+    }
+    ExchangeOrRaise('F', name);
 
     bool cancel = false;
-    if (OnProgress)
-        OnProgress(0, cancel, Size);
+    auto report = [this, &cancel, Size](qint64 Position) {
+        if (OnProgress)
+            OnProgress(Position, cancel, Size);
+        if (cancel)
+            throw TStopRequest{};
+    };
+    report(0);
 
     QByteArray data;
     data.reserve(room);
-    for (qint64 i = 0; i < Size; ++i) {
-        const uint8_t value = uint8_t(Buffer[i]);
-        // An encoded byte never straddles two packets.
-        if (data.size() + EncodedLength(value) > room) {
-            SendOrRaise('D', data);
+    QByteArray piece;
+    for (qint64 i = 0; i < Size;) {
+        const qint64 taken = EncodePiece(Buffer + i, Size - i, FPeer.Rept, piece);
+        // An encoded byte or run never straddles two packets.
+        if (data.size() + piece.size() > room) {
+            ExchangeOrRaise('D', data);
             data.clear();
-            if (OnProgress)
-                OnProgress(i + 1, cancel, Size);
-            if (cancel)
-                throw ETransferCancelled(ResString(TResId::sTransferCancelled));
+            report(i + 1);
         }
-        AppendEncodedByte(data, value);
+        data.append(piece);
+        i += taken;
     }
     if (!data.isEmpty()) {
-        SendOrRaise('D', data);
-        if (OnProgress)
-            OnProgress(Size, cancel, Size);
+        ExchangeOrRaise('D', data);
+        report(Size);
     }
-    SendOrRaise('Z', QByteArray());
+    ExchangeOrRaise('Z', QByteArray());
 }
 
 bool Tkermit::Disconnect()
 {
-    SendPacket('B', QByteArray());
-    return WaitAck();
+    try {
+        return Exchange('B', QByteArray());
+    } catch (const TStopRequest &) {
+        SendErrorPacket();
+        RaiseCancelled();
+    }
 }

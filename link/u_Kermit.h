@@ -1,8 +1,9 @@
 #pragma once
 // The sending half of the Kermit file-transfer protocol, reduced to what a calculator waiting in
-// Kermit server mode needs: the send-init exchange, files as F, D... Z packets, and the break. It
-// never receives files; the only packets it reads are acknowledgements. Everything runs on the
-// caller's thread; two events let the caller show progress and ask to stop.
+// Kermit server mode needs: the send-init exchange, files as F, D... Z packets, and the break. A
+// packet whose answer is lost, garbled or refused goes out again, up to a number of tries. It never
+// receives files; the only packets it reads are acknowledgements. Everything runs on the caller's
+// thread; three events let the caller show progress, keep its windows alive and ask to stop.
 #include "u_Errors.h"
 #include "u_seriepack.h"
 
@@ -13,8 +14,17 @@
 // The speed transfers run at: what both calculators' Kermit settings screens propose.
 constexpr int CalculatorBaud = 9600;
 
-// Raised by SendFile when the progress handler asks to stop.
+// Raised when the caller asks to stop, from a progress report or while waiting for an answer.
 class ETransferCancelled : public EError { using EError::EError; };
+
+// What the user may choose about the protocol (the "transfer" settings).
+struct TKermitOptions {
+    int CheckType = 3;        // block check offered in the send-init packet: 1, 2 or 3
+    int MaxTries = 10;        // times one packet goes out before the transfer fails
+    bool RepeatCounts = true; // offer to send runs of equal bytes as a count and one byte
+};
+// The options as the settings hold them, out-of-range values replaced by the defaults.
+TKermitOptions KermitOptionsFromSettings();
 
 // The parameters one side announces in the send-init exchange, decoded.
 struct TKermitParams {
@@ -26,6 +36,7 @@ struct TKermitParams {
     uint8_t QCtl = '#';
     uint8_t QBin = '&';
     int CheckType = 1; // block-check type 1, 2 or 3
+    uint8_t Rept = 0;  // repeat-count prefix; 0 when not offered or not agreed
 };
 
 // A packet as read from the line.
@@ -42,6 +53,10 @@ public:
     // Position bytes of Total have been acknowledged or are about to be sent; setting Cancel stops
     // the file after the packet just acknowledged.
     using TProgressEvent = std::function<void(qint64 Position, bool &Cancel, qint64 Total)>;
+    // Called at least every WaitSliceMs while the engine waits for the line, and after every
+    // answer; setting Cancel stops the exchange at once.
+    using TWaitEvent = std::function<void(bool &Cancel)>;
+    static constexpr int WaitSliceMs = 50;
     // Yields the next byte from the line; false when none arrived within the read limit.
     using TByteSource = std::function<bool(uint8_t &Byte)>;
 
@@ -55,21 +70,27 @@ public:
     void SetLineSettings(int Baud, int Parity, int ByteSize, int StopBits);
 
     // The send-init exchange: true when the calculator acknowledged it; its parameters are then in
-    // force for the rest of the connection.
+    // force for the rest of the connection. Raises ETransferCancelled when the caller stops it.
     bool Connect();
     // Sends one file held in memory under RemoteName. Raises EErrorTransmission "Error while
-    // receiving packet" when a packet is not acknowledged and ETransferCancelled "Transfer
-    // cancelled" when OnProgress asks to stop; the connection can then only start again.
+    // receiving packet" when a packet is not acknowledged within the tries or the calculator
+    // reports an error, and ETransferCancelled "Transfer cancelled" when the caller asks to stop;
+    // a cancelled file is ended with an "E" packet so that the calculator drops what it received.
+    // The connection can then only start again.
     void SendFile(const QByteArray &RemoteName, const char *Buffer, qint64 Size);
     void SendFile(const QByteArray &RemoteName, const QByteArray &Data)
     {
         SendFile(RemoteName, Data.constData(), Data.size());
     }
-    // The break exchange: true when the calculator acknowledged it.
+    // The break exchange: true when the calculator acknowledged it. Raises ETransferCancelled
+    // when the caller stops it.
     bool Disconnect();
 
     TPacketEvent OnPacket;
     TProgressEvent OnProgress;
+    TWaitEvent OnWait;
+    // Read by the next Connect.
+    TKermitOptions Options;
 
     const TKermitParams &OwnParams() const { return FOwn; }
     const TKermitParams &PeerParams() const { return FPeer; }
@@ -79,9 +100,14 @@ public:
     // The packet rules themselves, without a line.
     // File data as it travels: "&" in front of a byte with its high bit set, "#" in front of a
     // control character (sent as ctl of it) and in front of a literal "#" or "&".
-    static QByteArray EncodeByte(uint8_t Value);
-    static int EncodedLength(uint8_t Value);
-    static void AppendEncodedByte(QByteArray &Out, uint8_t Value);
+    // With a repeat prefix agreed (Rept not 0), that prefix is quoted like "#" and "&".
+    static QByteArray EncodeByte(uint8_t Value, uint8_t Rept = 0);
+    static int EncodedLength(uint8_t Value, uint8_t Rept = 0);
+    static void AppendEncodedByte(QByteArray &Out, uint8_t Value, uint8_t Rept = 0);
+    // The next piece of data as it travels, starting at Data[0] of Size bytes: a run of 4 to 94
+    // equal bytes as the repeat prefix, tochar of the count and the encoded byte when Rept is
+    // agreed, else one encoded byte. Returns how many bytes the piece stands for.
+    static qint64 EncodePiece(const char *Data, qint64 Size, uint8_t Rept, QByteArray &Piece);
     // The check over Span (the characters from LEN to the end of DATA); SevenBit counts each
     // character with its low 7 bits only, as a line with a parity bit delivers them.
     static QByteArray BlockCheck(const QByteArray &Span, int CheckType, bool SevenBit);
@@ -98,17 +124,29 @@ public:
     QByteArray BuildSendInit() const;
 
 protected:
+    // Writes the next packet once.
     bool SendPacket(char Type, const QByteArray &Data);
-    bool ReceivePacket(TKermitPacket &Packet);
-    // Reads the answer to the packet just sent: "Y" for it, or "N" for the next one. Data, when
-    // given, receives the answer's data field.
-    bool WaitAck(QByteArray *Data = nullptr);
+    // Reads one packet, waiting at most until Deadline.
+    bool ReceivePacket(TKermitPacket &Packet, const QDeadlineTimer &Deadline);
+    // Writes the next packet and waits for its answer, writing it again after a silence, a garbled
+    // answer or a refusal, up to Options.MaxTries times. True on "Y" for it or "N" for the next
+    // one, whose data go to Data when given; false when the tries run out or the calculator sends
+    // an error packet.
+    bool Exchange(char Type, const QByteArray &Data, QByteArray *Answer = nullptr);
 
 private:
-    void SendOrRaise(char Type, const QByteArray &Data);
+    enum class TAnswer { Acknowledged, Again, Refused };
+    TAnswer WaitAnswer(QByteArray *Data);
+    void ExchangeOrRaise(char Type, const QByteArray &Data);
+    void SendFileData(const QByteArray &RemoteName, const char *Buffer, qint64 Size);
+    // Asks the caller whether to stop; raises the internal stop request when it says so.
+    void CheckCancel();
+    // Tells the calculator that the transfer is abandoned.
+    void SendErrorPacket();
     bool SevenBitChecks() const { return FLineSettings.Parity != 0; }
 
     int FSeq = -1;
+    int FMaxTries = 10;
     TKermitParams FOwn;
     TKermitParams FPeer;
 };

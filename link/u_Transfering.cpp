@@ -54,6 +54,12 @@ TFTransferingFile::TFTransferingFile(QWidget *Parent, TTranslateProc Translate)
 
     FKermit.OnPacket = [this](int Number) { ShowPacket(Number); };
     FKermit.OnProgress = [this](qint64 Position, bool &Cancel, qint64 Total) { ShowProgress(Position, Cancel, Total); };
+    // While the engine waits for the calculator the window still repaints and its Cancel button
+    // still works.
+    FKermit.OnWait = [this](bool &Cancel) {
+        QCoreApplication::processEvents();
+        Cancel = FCancel;
+    };
 }
 
 void TFTransferingFile::ApplyBuiltInTexts()
@@ -136,7 +142,9 @@ bool TFTransferingFile::ConnectPort(int Port, int Baud)
 
 bool TFTransferingFile::ConnectPort(const QString &Device, int Baud)
 {
+    FCancel = false;
     try {
+        FKermit.Options = KermitOptionsFromSettings();
         FKermit.Open(Device);
         FKermit.SetLineSettings(Baud, 0, 8, 0);
         if (!FKermit.Connect())
@@ -166,8 +174,12 @@ bool TFTransferingFile::SendDiskFile(const QString &LocalPath, const QByteArray 
 
 bool TFTransferingFile::DisconnectPort()
 {
-    const bool ok = FKermit.Disconnect();
-    if (!ok)
+    try {
+        if (FKermit.Disconnect())
+            return true;
         Warn(ResString(TResId::sCannotDeConnect));
-    return ok;
+    } catch (const EError &e) {
+        Warn(e.Message());
+    }
+    return false;
 }

@@ -1,9 +1,9 @@
 #pragma once
 // The transfer's progress window. It owns the one Kermit engine and runs each step of a transfer —
 // connect, send a file, disconnect — showing the file, the packet and the bytes sent, and offers a
-// Cancel button. The engine's packet and progress events repaint it and let pending window events
-// through, which is the only way a click on Cancel is seen while a file is going out. Every failure
-// is shown to the user and reported to the caller as false.
+// Cancel button. The engine's events repaint it and let pending window events through, also while
+// it waits for the calculator, so a click on Cancel stops the transfer at once. Every failure is
+// shown to the user and reported to the caller as false.
 #include "u_Kermit.h"
 
 #include <QDialog>
@@ -37,7 +37,7 @@ public:
     // The engine's events.
     void ShowPacket(int Number);
     void ShowProgress(qint64 Position, bool &Cancel, qint64 Total);
-    // The Cancel button: the file in progress stops after the packet in flight is acknowledged.
+    // The Cancel button: the exchange in progress stops at once and the calculator is told.
     void btnCancelClick();
 
     // When empty, failures go to a warning box titled with the program's name.

@@ -223,6 +223,7 @@ void Tseriepack::Open(const QString &Device)
     FTimeouts = TTimeouts{TTimeouts::MaxLimit, 0, 0, 50, 2000};
     FInput.clear();
     FInputPos = 0;
+    FLineGone = false;
 }
 
 void Tseriepack::Close()
@@ -303,8 +304,10 @@ bool Tseriepack::FillInput(int WaitMs)
             continue;
         if (ready <= 0)
             return false;
-        if (!(p.revents & POLLIN))
-            return false; // hung up or failed: the line is gone
+        if (!(p.revents & POLLIN)) {
+            FLineGone = true; // hung up or failed
+            return false;
+        }
         char chunk[4096];
         const ssize_t n = ::read(FHandle, chunk, sizeof chunk);
         if (n > 0) {
@@ -314,6 +317,7 @@ bool Tseriepack::FillInput(int WaitMs)
         }
         if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
+        FLineGone = true;
         return false;
     }
 }

@@ -86,6 +86,9 @@ public:
     bool ReadByteBefore(uint8_t &Buffer, const QDeadlineTimer &Deadline);
     // Drops whatever the line has delivered and nobody has read yet.
     void DiscardInput();
+    // Whether the far end has gone (the device was unplugged or the other side closed): no byte
+    // will come any more, so waiting for one is pointless.
+    bool LineGone() const { return FLineGone; }
 
 protected:
     int FHandle = -1;
@@ -98,4 +101,5 @@ private:
     int ReadWaitMs() const;
     QByteArray FInput;
     qsizetype FInputPos = 0;
+    bool FLineGone = false;
 };

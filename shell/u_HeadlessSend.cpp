@@ -18,8 +18,8 @@ namespace {
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
 
-// Ctrl+C asks the transfer to stop after the packet in flight, as the window's Cancel button does;
-// a second one ends the program at once.
+// Ctrl+C stops the transfer at once, as the window's Cancel button does, telling the calculator;
+// a second one ends the program without a word to it.
 volatile std::sig_atomic_t InterruptRequested = 0;
 
 void OnInterrupt(int)
@@ -174,6 +174,7 @@ int RunSend(const TCommandLine &Line)
             contents.append(LoadFileForCalculator(path, request.Calculator));
 
         Tkermit kermit;
+        kermit.Options = KermitOptionsFromSettings();
         bool ok = false;
         const int port = request.Port.toInt(&ok, 10);
         if (ok && port > 0)
@@ -191,6 +192,7 @@ int RunSend(const TCommandLine &Line)
             progress.Progress(Position, Total);
             Cancel = InterruptRequested != 0;
         };
+        kermit.OnWait = [](bool &Cancel) { Cancel = InterruptRequested != 0; };
 
         if (!kermit.Connect()) {
             PrintError(ResString(TResId::sCannotConnect));

@@ -56,7 +56,7 @@ bool TKermitServer::Start(QString &Error, bool WithServer)
     FKermit.setArguments({"-Y", "-C",
                           "set line " + FDir.filePath("B")
                               + ", set carrier-watch off, set flow none, set speed 9600, set file type binary,"
-                                " set file names literal, set file collision overwrite, server"});
+                                " set file names literal, set file collision overwrite, set file incomplete discard, server"});
     FKermit.setStandardOutputFile(FDir.filePath("server.log"));
     FKermit.setStandardInputFile(QProcess::nullDevice());
     FKermit.start();

@@ -1,7 +1,7 @@
 #pragma once
 // A real Kermit server at the far end of a cable: C-Kermit in server mode, receiving binary files
 // into a folder of its own, on one end of a socat pseudo-terminal pair whose other end the sender
-// opens.
+// opens. Like the calculator, it drops a file whose transfer was abandoned.
 #include <QByteArray>
 #include <QProcess>
 #include <QString>

@@ -29,8 +29,8 @@ QString Types(const QList<TKermitPacket> &Packets)
     return s;
 }
 
-// Undoes the data encoding, as the calculator does.
-QByteArray Decode(const QList<TKermitPacket> &Packets)
+// Undoes the data encoding, as the calculator does; Rept is the agreed repeat prefix, if any.
+QByteArray Decode(const QList<TKermitPacket> &Packets, char Rept = 0)
 {
     QByteArray out;
     for (const TKermitPacket &p : Packets) {
@@ -38,23 +38,49 @@ QByteArray Decode(const QList<TKermitPacket> &Packets)
             continue;
         for (qsizetype i = 0; i < p.Data.size(); ++i) {
             uint8_t high = 0;
+            int count = 1;
             char c = p.Data.at(i);
+            if (Rept && c == Rept) {
+                count = uint8_t(p.Data.at(++i)) - 32;
+                c = p.Data.at(++i);
+            }
             if (c == '&') {
                 high = 0x80;
                 c = p.Data.at(++i);
             }
             if (c == '#') {
                 c = p.Data.at(++i);
-                if (c != '#' && c != '&')
+                if (c != '#' && c != '&' && c != Rept)
                     c = char(c ^ 64);
             }
-            out.append(char(uint8_t(c) | high));
+            out.append(QByteArray(count, char(uint8_t(c) | high)));
         }
     }
     return out;
 }
 
-enum TFault { NakThis, BadCheck, ErrorPacket, WrongSeq, HangUp, Silence, DripStray, DripLongPacket };
+enum TFault { NakThis, BadCheck, ErrorPacket, WrongSeq, HangUp, Silence, Noise, DripLongPacket, DuplicateAck };
+
+// The answer a faulty calculator gives to packet P.
+TPeerReply Faulty(TFault Fault, const TKermitPacket &P)
+{
+    switch (Fault) {
+    case NakThis: return TPeerReply{TScriptedPeer::Packet('N', P.Seq)};
+    case BadCheck: {
+        QByteArray bytes = TScriptedPeer::Packet('Y', P.Seq);
+        bytes[4] = char(bytes[4] + 1);
+        return TPeerReply{bytes};
+    }
+    case ErrorPacket: return TPeerReply{TScriptedPeer::Packet('E', P.Seq, "Disk full")};
+    case WrongSeq: return TPeerReply{TScriptedPeer::Packet('Y', (P.Seq + 5) % 64)};
+    case HangUp: return TPeerReply{{}, true};
+    case Silence: return TPeerReply{};
+    case Noise: return TPeerReply{"\r\nx\x01"};
+    case DripLongPacket: return TPeerReply{TScriptedPeer::Packet('Y', P.Seq, QByteArray(91, 'y')), false, 1900};
+    case DuplicateAck: return TPeerReply{TScriptedPeer::Packet('Y', (P.Seq + 63) % 64)};
+    }
+    return TPeerReply{};
+}
 } // namespace
 Q_DECLARE_METATYPE(TFault)
 
@@ -67,11 +93,18 @@ private slots:
     void nakForNextPacketAcknowledges();
     void nakForSendInitLeavesDefaults();
     void peerFramingAndCrcAreHonoured();
+    void lostAnswersAreRetried_data();
+    void lostAnswersAreRetried();
+    void duplicateAckIsIgnored();
     void failedAcknowledgement_data();
     void failedAcknowledgement();
     void connectFailsOnBadAnswer_data();
     void connectFailsOnBadAnswer();
     void cancelAfterDataPacket();
+    void cancelWhileWaiting_data();
+    void cancelWhileWaiting();
+    void repeatCounts_data();
+    void repeatCounts();
     void packetsFillExactly_data();
     void packetsFillExactly();
     void emptyFile();
@@ -91,7 +124,9 @@ void TestKermitExchange::firstAndLastPacketsOnTheWire()
     QVERIFY(k.Disconnect());
     QVERIFY(peer.WaitForPackets(5, 1000));
     const QByteArray wire = peer.Received();
-    QVERIFY(wire.startsWith(Hex("012B20537E2220402D232631260D")));
+    // The send-init packet offers the CRC and repeat counts with "~"; this calculator answers with
+    // type 1 and no repeat prefix, so the rest goes as before.
+    QVERIFY2(wire.startsWith(Hex("012C20537E2220402D2326337E290D")), wire.toHex().constData());
     // S F D Z B: the break is the fifth packet.
     QVERIFY(wire.endsWith(Hex("012324422B0D")));
     QCOMPARE(Types(peer.Packets()), QStringLiteral("SFDZB"));
@@ -119,11 +154,12 @@ void TestKermitExchange::silentLineFailsConnect()
 {
     TScriptedPeer peer([](const TKermitPacket &, int) { return TPeerReply{}; });
     Tkermit k;
+    k.Options.MaxTries = 2;
     k.Open(peer.DevicePath());
     QElapsedTimer clock;
     clock.start();
     QVERIFY(!k.Connect());
-    // Two read limits of 2 seconds.
+    // Two tries of one read limit of 2 seconds each.
     QVERIFY2(clock.elapsed() >= 3800 && clock.elapsed() < 6000, qPrintable(QString::number(clock.elapsed())));
 }
 
@@ -184,62 +220,108 @@ void TestKermitExchange::peerFramingAndCrcAreHonoured()
     QCOMPARE(Decode(peer.Packets()), data);
 }
 
+void TestKermitExchange::lostAnswersAreRetried_data()
+{
+    QTest::addColumn<TFault>("fault");
+    QTest::addColumn<int>("packet");
+    QTest::newRow("N for the send-init packet") << NakThis << 0;
+    QTest::newRow("N for the F packet itself") << NakThis << 1;
+    QTest::newRow("bad check on a D answer") << BadCheck << 3;
+    QTest::newRow("answer for another packet") << WrongSeq << 4;
+    QTest::newRow("answer to Z lost") << Silence << 8;
+    QTest::newRow("line noise instead of the answer") << Noise << 2;
+}
+
+void TestKermitExchange::lostAnswersAreRetried()
+{
+    // One fault, once: the packet goes out again and the file arrives whole.
+    QFETCH(TFault, fault);
+    QFETCH(int, packet);
+    TScriptedPeer peer([fault, packet](const TKermitPacket &p, int index) {
+        if (index == packet)
+            return Faulty(fault, p);
+        return TScriptedPeer::Acknowledging()(p, index);
+    });
+    Tkermit k;
+    k.Open(peer.DevicePath());
+    QVERIFY(k.Connect());
+    const QByteArray data(500, 'z'); // F, six D packets, Z
+    k.SendFile("AGAIN", data);
+    QVERIFY(k.Disconnect());
+    const QList<TKermitPacket> packets = peer.Packets();
+    QCOMPARE(Types(packets), QStringLiteral("SFDDDDDDZB").insert(packet, QChar(packets.at(packet).Type)));
+    QCOMPARE(packets.at(packet + 1).Seq, packets.at(packet).Seq);
+    QCOMPARE(packets.at(packet + 1).Data, packets.at(packet).Data);
+    QList<TKermitPacket> once = packets;
+    once.removeAt(packet);
+    QCOMPARE(Decode(once), data);
+}
+
+void TestKermitExchange::duplicateAckIsIgnored()
+{
+    // A late second copy of the previous answer comes first; the real answer follows. Nothing is
+    // sent twice.
+    TScriptedPeer peer([](const TKermitPacket &p, int index) {
+        TPeerReply reply = TScriptedPeer::Acknowledging()(p, index);
+        if (p.Type == 'D')
+            reply.Bytes.prepend(Faulty(DuplicateAck, p).Bytes);
+        return reply;
+    });
+    Tkermit k;
+    k.Open(peer.DevicePath());
+    QVERIFY(k.Connect());
+    k.SendFile("TWICE", QByteArray(300, 'd'));
+    QVERIFY(k.Disconnect());
+    QCOMPARE(Types(peer.Packets()), QStringLiteral("SFDDDDZB"));
+}
+
 void TestKermitExchange::failedAcknowledgement_data()
 {
     QTest::addColumn<TFault>("fault");
     QTest::addColumn<int>("packet");
-    QTest::newRow("N for the F packet itself") << NakThis << 1;
-    QTest::newRow("N for a D packet itself") << NakThis << 3;
-    QTest::newRow("bad check on a D answer") << BadCheck << 2;
-    QTest::newRow("E packet for a D packet") << ErrorPacket << 4;
-    QTest::newRow("E packet for the Z packet") << ErrorPacket << 8;
-    QTest::newRow("answer for another packet") << WrongSeq << 3;
-    QTest::newRow("calculator vanishes mid-file") << HangUp << 4;
-    QTest::newRow("calculator falls silent mid-file") << Silence << 5;
-    QTest::newRow("peer drips stray bytes") << DripStray << 1;
-    QTest::newRow("peer drips a packet whose LEN is 94") << DripLongPacket << 2;
+    QTest::addColumn<int>("copies");
+    QTest::newRow("N for a D packet, every time") << NakThis << 3 << 3;
+    QTest::newRow("bad check, every time") << BadCheck << 2 << 3;
+    QTest::newRow("calculator falls silent mid-file") << Silence << 5 << 3;
+    QTest::newRow("peer drips a packet whose LEN is 94") << DripLongPacket << 2 << 3;
+    // An error packet is the calculator's last word: nothing is tried again.
+    QTest::newRow("E packet for a D packet") << ErrorPacket << 4 << 1;
+    QTest::newRow("E packet for the Z packet") << ErrorPacket << 8 << 1;
+    QTest::newRow("calculator vanishes mid-file") << HangUp << 4 << 3;
 }
 
 void TestKermitExchange::failedAcknowledgement()
 {
     QFETCH(TFault, fault);
     QFETCH(int, packet);
+    QFETCH(int, copies);
     TScriptedPeer peer([fault, packet](const TKermitPacket &p, int index) {
-        if (p.Type == 'S')
-            return TPeerReply{TScriptedPeer::Packet('Y', p.Seq, "~* @-#Y1")};
-        if (index != packet)
-            return TPeerReply{TScriptedPeer::Packet('Y', p.Seq)};
-        switch (fault) {
-        case NakThis: return TPeerReply{TScriptedPeer::Packet('N', p.Seq)};
-        case BadCheck: {
-            QByteArray bytes = TScriptedPeer::Packet('Y', p.Seq);
-            bytes[4] = char(bytes[4] + 1);
-            return TPeerReply{bytes};
-        }
-        case ErrorPacket: return TPeerReply{TScriptedPeer::Packet('E', p.Seq, "Disk full")};
-        case WrongSeq: return TPeerReply{TScriptedPeer::Packet('Y', (p.Seq + 5) % 64)};
-        case HangUp: return TPeerReply{{}, true};
-        case Silence: return TPeerReply{};
-        case DripStray: return TPeerReply{QByteArray(40, 'x'), false, 1900};
-        case DripLongPacket: return TPeerReply{TScriptedPeer::Packet('Y', p.Seq, QByteArray(91, 'y')), false, 1900};
-        }
-        return TPeerReply{};
+        if (index >= packet && p.Type != 'S')
+            return Faulty(fault, p);
+        return TScriptedPeer::Acknowledging()(p, index);
     });
     Tkermit k;
+    k.Options.MaxTries = 3;
     k.Open(peer.DevicePath());
     QVERIFY(k.Connect());
     QElapsedTimer clock;
     clock.start();
     try {
-        k.SendFile("FAILS", QByteArray(500, 'z')); // F, six D packets, Z
+        k.SendFile("FAILS", QByteArray(500, 'z'));
         QFAIL("the failure was not noticed");
     } catch (const EErrorTransmission &e) {
         QCOMPARE(e.Message(), ResString(TResId::sErrorReceivingPacket));
     }
-    QVERIFY(clock.elapsed() < 6000);
-    // Nothing is retried and nothing follows the failed packet.
+    // Each try waits one read limit at most.
+    QVERIFY(clock.elapsed() < copies * 2000 + 1500);
+    // The failing packet went out the given number of times, and nothing followed it (a dripping
+    // or vanished peer reads no more).
     QTest::qWait(50);
-    QCOMPARE(peer.Packets().size(), packet + 1);
+    if (fault != HangUp && fault != DripLongPacket) {
+        QCOMPARE(peer.Packets().size(), packet + copies);
+        for (int i = packet; i < packet + copies; ++i)
+            QCOMPARE(peer.Packets().at(i).Seq, packet);
+    }
 }
 
 void TestKermitExchange::connectFailsOnBadAnswer_data()
@@ -259,11 +341,12 @@ void TestKermitExchange::connectFailsOnBadAnswer()
     QFETCH(QByteArray, answer);
     TScriptedPeer peer([answer](const TKermitPacket &, int) { return TPeerReply{answer}; });
     Tkermit k;
+    k.Options.MaxTries = 2;
     k.Open(peer.DevicePath());
     QElapsedTimer clock;
     clock.start();
     QVERIFY(!k.Connect());
-    QVERIFY(clock.elapsed() < 6000);
+    QVERIFY(clock.elapsed() < 4500);
 }
 
 void TestKermitExchange::cancelAfterDataPacket()
@@ -283,13 +366,93 @@ void TestKermitExchange::cancelAfterDataPacket()
     } catch (const ETransferCancelled &e) {
         QCOMPARE(e.Message(), ResString(TResId::sTransferCancelled));
     }
-    // The request is seen after the first data packet; nothing, not even an E packet, follows it.
+    // The request is seen after the first data packet; the calculator is told to drop the file.
     QCOMPARE(reports, (QList<qint64>{0, 92}));
-    QTest::qWait(50);
-    QCOMPARE(Types(peer.Packets()), QStringLiteral("SFD"));
+    QVERIFY(peer.WaitForPackets(4, 1000));
+    QCOMPARE(Types(peer.Packets()), QStringLiteral("SFDE"));
     // The object stays usable: a new connection starts afresh.
     QVERIFY(k.Connect());
     QCOMPARE(k.PacketCounter(), 0);
+}
+
+void TestKermitExchange::cancelWhileWaiting_data()
+{
+    QTest::addColumn<char>("silentOn");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("types");
+    QTest::newRow("file of one packet, waiting for D's answer") << 'D' << 50 << "SFDE";
+    QTest::newRow("waiting for the send-init answer") << 'S' << 50 << "SE";
+    QTest::newRow("waiting for Z's answer") << 'Z' << 0 << "SFZE";
+}
+
+void TestKermitExchange::cancelWhileWaiting()
+{
+    // The calculator says nothing; the user gives up while the engine waits for it.
+    QFETCH(char, silentOn);
+    QFETCH(int, size);
+    QFETCH(QString, types);
+    TScriptedPeer peer([silentOn](const TKermitPacket &p, int index) {
+        if (p.Type == silentOn)
+            return TPeerReply{};
+        return TScriptedPeer::Acknowledging()(p, index);
+    });
+    Tkermit k;
+    QElapsedTimer sinceRequest;
+    int waits = 0;
+    k.OnWait = [&](bool &cancel) {
+        ++waits;
+        if (!sinceRequest.isValid() && peer.Packets().size() == types.size() - 1)
+            sinceRequest.start();
+        cancel = sinceRequest.isValid() && sinceRequest.elapsed() > 300;
+    };
+    k.Open(peer.DevicePath());
+    try {
+        QVERIFY(k.Connect());
+        k.SendFile("WAIT", QByteArray(size, 'w'));
+        QFAIL("cancelling did not stop the exchange");
+    } catch (const ETransferCancelled &e) {
+        QCOMPARE(e.Message(), ResString(TResId::sTransferCancelled));
+    }
+    QVERIFY2(sinceRequest.elapsed() < 300 + 300, qPrintable(QString::number(sinceRequest.elapsed())));
+    QVERIFY(waits >= 5);
+    QVERIFY(peer.WaitForPackets(int(types.size()), 1000));
+    QCOMPARE(Types(peer.Packets()), types);
+}
+
+void TestKermitExchange::repeatCounts_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<bool>("offer");
+    QTest::addColumn<bool>("used");
+    QTest::newRow("both offer ~") << QByteArray("~* @-#Y3~") << true << true;
+    QTest::newRow("calculator answers without it") << QByteArray("~* @-#Y3") << true << false;
+    QTest::newRow("calculator answers a blank") << QByteArray("~* @-#Y3 ") << true << false;
+    QTest::newRow("turned off here") << QByteArray("~* @-#Y3~") << false << false;
+}
+
+void TestKermitExchange::repeatCounts()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(bool, offer);
+    QFETCH(bool, used);
+    TScriptedPeer peer(TScriptedPeer::Acknowledging(answer, 3));
+    Tkermit k;
+    k.Options.RepeatCounts = offer;
+    k.Open(peer.DevicePath());
+    QVERIFY(k.Connect());
+    // Runs of every length around the threshold and past one count, high and prefix bytes, and
+    // the prefix itself as data.
+    QByteArray data = QByteArray(4096, '\0') + "abbbcccc" + QByteArray(200, char(0xFF)) + "~~~~~~#&&&&&~" + QByteArray(3, 'x');
+    k.SendFile("RUNS", data);
+    QVERIFY(k.Disconnect());
+    QVERIFY(peer.ChecksGood());
+    const QList<TKermitPacket> packets = peer.Packets();
+    QCOMPARE(packets.at(0).Data.size(), offer ? 9 : 8);
+    QCOMPARE(Decode(packets, used ? '~' : 0), data);
+    int dataPackets = 0;
+    for (const TKermitPacket &p : packets)
+        dataPackets += p.Type == 'D';
+    QVERIFY(used ? dataPackets <= 4 : dataPackets > 90);
 }
 
 void TestKermitExchange::packetsFillExactly_data()

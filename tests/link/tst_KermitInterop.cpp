@@ -5,6 +5,7 @@
 #include "u_CalculatorFile.h"
 #include "u_Kermit.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
@@ -36,6 +37,7 @@ private slots:
     void fileArrivesIntact();
     void severalFilesInOneConnection();
     void tgvDocumentForHP49();
+    void cancelledFileIsDroppedAndServerReady();
 
 private:
     void Send(const QList<QPair<QByteArray, QByteArray>> &Files);
@@ -54,9 +56,12 @@ void TestKermitInterop::Send(const QList<QPair<QByteArray, QByteArray>> &Files)
     k.Open(FServer.SenderDevice());
     k.SetLineSettings(CalculatorBaud, 0, 8, 0);
     QVERIFY(k.Connect());
-    // C-Kermit answers with its own parameters and takes "&" prefixing.
+    // C-Kermit answers with its own parameters, takes "&" prefixing, and agrees to the CRC and to
+    // repeat counts.
     QCOMPARE(k.PeerParams().MaxL, 94);
     QCOMPARE(int(k.PeerParams().QBin), int('Y'));
+    QCOMPARE(k.CheckType(), 3);
+    QCOMPARE(int(k.PeerParams().Rept), int('~'));
     for (const auto &file : Files)
         k.SendFile(file.first, file.second);
     QVERIFY(k.Disconnect());
@@ -76,6 +81,12 @@ void TestKermitInterop::fileArrivesIntact_data()
                                                           return d;
                                                       }();
     QTest::newRow("100 KB of random bytes") << QByteArray("RANDOM") << RandomBytes(100 * 1024, 4849);
+    QTest::newRow("runs of every length") << QByteArray("RUNS") << [] {
+        QByteArray d;
+        for (int n = 1; n < 200; n += 3)
+            d += QByteArray(n, char(n)) + "~";
+        return d + QByteArray(4096, '\0');
+    }();
 }
 
 void TestKermitInterop::fileArrivesIntact()
@@ -112,6 +123,27 @@ void TestKermitInterop::tgvDocumentForHP49()
     const QByteArray received = FServer.Received("LETTER.TGV");
     QCOMPARE(received, sent);
     QCOMPARE(received.mid(8), TgvDocument().mid(8));
+}
+
+void TestKermitInterop::cancelledFileIsDroppedAndServerReady()
+{
+    Tkermit k;
+    k.Open(FServer.SenderDevice());
+    k.SetLineSettings(CalculatorBaud, 0, 8, 0);
+    k.OnProgress = [](qint64 Position, bool &Cancel, qint64) { Cancel = Position > 2000; };
+    QVERIFY(k.Connect());
+    QVERIFY_THROWS_EXCEPTION(ETransferCancelled, k.SendFile("PARTIAL", RandomBytes(20000, 7)));
+
+    // The server is ready for the next transfer at once, and did not keep the partial file.
+    k.OnProgress = nullptr;
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(k.Connect());
+    k.SendFile("AFTER", QByteArray("next"));
+    QVERIFY(k.Disconnect());
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(FServer.Received("AFTER"), QByteArray("next"));
+    QVERIFY(FServer.Received("PARTIAL").isNull());
 }
 
 QTEST_GUILESS_MAIN(TestKermitInterop)

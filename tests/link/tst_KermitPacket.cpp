@@ -52,6 +52,7 @@ private slots:
     void markHuntBudget();
     void peerParams_data();
     void peerParams();
+    void repeatPieces();
     void headerAdaptation_data();
     void headerAdaptation();
 };
@@ -270,6 +271,29 @@ void TestKermitPacket::peerParams()
     QCOMPARE(int(p.PadC), padc);
     QCOMPARE(int(p.Eol), eol);
     QCOMPARE(p.CheckType, checkType);
+}
+
+void TestKermitPacket::repeatPieces()
+{
+    // The answer's ninth field names the repeat prefix; a blank or a character that cannot be a
+    // prefix means none.
+    QCOMPARE(int(Tkermit::ParsePeerParams("~* @-#Y3~").Rept), int('~'));
+    QCOMPARE(int(Tkermit::ParsePeerParams("~* @-#Y3 ").Rept), 0);
+    QCOMPARE(int(Tkermit::ParsePeerParams("~* @-#Y3").Rept), 0);
+
+    QByteArray piece;
+    const QByteArray zeros(100, '\0');
+    QCOMPARE(Tkermit::EncodePiece(zeros.constData(), 100, '~', piece), qint64(94));
+    QCOMPARE(piece, QByteArray("~~#@"));
+    QCOMPARE(Tkermit::EncodePiece(zeros.constData(), 4, '~', piece), qint64(4));
+    QCOMPARE(piece, QByteArray("~$#@"));
+    QCOMPARE(Tkermit::EncodePiece(zeros.constData(), 3, '~', piece), qint64(1));
+    QCOMPARE(piece, QByteArray("#@"));
+    QCOMPARE(Tkermit::EncodePiece(zeros.constData(), 100, 0, piece), qint64(1));
+    // With the prefix agreed, "~" as data is quoted like the other prefixes.
+    QCOMPARE(Tkermit::EncodeByte('~', '~'), QByteArray("#~"));
+    QCOMPARE(Tkermit::EncodeByte(0xFE, '~'), QByteArray("&#~"));
+    QCOMPARE(Tkermit::EncodeByte('~'), QByteArray("~"));
 }
 
 void TestKermitPacket::headerAdaptation_data()

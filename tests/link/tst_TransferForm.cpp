@@ -323,7 +323,7 @@ void TestTransferForm::calculatorFailures_data()
     QTest::addColumn<QString>("packetTypes");
     QTest::newRow("refuses the connection") << 'S' << "Cannot connect to HP" << "S";
     QTest::newRow("refuses a data packet") << 'D' << "Error while receiving packet" << "SFD";
-    QTest::newRow("never answers the break") << 'B' << "Cannot deconnect !" << "SFDZFDZB";
+    QTest::newRow("never answers the break") << 'B' << "Cannot deconnect !" << "SFDZFDZBB";
 }
 
 void TestTransferForm::calculatorFailures()
@@ -342,6 +342,7 @@ void TestTransferForm::calculatorFailures()
     });
     Settings->WriteString(SettingsKeys::TransferSection, SettingsKeys::DeviceValue(2), peer.DevicePath());
     Settings->WriteInteger(SettingsKeys::TransferSection, SettingsKeys::ComPort, 2);
+    Settings->WriteInteger(SettingsKeys::TransferSection, SettingsKeys::Tries, 2);
     auto form = NewForm(Document("NOTE.HP49", "%%HP: T(3)A(R)F(.);\n\"x\"", TTransferFonts::One));
     Find<QListWidget>(form.get(), "ListBoxFiles")->item(1)->setSelected(true);
     form->btnTransferClick();
@@ -349,8 +350,8 @@ void TestTransferForm::calculatorFailures()
     QCOMPARE(FWarnings, QStringList{message});
     QVERIFY(!form->TransferingFile()->isVisible());
     QVERIFY(form->isVisible());
-    // Nothing goes out after a failure: no further file, no break packet. (A run of data packets
-    // counts as one here.)
+    // Nothing goes out after a failure: no further file, no break packet; the silent break is
+    // tried twice, as the settings say. (A run of data packets counts as one here.)
     QString types;
     for (const TKermitPacket &p : peer.Packets())
         if (!types.endsWith(QChar(p.Type)) || p.Type != 'D')
