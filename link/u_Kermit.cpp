@@ -449,15 +449,12 @@ void Tkermit::SendFileData(const QByteArray &RemoteName, const char *Buffer, qin
     const int room = FPeer.MaxL - 2 - FPeer.CheckType;
     // The name travels encoded like the data, so that control characters, characters with the
     // high bit and the prefix characters themselves arrive as they are. One too long for a packet
-    // would make its LEN character meaningless, so it is cut to what one packet holds, never
-    // inside an encoded character.
+    // is refused rather than cut: the calculator would store the file under another name.
     QByteArray name;
-    for (char c : RemoteName) {
-        const uint8_t value = uint8_t(c);
-        if (name.size() + EncodedLength(value, FPeer.Rept) > room)
-            break;
-        AppendEncodedByte(name, value, FPeer.Rept);
-    }
+    for (char c : RemoteName)
+        AppendEncodedByte(name, uint8_t(c), FPeer.Rept);
+    if (name.size() > room)
+        throw EErrorTransmission(ResString(TResId::sNameTooLong).arg(QString::fromLatin1(RemoteName)));
     ExchangeOrRaise('F', name);
 
     bool cancel = false;

@@ -1,6 +1,7 @@
 #include "u_TransferForm.h"
 
 #include "u_CalculatorFile.h"
+#include "u_CalculatorName.h"
 #include "u_Kermit.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
@@ -309,15 +310,18 @@ void TFTransferForm::btnTransferClick()
 
     // The files to send, in list order, each with the name it gets on the calculator.
     QList<std::pair<QString, QByteArray>> files;
+    QString nameProblem;
     if (ListBoxFiles->item(0)->isSelected())
-        files.append({FDocument.Title, QFileInfo(FDocument.Title).fileName().toLatin1()});
+        files.append({FDocument.Title, CalculatorName(QFileInfo(FDocument.Title).fileName(), &nameProblem)});
     for (int i = 1; i < ListBoxFiles->count(); ++i)
         if (ListBoxFiles->item(i)->isSelected())
             files.append({AppDir + FDocument.SubDirFont + FDocument.FontNames[size_t(i - 1)] + QStringLiteral(".fnt"),
                           FontRemoteNames[i - 1]});
-    // A file that cannot go is refused before the calculator is disturbed.
+    // A file that cannot go, or would arrive under another name, is refused before the
+    // calculator is disturbed.
     for (const auto &file : std::as_const(files))
-        if (const QString problem = CalculatorFileProblem(file.first); !problem.isEmpty()) {
+        if (const QString problem = file.second.isEmpty() ? nameProblem : CalculatorFileProblem(file.first);
+            !problem.isEmpty()) {
             if (ShowWarning)
                 ShowWarning(problem);
             else

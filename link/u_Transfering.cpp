@@ -1,6 +1,7 @@
 #include "u_Transfering.h"
 
 #include "u_CalculatorFile.h"
+#include "u_CalculatorName.h"
 #include "u_Errors.h"
 #include "u_ResourceStrings.h"
 
@@ -161,7 +162,7 @@ bool TFTransferingFile::SendDiskFile(const QString &LocalPath, const QByteArray 
     ResetLabels();
     ProgressBar->setValue(0);
     FCancel = false;
-    LblFile->setText(ResString(TResId::sFile) + QString::fromLatin1(RemoteName));
+    LblFile->setText(ResString(TResId::sFile) + CalculatorNameText(RemoteName));
     try {
         const QByteArray data = LoadFileForCalculator(LocalPath, Calculator);
         FKermit.SendFile(RemoteName, data);

@@ -22,9 +22,9 @@ struct TOptionSpec {
     TRunMode Starts = TRunMode::Window; // the mode the option selects, Window for none
 };
 
-const std::array<TOptionSpec, 12> &Options()
+const std::array<TOptionSpec, 15> &Options()
 {
-    static const std::array<TOptionSpec, 12> options{{
+    static const std::array<TOptionSpec, 15> options{{
         {"convert", nullptr, TResId::sCliOptConvert, Bit(TRunMode::Convert), TRunMode::Convert},
         {"render", nullptr, TResId::sCliOptRender, Bit(TRunMode::Render), TRunMode::Render},
         {"send", nullptr, TResId::sCliOptSend, Bit(TRunMode::Send), TRunMode::Send},
@@ -35,6 +35,9 @@ const std::array<TOptionSpec, 12> &Options()
         {"right-edge", "N", TResId::sCliOptRightEdge, Bit(TRunMode::Render)},
         {"port", "N|DEVICE", TResId::sCliOptPort, Bit(TRunMode::Send)},
         {"calculator", "hp48|hp49", TResId::sCliOptCalculator, Bit(TRunMode::Send)},
+        {"as", "NAME", TResId::sCliOptAs, Bit(TRunMode::Send)},
+        {"block-check", "1|2|3", TResId::sCliOptBlockCheck, Bit(TRunMode::Send)},
+        {"no-repeat", nullptr, TResId::sCliOptNoRepeat, Bit(TRunMode::Send)},
         {"help", nullptr, TResId::sCliOptHelp, AnyMode, TRunMode::Help},
         {"version", nullptr, TResId::sCliOptVersion, AnyMode, TRunMode::Version},
     }};

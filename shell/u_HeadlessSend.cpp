@@ -1,7 +1,8 @@
-// quillo --send FILE... --port N|DEVICE [--calculator hp48|hp49]: the transfer window's work without
-// a window. The files go to the calculator in one Kermit connection, each with its header adapted
+// quillo --send FILE... --port N|DEVICE [--calculator hp48|hp49] [--as NAME] [--block-check 1|2|3]
+// [--no-repeat]: the transfer window's work without a window. The files go to the calculator in one Kermit connection, each with its header adapted
 // to the chosen model, while a progress line shows file, packet and bytes on the terminal.
 #include "u_CalculatorFile.h"
+#include "u_CalculatorName.h"
 #include "u_Errors.h"
 #include "u_Headless.h"
 #include "u_Kermit.h"
@@ -37,6 +38,8 @@ struct TSendRequest {
     QStringList Files;
     QString Port;
     int Calculator = CalculatorHP48;
+    std::optional<QString> RemoteName; // --as, for the one file
+    TKermitOptions Options;
 };
 
 // Reads the command line; on a usage error returns false with the message in Error.
@@ -60,8 +63,23 @@ bool ParseSend(const TCommandLine &Line, TSendRequest &Request, QString &Error)
             return false;
         }
     }
+    Request.Options = KermitOptionsFromSettings();
+    if (const std::optional<QString> check = Line.Value(QStringLiteral("block-check"))) {
+        if (*check != QLatin1String("1") && *check != QLatin1String("2") && *check != QLatin1String("3")) {
+            Error = ResString(TResId::sSendBadBlockCheck).arg(*check);
+            return false;
+        }
+        Request.Options.CheckType = check->toInt();
+    }
+    if (Line.IsSet(QStringLiteral("no-repeat")))
+        Request.Options.RepeatCounts = false;
     if (Request.Files.isEmpty()) {
         Error = ResString(TResId::sSendNeedsFiles);
+        return false;
+    }
+    Request.RemoteName = Line.Value(QStringLiteral("as"));
+    if (Request.RemoteName && Request.Files.size() != 1) {
+        Error = ResString(TResId::sSendAsNeedsOneFile);
         return false;
     }
     if (!portGiven) {
@@ -169,12 +187,20 @@ int RunSend(const TCommandLine &Line)
         for (const QString &path : std::as_const(request.Files))
             if (const QString problem = CalculatorFileProblem(path); !problem.isEmpty())
                 throw EFileError(problem);
+        // A name the calculator would receive altered is refused before connecting too.
+        QList<QByteArray> names;
+        for (const QString &path : std::as_const(request.Files)) {
+            QString problem;
+            names.append(CalculatorName(request.RemoteName.value_or(QFileInfo(path).fileName()), &problem));
+            if (names.last().isEmpty())
+                throw EFileError(problem);
+        }
         QList<QByteArray> contents;
         for (const QString &path : std::as_const(request.Files))
             contents.append(LoadFileForCalculator(path, request.Calculator));
 
         Tkermit kermit;
-        kermit.Options = KermitOptionsFromSettings();
+        kermit.Options = request.Options;
         bool ok = false;
         const int port = request.Port.toInt(&ok, 10);
         if (ok && port > 0)
@@ -199,9 +225,8 @@ int RunSend(const TCommandLine &Line)
             return ExitFailure;
         }
         for (qsizetype i = 0; i < request.Files.size(); ++i) {
-            const QString name = QFileInfo(request.Files.at(i)).fileName();
-            progress.StartFile(name);
-            kermit.SendFile(name.toLatin1(), contents.at(i));
+            progress.StartFile(CalculatorNameText(names.at(i)));
+            kermit.SendFile(names.at(i), contents.at(i));
             progress.EndFile();
         }
         if (!kermit.Disconnect()) {

@@ -1,6 +1,8 @@
 // The Kermit packet rules on their own: encodings, block checks, packet layout, reading packets and
 // the parameters of the send-init exchange, plus the header adaptation of calculator files.
 #include "u_CalculatorFile.h"
+#include "u_CalculatorName.h"
+#include "u_ResourceStrings.h"
 #include "u_Kermit.h"
 
 #include <QTest>
@@ -53,6 +55,8 @@ private slots:
     void peerParams_data();
     void peerParams();
     void repeatPieces();
+    void calculatorNames_data();
+    void calculatorNames();
     void headerAdaptation_data();
     void headerAdaptation();
 };
@@ -294,6 +298,39 @@ void TestKermitPacket::repeatPieces()
     QCOMPARE(Tkermit::EncodeByte('~', '~'), QByteArray("#~"));
     QCOMPARE(Tkermit::EncodeByte(0xFE, '~'), QByteArray("&#~"));
     QCOMPARE(Tkermit::EncodeByte('~'), QByteArray("~"));
+}
+
+void TestKermitPacket::calculatorNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("codes");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("plain with prefix characters") << "A#&~.XV" << QByteArray("A#&~.XV") << QString();
+    QTest::newRow("Latin-1 accents") << QString("ÉTÉ") << Hex("C954C9") << QString();
+    QTest::newRow("calculator's own characters") << QString("π→∞…") << Hex("878D9F1F") << QString();
+    QTest::newRow("a character it lacks") << QString("€5") << QByteArray()
+                                          << ResString(TResId::sNameBadCharacter).arg("€5", "€");
+    QTest::newRow("a control character") << QString("A	B") << QByteArray()
+                                         << ResString(TResId::sNameBadCharacter).arg("A	B", "	");
+    QTest::newRow("outside the basic plane") << QString::fromUcs4(U"X😀") << QByteArray()
+                                             << ResString(TResId::sNameBadCharacter).arg(QString::fromUcs4(U"X😀"), QString::fromUcs4(U"😀"));
+    QTest::newRow("empty") << QString() << QByteArray() << ResString(TResId::sNameEmpty);
+    // 89 characters fill an F packet with the CRC; 45 that are each quoted need 90.
+    QTest::newRow("longest plain name") << QString(89, 'N') << QByteArray(89, 'N') << QString();
+    QTest::newRow("quoted characters count twice") << QString(45, '#') << QByteArray()
+                                                   << ResString(TResId::sNameTooLong).arg(QString(45, '#'));
+}
+
+void TestKermitPacket::calculatorNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, codes);
+    QFETCH(QString, problem);
+    QString why;
+    QCOMPARE(CalculatorName(name, &why), codes);
+    QCOMPARE(why, problem);
+    if (!codes.isEmpty())
+        QCOMPARE(CalculatorNameText(codes), name);
 }
 
 void TestKermitPacket::headerAdaptation_data()

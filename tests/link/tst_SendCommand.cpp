@@ -35,6 +35,7 @@ private slots:
     void failures_data();
     void failures();
     void silentLine();
+    void remoteNameAndProtocolOptions();
     void calculatorFailsMidFile_data();
     void calculatorFailsMidFile();
 
@@ -141,6 +142,10 @@ void TestSendCommand::usageErrors_data()
                                    << ResString(TResId::sSendBadCalculator).arg("hp50");
     QTest::newRow("unknown option") << QStringList{"a.xv", "--port", "1", "--speed", "15360"}
                                     << ResString(TResId::sSendBadOption).arg("--speed");
+    QTest::newRow("unknown block check") << QStringList{"a.xv", "--port", "1", "--block-check", "4"}
+                                         << ResString(TResId::sSendBadBlockCheck).arg("4");
+    QTest::newRow("one name for two files") << QStringList{"a.xv", "b.xv", "--port", "1", "--as", "A"}
+                                            << ResString(TResId::sSendAsNeedsOneFile);
 }
 
 void TestSendCommand::usageErrors()
@@ -175,6 +180,13 @@ void TestSendCommand::failures_data()
                                               << refused("/dev/zero", TResId::sNotRegularDevice);
     QTest::newRow("a file no calculator can hold") << QStringList{big, "--port", port}
                                                    << refused(big, TResId::sFileTooLargeForCalculator);
+    // A name the calculator would receive altered is refused before the port is looked at.
+    QTest::newRow("a name with a character the calculator lacks")
+        << QStringList{QUILLO_SOURCE_DIR "CMakeLists.txt", "--port", port, "--as", "PRICE€"}
+        << ResString(TResId::sNameBadCharacter).arg("PRICE€", "€");
+    QTest::newRow("a name too long for a packet")
+        << QStringList{QUILLO_SOURCE_DIR "CMakeLists.txt", "--port", port, "--as", QString(90, 'N')}
+        << ResString(TResId::sNameTooLong).arg(QString(90, 'N'));
     QTest::newRow("no such device") << QStringList{QUILLO_SOURCE_DIR "CMakeLists.txt", "--port", "/dev/quillo-no-such-port"}
                                     << ResString(TResId::sPortHandleInvalid);
     QTest::newRow("a plain file for a device") << QStringList{QUILLO_SOURCE_DIR "CMakeLists.txt", "--port", QUILLO_SOURCE_DIR "CMakeLists.txt"}
@@ -206,6 +218,23 @@ void TestSendCommand::silentLine()
     QCOMPARE(run.ExitCode, 1);
     QCOMPARE(run.Err.trimmed(), ResString(TResId::sCannotConnect));
     QVERIFY2(run.Ms > 3800 && run.Ms < 8000, qPrintable(QString::number(run.Ms)));
+}
+
+void TestSendCommand::remoteNameAndProtocolOptions()
+{
+    // --as names the file on the calculator: prefix characters arrive as typed, and the
+    // calculator's own characters as their codes. --block-check and --no-repeat shape the offer.
+    TScriptedPeer peer(TScriptedPeer::Acknowledging("~* @-#Y2~", 2));
+    const TRun run = Quillo({WriteFile("ANY.XV", QByteArray(100, 'a')), "--port", peer.DevicePath(), "--as",
+                             "π#&é~", "--block-check", "2", "--no-repeat"});
+    QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+    const QList<TKermitPacket> packets = peer.Packets();
+    QCOMPARE(packets.at(0).Data, QByteArray("~\" @-#&2"));
+    QCOMPARE(packets.at(1).Type, 'F');
+    QCOMPARE(packets.at(1).Data, QByteArray("&#G" "##" "#&" "&i" "~"));
+    QVERIFY(peer.ChecksGood());
+    // Check type 2 leaves 90 characters for data; no runs.
+    QCOMPARE(packets.at(2).Data, QByteArray(90, 'a'));
 }
 
 void TestSendCommand::calculatorFailsMidFile_data()
