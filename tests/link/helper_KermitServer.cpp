@@ -14,7 +14,7 @@ TKermitServer::TKermitServer() = default;
 
 TKermitServer::~TKermitServer()
 {
-    for (QProcess *p : {&FKermit, &FSocat}) {
+    for (QProcess *p : {&FKermit, &FCable}) {
         if (p->state() != QProcess::NotRunning) {
             p->kill();
             p->waitForFinished(2000);
@@ -22,7 +22,7 @@ TKermitServer::~TKermitServer()
     }
 }
 
-bool TKermitServer::Start(QString &Error, bool WithServer)
+bool TKermitServer::Start(QString &Error, bool WithServer, const TCable *Cable)
 {
     const QString socat = QStandardPaths::findExecutable("socat");
     const QString kermit = QStandardPaths::findExecutable("kermit");
@@ -35,15 +35,22 @@ bool TKermitServer::Start(QString &Error, bool WithServer)
         return false;
     }
 
-    FSocat.setProgram(socat);
-    FSocat.setArguments({"pty,raw,echo=0,link=" + FDir.filePath("A"), "pty,raw,echo=0,link=" + FDir.filePath("B")});
-    FSocat.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    FSocat.start();
+    if (Cable) {
+        FCable.setProgram(QStringLiteral(QUILLO_BUILD_DIR "tools/cable"));
+        FCable.setArguments({FDir.filePath("A"), FDir.filePath("B"), "--rate", QString::number(Cable->Rate),
+                             "--garble", QString::number(Cable->Garble), "--drop", QString::number(Cable->Drop),
+                             "--seed", QString::number(Cable->Seed)});
+    } else {
+        FCable.setProgram(socat);
+        FCable.setArguments({"pty,raw,echo=0,link=" + FDir.filePath("A"), "pty,raw,echo=0,link=" + FDir.filePath("B")});
+    }
+    FCable.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    FCable.start();
     QElapsedTimer clock;
     clock.start();
     while (!(QFileInfo::exists(FDir.filePath("A")) && QFileInfo::exists(FDir.filePath("B")))) {
-        if (clock.elapsed() > 5000 || FSocat.state() == QProcess::NotRunning) {
-            Error = "socat did not create the pseudo-terminal pair";
+        if (clock.elapsed() > 5000 || FCable.state() == QProcess::NotRunning) {
+            Error = FCable.program() + " did not create the pseudo-terminal pair";
             return false;
         }
         QThread::msleep(10);

@@ -7,6 +7,15 @@
 #include <QString>
 #include <QTemporaryDir>
 
+// The simulated cable (the program tools/cable) in place of a plain pair of terminals: bytes a
+// second each way (0: as fast as they come) and the chance of each byte being garbled or lost.
+struct TCable {
+    double Rate = 0;
+    double Garble = 0;
+    double Drop = 0;
+    unsigned Seed = 1;
+};
+
 class TKermitServer {
 public:
     TKermitServer();
@@ -14,9 +23,10 @@ public:
     TKermitServer(const TKermitServer &) = delete;
     TKermitServer &operator=(const TKermitServer &) = delete;
 
-    // Starts the cable, and the server unless WithServer is false (a line where nobody answers).
-    // False with the reason in Error when a tool is missing or does not come up.
-    bool Start(QString &Error, bool WithServer = true);
+    // Starts the cable (a socat pair unless Cable is given), and the server unless WithServer is
+    // false (a line where nobody answers). False with the reason in Error when a tool is missing
+    // or does not come up.
+    bool Start(QString &Error, bool WithServer = true, const TCable *Cable = nullptr);
     // The device the sender opens.
     QString SenderDevice() const { return FDir.filePath("A"); }
     QString ReceiveFolder() const { return FDir.filePath("received"); }
@@ -29,6 +39,6 @@ public:
 private:
     bool WaitForServerReady(QString &Error);
     QTemporaryDir FDir;
-    QProcess FSocat;
+    QProcess FCable;
     QProcess FKermit;
 };

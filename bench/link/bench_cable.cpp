@@ -1,0 +1,153 @@
+// Kermit at the speed of a real cable: C-Kermit in server mode behind the simulated cable at 960
+// bytes a second each way (9600 baud, 8N1). The same files go out through `quillo --send` and
+// through C-Kermit's own sender (window 1, packets of 94, block check 1, repeat counts on),
+// alternately, in the same run; every file must arrive intact. Prints the wall times, start to
+// exit. Fails only when a transfer fails.
+#include "helper_KermitServer.h"
+#include "u_CalculatorFile.h"
+#include "u_DocFormats.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <cstdio>
+
+namespace {
+int Fail(const QString &Text)
+{
+    std::fputs(qPrintable("bench_cable: " + Text + '\n'), stderr);
+    return 1;
+}
+
+// Runs Program to completion; its wall time in seconds, or a negative value on failure.
+double Timed(const QString &Program, const QStringList &Arguments, const QProcessEnvironment &Env)
+{
+    QProcess p;
+    p.setProcessEnvironment(Env);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.setStandardInputFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    p.start(Program, Arguments);
+    if (!p.waitForFinished(300000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        std::fputs(p.readAllStandardError().constData(), stderr);
+        return -1;
+    }
+    return clock.nsecsElapsed() / 1e9;
+}
+
+QByteArray RandomBytes(qsizetype Count)
+{
+    QRandomGenerator random(960);
+    QByteArray data(Count, Qt::Uninitialized);
+    for (char &c : data)
+        c = char(random.bounded(256));
+    return data;
+}
+
+// About 20 KB of an XView document: prose in lines of up to 60 characters, a bold word now and then.
+QByteArray XViewText()
+{
+    static const char *const words[] = {"the", "calculator", "shows", "each", "page", "of", "this",
+                                        "manual", "with", "its", "own", "font", "and", "a", "picture"};
+    QByteArray body;
+    QRandomGenerator random(20);
+    int column = 0;
+    while (body.size() < 20 * 1024) {
+        QByteArray word = words[random.bounded(int(std::size(words)))];
+        if (random.bounded(12) == 0)
+            word = "\x0B" "B" + word + "\x0B" "B";
+        if (column + word.size() > 60) {
+            body += "\r\n";
+            column = 0;
+        } else if (column) {
+            body += ' ';
+            ++column;
+        }
+        body += word;
+        column += int(word.size());
+    }
+    return "%%HP: T(1);\r\n\"" + body + "\"XV";
+}
+
+// A TGV document of a few pages of text around three pictures of 131 x 64 pixels.
+QByteArray TgvWithPictures()
+{
+    std::vector<QByteArray> grobs;
+    for (int n = 0; n < 3; ++n) {
+        QImage picture(131, 64, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        for (int y = 0; y < 64; ++y)
+            for (int x = (y * (n + 1)) % 5; x < 131; x += 5)
+                picture.setPixel(x, y, 0xFF000000);
+        grobs.push_back(GrobObject(picture));
+    }
+    const QByteArrayView text = "A page of text before the next picture.";
+    const QByteArray zeros(text.size(), '\0');
+    std::vector<TDocLine> lines;
+    for (int n = 0; n < 3; ++n) {
+        for (int i = 0; i < 12; ++i)
+            lines.push_back({text, zeros, 0});
+        lines.push_back({{}, {}, n + 1});
+    }
+    return WriteTgvFile(WriteTgvBody(TDocLineList(lines), 42, false), grobs, false);
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString kermit = QStandardPaths::findExecutable("kermit");
+    const QString quillo = QUILLO_BUILD_DIR "quillo";
+    TKermitServer server;
+    TCable cable;
+    cable.Rate = 960;
+    QString error;
+    if (!server.Start(error, true, &cable))
+        return Fail(error);
+
+    struct TFile {
+        const char *Label;
+        QString Name;
+        QByteArray Data;
+    };
+    const TFile files[] = {
+        {"4 KB of random bytes", "RANDOM.BIN", RandomBytes(4096)},
+        {"4 KB of zeros", "ZEROS.BIN", QByteArray(4096, '\0')},
+        {"20 KB XView text", "MANUAL.XV", XViewText()},
+        {"TGV with 3 pictures", "PICTURES.TGV", TgvWithPictures()},
+    };
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", server.ScratchPath("config"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+
+    std::printf("Kermit at 960 bytes a second each way, to C-Kermit in server mode, start to exit:\n");
+    std::printf("  %-22s %8s %14s %14s %6s\n", "file", "bytes", "C-Kermit s", "quillo s", "ratio");
+    for (const TFile &f : files) {
+        const QString path = server.ScratchPath(f.Name);
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(f.Data) != f.Data.size())
+            return Fail("cannot write " + f.Name);
+        out.close();
+        const QString theirsCommand = "set line " + server.SenderDevice()
+            + ", set carrier-watch off, set flow none, set speed 9600, set window 1, set send packet-length 94,"
+              " set block-check 1, set repeat counts on, set file type binary, send " + path + ", quit";
+        const double theirs = Timed(kermit, {"-Y", "-C", theirsCommand}, env);
+        if (theirs < 0 || server.Received(f.Name) != f.Data)
+            return Fail("C-Kermit's sender did not deliver " + f.Name);
+        QFile::remove(server.ReceiveFolder() + '/' + f.Name);
+        const double ours = Timed(quillo, {"--send", path, "--port", server.SenderDevice(), "--calculator", "hp48"}, env);
+        // The program sends a document with the header the chosen calculator reads.
+        if (ours < 0 || server.Received(f.Name) != LoadFileForCalculator(path, CalculatorHP48))
+            return Fail("quillo --send did not deliver " + f.Name);
+        QFile::remove(server.ReceiveFolder() + '/' + f.Name);
+        std::printf("  %-22s %8lld %14.2f %14.2f %6.2f\n", f.Label, static_cast<long long>(f.Data.size()), theirs,
+                    ours, ours / theirs);
+        std::fflush(stdout);
+    }
+    return 0;
+}
