@@ -22,12 +22,13 @@ struct TOptionSpec {
     TRunMode Starts = TRunMode::Window; // the mode the option selects, Window for none
 };
 
-const std::array<TOptionSpec, 15> &Options()
+const std::array<TOptionSpec, 20> &Options()
 {
-    static const std::array<TOptionSpec, 15> options{{
+    static const std::array<TOptionSpec, 20> options{{
         {"convert", nullptr, TResId::sCliOptConvert, Bit(TRunMode::Convert), TRunMode::Convert},
         {"render", nullptr, TResId::sCliOptRender, Bit(TRunMode::Render), TRunMode::Render},
         {"send", nullptr, TResId::sCliOptSend, Bit(TRunMode::Send), TRunMode::Send},
+        {"grob", nullptr, TResId::sCliOptGrob, Bit(TRunMode::Grob), TRunMode::Grob},
         {"execute-with", "NAME", TResId::sCliOptExecuteWith, Bit(TRunMode::Convert)},
         {"no-execute", nullptr, TResId::sCliOptNoExecute, Bit(TRunMode::Convert)},
         {"menu-char", "C", TResId::sCliOptMenuChar, Bit(TRunMode::Convert)},
@@ -38,6 +39,10 @@ const std::array<TOptionSpec, 15> &Options()
         {"as", "NAME", TResId::sCliOptAs, Bit(TRunMode::Send)},
         {"block-check", "1|2|3", TResId::sCliOptBlockCheck, Bit(TRunMode::Send)},
         {"no-repeat", nullptr, TResId::sCliOptNoRepeat, Bit(TRunMode::Send)},
+        {"width", "N", TResId::sCliOptWidth, Bit(TRunMode::Grob)},
+        {"dither", "none|fs|ordered", TResId::sCliOptDither, Bit(TRunMode::Grob)},
+        {"threshold", "P", TResId::sCliOptThreshold, Bit(TRunMode::Grob)},
+        {"invert", nullptr, TResId::sCliOptInvert, Bit(TRunMode::Grob)},
         {"help", nullptr, TResId::sCliOptHelp, AnyMode, TRunMode::Help},
         {"version", nullptr, TResId::sCliOptVersion, AnyMode, TRunMode::Version},
     }};

@@ -7,6 +7,7 @@
 int RunConvert(const TCommandLine &Line);
 int RunRender(const TCommandLine &Line);
 int RunSend(const TCommandLine &Line);
+int RunGrob(const TCommandLine &Line);
 
 // Prints a usage error with the usage lines under it and returns the usage exit status.
 int UsageError(const QString &Reason);

@@ -86,6 +86,15 @@ private slots:
     {
         QFile::setPermissions(FDir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         Write(Path("sample.xv"), SampleXv);
+        // 40 × 20, dark grey on the left half, light grey on the right, a transparent bottom row.
+        QImage grey(40, 20, QImage::Format_ARGB32);
+        grey.fill(qRgb(200, 200, 200));
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x)
+                grey.setPixel(x, y, qRgb(60, 60, 60));
+        for (int x = 0; x < 40; ++x)
+            grey.setPixel(x, 19, qRgba(0, 0, 0, 0));
+        QVERIFY(grey.save(Path("grey.png")));
     }
 
     void convert_data()
@@ -234,6 +243,10 @@ private slots:
         QTest::newRow("flag with a value") << QStringList{"--convert", "sample.xv", "a.xv", "--no-execute=yes"};
         QTest::newRow("send option on convert") << QStringList{"--convert", "sample.xv", "a.xv", "--port", "1"};
         QTest::newRow("two commands") << QStringList{"--convert", "sample.xv", "a.xv", "--render"};
+        QTest::newRow("grob width too large") << QStringList{"--grob", "grey.png", "a.png", "--width", "2049"};
+        QTest::newRow("grob unknown dithering") << QStringList{"--grob", "grey.png", "a.png", "--dither", "atkinson"};
+        QTest::newRow("grob threshold over 100") << QStringList{"--grob", "grey.png", "a.png", "--threshold", "101"};
+        QTest::newRow("grob threshold with dithering") << QStringList{"--grob", "grey.png", "a.png", "--dither", "fs", "--threshold", "40"};
     }
 
     void usageErrors()
@@ -253,9 +266,68 @@ private slots:
             QVERIFY2(r.Out.startsWith("Usage:"), r.Out);
             for (const char *option : {"--convert", "--render", "--send", "--execute-with NAME", "--no-execute",
                                        "--menu-char C", "--menu-when-started", "--right-edge N", "--port N|DEVICE",
-                                       "--calculator hp48|hp49", "--version"})
+                                       "--calculator hp48|hp49", "--grob", "--width N", "--dither none|fs|ordered",
+                                       "--threshold P", "--invert", "--version"})
                 QVERIFY2(r.Out.contains(QByteArray("\n  ") + option + "  "), option);
         }
+    }
+
+    // Black pixels per row of a grob file, top row first.
+    static QList<int> GrobRows(const QByteArray &File, int *Width)
+    {
+        const auto number = [&File](int At) {
+            int v = 0;
+            for (int i = 0; i < 5; ++i)
+                v |= ((uchar(File[8 + (At + i) / 2]) >> ((At + i) % 2 * 4)) & 0xF) << (4 * i);
+            return v;
+        };
+        const int height = number(10), width = number(15), bytes = (width + 7) / 8;
+        *Width = width;
+        QList<int> rows;
+        for (int y = 0; y < height && 18 + (y + 1) * bytes <= File.size(); ++y) {
+            int n = 0;
+            for (int x = 0; x < width; ++x)
+                n += (uchar(File[18 + y * bytes + x / 8]) >> (x % 8)) & 1;
+            rows << n;
+        }
+        return rows;
+    }
+
+    void grob()
+    {
+        int width = 0;
+        QCOMPARE(Quillo({"--grob", "grey.png", "plain.grb"}).Code, 0);
+        QList<int> rows = GrobRows(Read(Path("plain.grb")), &width);
+        QCOMPARE(width, 40);
+        QCOMPARE(rows.size(), 20);
+        QCOMPARE(rows.first(), 20); // the dark half only
+        QCOMPARE(rows.last(), 0);   // transparent is paper
+
+        QCOMPARE(Quillo({"--grob", "grey.png", "inverted.grb", "--invert", "--width", "20"}).Code, 0);
+        rows = GrobRows(Read(Path("inverted.grb")), &width);
+        QCOMPARE(width, 20);
+        QCOMPARE(rows.size(), 10);
+        QCOMPARE(rows.first(), 10);
+        QCOMPARE(rows.last(), 0);
+
+        QCOMPARE(Quillo({"--grob", "grey.png", "dots.grb", "--dither", "ordered", "--threshold", "10"}).Code, 2);
+        QCOMPARE(Quillo({"--grob", "grey.png", "dots.grb", "--dither", "ordered"}).Code, 0);
+        rows = GrobRows(Read(Path("dots.grb")), &width);
+        // Both greys dotted, by the matrix: twelve dots in sixteen on the dark half, three on the light.
+        QCOMPARE(rows.mid(0, 4), (QList<int>{10, 25, 10, 30}));
+
+        QCOMPARE(Quillo({"--grob", "dots.grb", "again.png"}).Code, 0);
+        QCOMPARE(QImage(Path("again.png")).size(), QSize(40, 20));
+
+        // Failures leave an existing output alone.
+        Write(Path("kept.grb"), "kept");
+        Write(Path("notapicture.png"), "text");
+        for (const char *in : {"missing.png", "notapicture.png", "sample.xv"}) {
+            const TRun r = Quillo({"--grob", in, "kept.grb"});
+            QCOMPARE(r.Code, 1);
+            QVERIFY2(r.Err.startsWith(QByteArray("Error loading picture ") + in + "\n"), r.Err);
+        }
+        QCOMPARE(Read(Path("kept.grb")), QByteArray("kept"));
     }
 
     void render()
