@@ -1,6 +1,8 @@
 #include "u_DialogsHP.h"
 
 #include "u_FileChecks.h"
+#include "u_PictureConvert.h"
+#include "u_PictureFiles.h"
 #include "u_QuietImageIo.h"
 #include "u_ResourceStrings.h"
 #include "u_TGrob.h"
@@ -10,6 +12,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -90,22 +93,21 @@ QImage LoadGrobPreview(const QString &FileName)
     const QFileInfo info(FileName);
     if (!RegularFileProblem(FileName).isEmpty() || !info.isReadable())
         return {};
-    const QString ext = info.suffix().toUpper();
     try {
-        if (ext == QLatin1String("BMP")) {
-            QImage image;
-            const TQuietImageIo quiet;
-            if (!image.load(FileName, "BMP"))
-                return {};
-            return Monochrome(image);
-        }
-        if (ext == QLatin1String("GRB")) {
+        if (info.suffix().toUpper() == QLatin1String("GRB")) {
             auto grob = TSharedRef<TGrob>::Adopt(new TGrob);
             grob->LoadFromFile(FileName);
             if (!GrobHoldsItsRows(*grob))
                 return {};
             return Monochrome(grob->ToBitmap());
         }
+        QImageReader reader(FileName);
+        const TQuietImageIo quiet;
+        const QImage image = reader.read();
+        if (image.isNull())
+            return {};
+        // A black-and-white picture (transparent areas as paper) goes in as it is.
+        return ConvertPicture(image, {IsCalculatorPicture(image) ? image.size() : DefaultPictureSize(image.size())});
     } catch (...) {
         // Whatever goes wrong with a candidate file, the preview just stays empty.
     }
@@ -150,6 +152,11 @@ void THPOpenGrobDialog::SelectionChange(const QString &FileName)
     FPreview = LoadGrobPreview(FileName);
     FLastFileName = FileName;
     FPaintBox->update();
+}
+
+void THPOpenGrobDialog::SetFilter(const QString &Filter)
+{
+    TOpenDialogRegistry::SetFilter(PictureFilter(Filter));
 }
 
 QPoint THPOpenGrobDialog::PreviewOrigin(QSize ImageSize, QSize BoxSize)

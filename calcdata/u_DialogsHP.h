@@ -15,9 +15,9 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 
-// The black-and-white picture of a ".grb" or ".bmp" file (the extension in any case) exactly as it
-// would be inserted: every pixel that is not pure white is black. A null image for any other file,
-// a folder, or a file that cannot be read.
+// The black-and-white picture of a ".grb" file (the extension in any case) or of any picture the
+// image plug-ins read, as it would be inserted: a black-and-white picture as it stands, any other
+// as the picture step first proposes it. A null image for a folder or a file that cannot be read.
 QImage LoadGrobPreview(const QString &FileName);
 
 // Opens a picture to insert into a TGV document, previewing the file under the selection.
@@ -29,6 +29,8 @@ public:
     // What the dialog does when the file under the selection changes: previews it, unless it is the
     // file already previewed.
     void SelectionChange(const QString &FileName);
+    // Lists every picture format beside the grob files and bitmaps of Filter.
+    void SetFilter(const QString &Filter) override;
     const QImage &Preview() const { return FPreview; }
     QString LastFileName() const { return FLastFileName; }
     QWidget *PaintBox() const { return FPaintBox; }

@@ -34,7 +34,7 @@ public:
 
     // The filter in the program's "description|patterns|..." form, and the 1-based index of the
     // filter in force (updated after a confirmed choice).
-    void SetFilter(const QString &Filter);
+    virtual void SetFilter(const QString &Filter);
     int FilterIndex() const { return FFilterIndex; }
     void SetFilterIndex(int Value) { FFilterIndex = Value; }
     // The extension, with or without its dot, given to a typed name that has none. While a save

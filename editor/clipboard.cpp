@@ -73,23 +73,30 @@ void THPEdit2::CutToClipboard()
 
 void THPEdit2::PasteFromClipboard()
 {
-    TEditStep step(this);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     if (!data)
         return;
-    if (FDoc->Kind() == TEditor::Tgv && data->hasImage()) {
-        const QImage image = qvariant_cast<QImage>(data->imageData());
-        if (!image.isNull()) {
-            try {
-                // The picture takes the place of the selection, as pasted text does.
-                DeleteSelection();
-                ClearSelection();
-                InsertPicture(-1, -1, QString(), image);
-            } catch (const EError &e) {
-                Warn(e.Message());
-            }
+    QImage image;
+    if (FDoc->Kind() == TEditor::Tgv && data->hasImage())
+        image = qvariant_cast<QImage>(data->imageData());
+    // The picture is made before the paste begins: the step may run a dialog, and a cancelled one
+    // leaves the document and its selection as they were.
+    if (!image.isNull() && OnPictureToCalculator) {
+        image = OnPictureToCalculator(image);
+        if (image.isNull())
             return;
+    }
+    TEditStep step(this);
+    if (!image.isNull()) {
+        try {
+            // The picture takes the place of the selection, as pasted text does.
+            DeleteSelection();
+            ClearSelection();
+            InsertPicture(-1, -1, QString(), image);
+        } catch (const EError &e) {
+            Warn(e.Message());
         }
+        return;
     }
     if (!data->hasText())
         return;

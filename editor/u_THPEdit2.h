@@ -108,6 +108,9 @@ public:
     std::function<void(const QString &)> OnWarning;
     // Shows a passing note (the status bar's); unset, the note is dropped.
     std::function<void(const QString &)> OnStatus;
+    // Turns a pasted image into the calculator picture to insert, or gives a null image when the
+    // user cancels. Unset, an image goes in with every pixel that is not white turned black.
+    std::function<QImage(const QImage &)> OnPictureToCalculator;
 
     QString DefaultFontXView() const { return FDefaultFontXView; }
     void SetDefaultFontXView(const QString &V) { FDefaultFontXView = V; }

@@ -7,6 +7,8 @@
 #include "u_MDIHP.h"
 #include "u_MRUFileList.h"
 #include "u_Options.h"
+#include "u_PictureStep.h"
+#include "u_SaveDialogRegistry.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
 #include "u_Translate.h"
@@ -54,6 +56,7 @@ TFFormBegin::TFFormBegin(QWidget *Parent) : QMainWindow(Parent)
         return QMessageBox::StandardButton(box.exec());
     };
     OnExecuteDialog = [](TFileDialogRegistry &Dialog) { return Dialog.Execute(); };
+    OnPictureStep = [](TFPictureStep &Step, const QImage &Source) { return Step.Execute(Source); };
 
     MdiArea = new QMdiArea(this);
     MdiArea->setObjectName(QStringLiteral("MdiArea"));
@@ -69,7 +72,12 @@ TFFormBegin::TFFormBegin(QWidget *Parent) : QMainWindow(Parent)
     SaveDialogTgv->setObjectName(QStringLiteral("SaveDialogTgv"));
     OpenGrobDialog = new THPOpenGrobDialog(this);
     OpenGrobDialog->setObjectName(QStringLiteral("OpenGrobDialog"));
-    for (TFileDialogRegistry *dialog : std::initializer_list<TFileDialogRegistry *>{OpenDialog, SaveDialogXVEden, SaveDialogTgv, OpenGrobDialog}) {
+    SavePictureDialog = new TSaveDialogRegistry(this);
+    SavePictureDialog->setObjectName(QStringLiteral("SavePictureDialog"));
+    SavePictureDialog->setWindowTitle(ResString(TResId::sSavePictureDialogTitle));
+    SavePictureDialog->SetFilter(ResString(TResId::sSavePictureDialogFilter));
+    SavePictureDialog->SetDefaultExt(QStringLiteral("grb"));
+    for (TFileDialogRegistry *dialog : std::initializer_list<TFileDialogRegistry *>{OpenDialog, SaveDialogXVEden, SaveDialogTgv, OpenGrobDialog, SavePictureDialog}) {
         dialog->SetKeyPath(SettingsKeys::RootKeyPath);
         dialog->SetvalueName(SettingsKeys::OpenSavePath);
         dialog->ShowHelp = [this](int Context) { ShowHelpContext(Context); };

@@ -9,6 +9,7 @@
 //   u_InterfBeginFiles.cpp     document windows, open, save, close prompt, transfer, recent files
 //   u_InterfBeginToolbars.cpp  toolbars and character tables, toolbar sets and their layouts
 //   u_InterfBeginCommands.cpp  Edit and Tgv menus, style, alignment, right edge, font and table commands
+//   u_InterfBeginPictures.cpp  pictures in (Insert Grob, the picture step) and out (Save Picture As, exports)
 #include "u_THPEdit2.h"
 #include "u_THPFontComboBox.h"
 #include "u_TableCharsHP.h"
@@ -36,6 +37,8 @@ class THPSaveXVEdenDialog;
 class TdfsMRUFileList;
 class Tddemacroserver;
 class TFAboutBox;
+class TFPictureStep;
+class TSaveDialogRegistry;
 class TFQuilloOptions;
 class TFTGVFontChoice;
 class TFTransferForm;
@@ -108,6 +111,11 @@ public:
     void updateToolbarsmenus();
     void Edit_Click();
     void InsertGrob_Click();
+    // Image as the calculator picture to insert: a black-and-white picture as it stands, any other
+    // through the picture step. Null when the user cancels the step.
+    QImage PictureToCalculator(const QImage &Image);
+    // Asks where to and writes Picture as a grob file or a PNG image, reporting a failure.
+    void SavePicture(const QImage &Picture);
     void ChangeFonts_Click();
     void Options_Click();
     void ShowHelpContext(int Context);
@@ -120,6 +128,8 @@ public:
     std::function<QMessageBox::StandardButton(const QString &Text, QMessageBox::StandardButtons Buttons)> OnQuestion;
     // Runs a file dialog; true when the user confirmed a file.
     std::function<bool(TFileDialogRegistry &Dialog)> OnExecuteDialog;
+    // Runs the picture step on Source; true when the user confirmed a picture.
+    std::function<bool(TFPictureStep &Step, const QImage &Source)> OnPictureStep;
     // Replaces the transfer dialog for the active document, which is saved by then.
     std::function<void()> OnTransfer;
 
@@ -133,6 +143,8 @@ public:
     THPSaveXVEdenDialog *SaveDialogXVEden = nullptr;
     THPSaveTgvDialog *SaveDialogTgv = nullptr;
     THPOpenGrobDialog *OpenGrobDialog = nullptr;
+    TSaveDialogRegistry *SavePictureDialog = nullptr;
+    TFPictureStep *PictureStep = nullptr; // created at first use
 
     QMenu *File_ = nullptr, *New_ = nullptr, *Edit_ = nullptr, *Tgv_ = nullptr, *View_ = nullptr, *Window_ = nullptr, *Help_ = nullptr;
     QAction *NewXView = nullptr, *NewTGV = nullptr, *newEden = nullptr, *NewHP49 = nullptr;

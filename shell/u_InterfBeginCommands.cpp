@@ -219,27 +219,6 @@ void TFFormBegin::TableCharsOverCell(int Code)
     StatusPanel1->setText(hint);
 }
 
-void TFFormBegin::InsertGrob_Click()
-{
-    THPEdit2 *editor = ActiveEditor();
-    if (!editor || editor->Editor() != TEditor::Tgv)
-        return;
-    OpenGrobDialog->SetFileName(QString());
-    if (!ExecuteDialog(*OpenGrobDialog))
-        return;
-    const QString path = OpenGrobDialog->FileName();
-    FocusEditor();
-    try {
-        if (QFileInfo(path).suffix().toUpper() == QLatin1String("BMP"))
-            editor->InsertPicture(-1, -1, path);
-        else
-            editor->InsertGrobFile(-1, -1, path);
-    } catch (const EErrorLoading &e) {
-        const QString firstLine = ResString(TResId::serrorloadingpicture) + path;
-        ShowWarning(e.Reason().isEmpty() ? firstLine : firstLine + QLatin1Char('\n') + e.Reason());
-    }
-}
-
 void TFFormBegin::ChangeFonts_Click()
 {
     THPEdit2 *editor = ActiveEditor();

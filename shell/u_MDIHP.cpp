@@ -58,7 +58,10 @@ TFormMdiHP::TFormMdiHP(TFFormBegin *MainWindow, TEditor Kind, const QString &Edi
     connect(PopupMenu, &QMenu::aboutToShow, this, &TFormMdiHP::PopupMenuPopup);
     FEditor->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(FEditor, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &Pos) { PopupMenu->popup(FEditor->mapToGlobal(Pos)); });
+            [this](const QPoint &Pos) {
+                FPopupPoint = Pos;
+                PopupMenu->popup(FEditor->mapToGlobal(Pos));
+            });
     FEditor->installEventFilter(this);
     FEditor->OnStatus = [this](const QString &Text) { FMain->ShowStatus(Text); };
     connect(FEditor, &THPEdit2::CaretMoved, this, [this] {

@@ -77,6 +77,9 @@ protected:
     TFFormBegin *FMain;
     THPEdit2 *FEditor;
     QString FTitle;
+    // Where the context menu was last asked for, in the coordinates of the editor's view (a
+    // request from the view's area carries those).
+    QPoint FPopupPoint{-1, -1};
 
 private:
     QAction *ShortcutItem(QKeyEvent *Key) const;

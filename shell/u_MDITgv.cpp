@@ -20,11 +20,32 @@ TFormMdiTgv::TFormMdiTgv(TFFormBegin *MainWindow) : TFormMdiHP(MainWindow, TEdit
     InsertGrob1 = PopupMenu->addAction(QString());
     InsertGrob1->setObjectName(QStringLiteral("InsertGrob1"));
     connect(InsertGrob1, &QAction::triggered, FMain, &TFFormBegin::InsertGrob_Click);
+    SavePicture1 = PopupMenu->addAction(QString());
+    SavePicture1->setObjectName(QStringLiteral("SavePicture1"));
+    connect(SavePicture1, &QAction::triggered, this, [this] {
+        const int line = PopupPictureLine();
+        if (line >= 0)
+            FMain->SavePicture(FEditor->PictureBitmap(line));
+    });
+    connect(PopupMenu, &QMenu::aboutToShow, this, [this] { SavePicture1->setVisible(PopupPictureLine() >= 0); });
+    // A pasted image that is not black and white goes through the picture step first.
+    FEditor->OnPictureToCalculator = [this](const QImage &Image) { return FMain->PictureToCalculator(Image); };
+}
+
+int TFormMdiTgv::PopupPictureLine() const
+{
+    if (FPopupPoint.y() >= 0) {
+        const int line = FEditor->LineAtY(FPopupPoint.y() + FEditor->ScrollY());
+        if (FEditor->PictureOfLine(line))
+            return line;
+    }
+    return FEditor->PictureOfLine(FEditor->CaretLine()) ? FEditor->CaretLine() : -1;
 }
 
 void TFormMdiTgv::ApplyTexts()
 {
     TranslateFormMdiTgv(this);
+    SavePicture1->setText(ResString(TResId::sFormMdiTgvSavePicture1Caption));
 }
 
 void TFormMdiTgv::AttrChanged(uint8_t Attr)
