@@ -141,12 +141,12 @@ QImage ConvertPicture(const QImage &Source, const TPictureConversion &Conversion
     const std::vector<uint8_t> grey = GreyLevels(Source, size, Conversion.Invert);
     const int w = size.width(), h = size.height();
 
-    QImage mono(size, QImage::Format_Mono);
+    QImage mono(size, QImage::Format_MonoLSB);
     if (mono.isNull())
         return mono;
     mono.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
     mono.fill(0);
-    const auto setBlack = [&mono](int x, int y) { mono.scanLine(y)[x >> 3] |= uchar(0x80 >> (x & 7)); };
+    const auto setBlack = [&mono](int x, int y) { mono.scanLine(y)[x >> 3] |= uchar(1u << (x & 7)); };
 
     switch (Conversion.Dither) {
     case TDither::None: {

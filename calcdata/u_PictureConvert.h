@@ -44,6 +44,6 @@ bool IsCalculatorPicture(const QImage &Image);
 
 // Source scaled to Conversion.Size (each calculator pixel the average of the source pixels it
 // covers), transparent areas taken as white paper, then reduced to black and white. Invert swaps
-// black and white in the picture but leaves transparent areas paper. A Format_Mono image, index 0
-// white and 1 black; a null image when Source is null or the size does not fit.
+// black and white in the picture but leaves transparent areas paper. A calculator bitmap (see
+// CalcBitmap); a null image when Source is null or the size does not fit.
 QImage ConvertPicture(const QImage &Source, const TPictureConversion &Conversion);

@@ -40,15 +40,11 @@ QImage ReadGrob(const QString &FileName)
     } catch (const EFileError &e) {
         FailLoading(e.Message());
     }
-    const QByteArray bytes = grob->FileBytes();
-    TArrNib prolog;
-    prolog.WriteBlock(bytes.constData(), int32_t(std::min<qsizetype>(bytes.size(), GrobRowsOffset)));
-    prolog.FPosition = 8;
     // A file of another object type would give a picture of nonsense dimensions.
-    if (bytes.size() < GrobRowsOffset || prolog.ReadNumber5() != PrologGrob)
+    if (!grob->IsGrobFile())
         FailLoading(ResString(TResId::sFileNotCalcObject));
     if (grob->FWidth <= 0 || grob->FHeight <= 0
-        || bytes.size() < GrobRowsOffset + qint64(grob->BytesPerRow()) * grob->FHeight)
+        || grob->FileBytes().size() < GrobRowsOffset + qint64(grob->BytesPerRow()) * grob->FHeight)
         FailLoading(ResString(TResId::sFilePictureUnreadable));
     const QImage image = grob->ToBitmap();
     if (image.isNull())
