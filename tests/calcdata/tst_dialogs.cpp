@@ -180,8 +180,11 @@ private slots:
         dialog.setProperty("Filter", QStringLiteral("Grob files (*.grb)|*.grb|Bitmap files (*.bmp)|*.bmp"));
         dialog.setProperty("Title", QStringLiteral("Open a grob"));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Open a grob"));
-        QCOMPARE(dialog.nameFilters().size(), 2);
-        QVERIFY(dialog.nameFilters().constFirst().startsWith(QStringLiteral("Grob files (*.grb) (")));
+        // The given filters follow the one that lists every picture the dialog reads.
+        const QStringList filters = dialog.nameFilters();
+        QVERIFY(filters.size() > 3);
+        QVERIFY(filters.at(1).startsWith(QStringLiteral("Grob files (*.grb) (")));
+        QVERIFY(filters.at(2).startsWith(QStringLiteral("Bitmap files (*.bmp) (")));
     }
 
     void f1ShowsTheDialogsHelpTopic()
@@ -310,18 +313,21 @@ private slots:
         QVERIFY(dialog.Preview().isNull());
     }
 
-    void previewIsBlackWhereverNotWhite()
+    void previewFollowsTheHalfwayThreshold()
     {
-        QImage image = Picture(3, 1, qRgb(255, 255, 255));
+        // A picture in colour or grey shows as the conversion's default makes it: dark pixels black.
+        QImage image = Picture(4, 1, qRgb(255, 255, 255));
         image.setPixel(1, 0, qRgb(254, 255, 255));
-        image.setPixel(2, 0, qRgb(128, 128, 128));
+        image.setPixel(2, 0, qRgb(64, 64, 64));
+        image.setPixel(3, 0, qRgb(200, 200, 200));
         const QString path = Folder(QStringLiteral("pictures")) + QStringLiteral("/grey.bmp");
         QVERIFY(image.save(path, "BMP"));
         const QImage preview = LoadGrobPreview(path);
-        QCOMPARE(preview.size(), QSize(3, 1));
+        QCOMPARE(preview.size(), QSize(4, 1));
         QVERIFY(!IsBlack(preview, 0, 0));
-        QVERIFY(IsBlack(preview, 1, 0));
+        QVERIFY(!IsBlack(preview, 1, 0));
         QVERIFY(IsBlack(preview, 2, 0));
+        QVERIFY(!IsBlack(preview, 3, 0));
     }
 
     void previewPlacement_data()

@@ -99,7 +99,8 @@ private slots:
         QTest::newRow("TGV has the font roles and pictures")
             << int(TEditor::Tgv)
             << common + QStringList{"Italic=Italic/Ctrl+T", "NormalFont=Normal Font/Ctrl+1", "Font1=Font 1/Ctrl+2",
-                                    "Superscript=Superscript/Ctrl+3", "Subscript=Subscript/Ctrl+4", "InsertGrob1=&Insert Grob/"};
+                                    "Superscript=Superscript/Ctrl+3", "Subscript=Subscript/Ctrl+4", "InsertGrob1=&Insert Grob/",
+                                    "SavePicture1=Save &Picture As…/"};
     }
 
     void contextMenusByKind()
