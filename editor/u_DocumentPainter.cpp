@@ -154,7 +154,7 @@ void TDocumentPainter::PaintCell(int X, int Y, int Line, int Pos)
     BlitCell(*FTarget, FClip, X, Y, font->Strip(true), font->CellRect(code, true), selected);
 }
 
-QImage TDocumentPainter::Render(int RightEdge)
+QImage TDocumentPainter::Render(int RightEdge, bool WithRightEdge)
 {
     const int count = FDoc.LineCount();
     int width = RightEdgeX(RightEdge) + LeftMargin;
@@ -175,7 +175,8 @@ QImage TDocumentPainter::Render(int RightEdge)
         throw ETooLargeToSave(ResString(TResId::sDrawingTooLarge));
     image.fill(White);
     Begin(image, image.rect(), QPoint(0, 0));
-    DrawRightEdge(RightEdge);
+    if (WithRightEdge)
+        DrawRightEdge(RightEdge);
     int top = TopMargin;
     for (int i = 0; i < count; ++i) {
         PaintLine(i, top);

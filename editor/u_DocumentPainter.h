@@ -47,9 +47,9 @@ public:
     // Line, whose top edge is at document y Top; cells wholly outside the clip are skipped.
     void PaintLine(int Line, int Top);
 
-    // The whole document with no selection, at least as wide as the right edge. Raises
-    // ETooLargeToSave when the drawing would be too large to hold.
-    QImage Render(int RightEdge);
+    // The whole document with no selection, at least as wide as the right edge, with or without
+    // the right-edge line. Raises ETooLargeToSave when the drawing would be too large to hold.
+    QImage Render(int RightEdge, bool WithRightEdge = true);
 
 private:
     void PaintCell(int X, int Y, int Line, int Pos);

@@ -6,15 +6,12 @@
 #include "u_DocumentKinds.h"
 #include "u_Errors.h"
 #include "u_FileChecks.h"
-#include "u_QuietImageIo.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
 #include "u_DocumentFiles.h"
-#include "u_DocumentPainter.h"
+#include "u_DocumentExport.h"
 
 #include <QFileInfo>
-#include <QImageWriter>
-#include <QSaveFile>
 #include <cstdio>
 #include <optional>
 
@@ -39,31 +36,6 @@ bool Load(THPDocument &Doc, const QString &Path)
         PrintError(LoadingFailureText(Path, e));
         return false;
     }
-}
-
-// Writes Image as a PNG file at Path, replacing it only once complete. Reports the failure and
-// returns false.
-bool WritePng(const QImage &Image, const QString &Path)
-{
-    const auto fail = [&Path](const QString &Reason) {
-        PrintError(ResString(TResId::sFileErrorwhilesaving) + Path + QLatin1Char('\n') + Reason);
-        return false;
-    };
-    if (const QString problem = SaveTargetProblem(Path); !problem.isEmpty())
-        return fail(problem);
-    QSaveFile file(Path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(CannotWriteReason(file.errorString()));
-    QImageWriter writer(&file, "png");
-    const TQuietImageIo quiet;
-    if (!writer.write(Image)) {
-        const QString reason = CannotWriteReason(writer.errorString());
-        file.cancelWriting();
-        return fail(reason);
-    }
-    if (!file.commit())
-        return fail(CannotWriteReason(file.errorString()));
-    return true;
 }
 
 // Both commands take exactly an input and an output file.
@@ -161,12 +133,16 @@ int RunRender(const TCommandLine &Line)
     if (!Load(doc, in))
         return ExitFailure;
 
-    QImage image;
     try {
-        image = TDocumentPainter(doc).Render(rightEdge.value_or(settings.RightEdge));
+        const TExportLook look{rightEdge.value_or(settings.RightEdge), true};
+        // A name ending in .pdf asks for pages, any other name for one picture.
+        if (QFileInfo(out).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0)
+            ExportPdf(doc, look, out, QFileInfo(in).fileName(), DefaultPageSize());
+        else
+            ExportPicture(doc, look, out);
     } catch (const EErrorSaving &e) {
         PrintError(SavingFailureText(out, e));
         return ExitFailure;
     }
-    return WritePng(image, out) ? 0 : ExitFailure;
+    return 0;
 }

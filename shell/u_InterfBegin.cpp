@@ -14,9 +14,11 @@
 #include "u_Translate.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -77,7 +79,24 @@ TFFormBegin::TFFormBegin(QWidget *Parent) : QMainWindow(Parent)
     SavePictureDialog->setWindowTitle(ResString(TResId::sSavePictureDialogTitle));
     SavePictureDialog->SetFilter(ResString(TResId::sSavePictureDialogFilter));
     SavePictureDialog->SetDefaultExt(QStringLiteral("grb"));
-    for (TFileDialogRegistry *dialog : std::initializer_list<TFileDialogRegistry *>{OpenDialog, SaveDialogXVEden, SaveDialogTgv, OpenGrobDialog, SavePictureDialog}) {
+    const auto exportDialog = [this](const char *Name, TResId Title, TResId Filter, const char *Ext) {
+        auto *dialog = new TSaveDialogRegistry(this);
+        dialog->setObjectName(QString::fromLatin1(Name));
+        dialog->setWindowTitle(ResString(Title));
+        dialog->SetFilter(ResString(Filter));
+        dialog->SetDefaultExt(QString::fromLatin1(Ext));
+        auto *line = new QCheckBox(ResString(TResId::sExportRightEdgeLine), dialog);
+        line->setObjectName(QStringLiteral("RightEdgeLine"));
+        line->setChecked(true);
+        if (auto *grid = qobject_cast<QGridLayout *>(dialog->layout()))
+            grid->addWidget(line, grid->rowCount(), 0, 1, -1);
+        return dialog;
+    };
+    ExportPictureDialog = exportDialog("ExportPictureDialog", TResId::sExportPictureDialogTitle,
+                                       TResId::sExportPictureDialogFilter, "png");
+    ExportPdfDialog = exportDialog("ExportPdfDialog", TResId::sExportPdfDialogTitle, TResId::sExportPdfDialogFilter, "pdf");
+    for (TFileDialogRegistry *dialog : std::initializer_list<TFileDialogRegistry *>{
+             OpenDialog, SaveDialogXVEden, SaveDialogTgv, OpenGrobDialog, SavePictureDialog, ExportPictureDialog, ExportPdfDialog}) {
         dialog->SetKeyPath(SettingsKeys::RootKeyPath);
         dialog->SetvalueName(SettingsKeys::OpenSavePath);
         dialog->ShowHelp = [this](int Context) { ShowHelpContext(Context); };
@@ -140,6 +159,10 @@ void TFFormBegin::CreateMenus()
     Save_->setShortcut(QKeySequence::Save);
     SaveAs_ = NewAction("SaveAs", nullptr);
     connect(SaveAs_, &QAction::triggered, this, [this] { SaveActiveAs(); });
+    ExportPicture_ = NewAction("ExportPicture", nullptr);
+    connect(ExportPicture_, &QAction::triggered, this, [this] { ExportActive(false); });
+    ExportPdf_ = NewAction("ExportPdf", nullptr);
+    connect(ExportPdf_, &QAction::triggered, this, [this] { ExportActive(true); });
     Close_ = NewAction("Close", &TFFormBegin::CloseActive);
     // Ctrl+W as on this desktop, Ctrl+F4 as on the one the program first came from.
     Close_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
@@ -149,7 +172,7 @@ void TFFormBegin::CreateMenus()
     Exit_ = NewAction("Exit", nullptr);
     Exit_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     connect(Exit_, &QAction::triggered, this, &QWidget::close);
-    File_->addActions({Open_, Save_, SaveAs_, Close_});
+    File_->addActions({Open_, Save_, SaveAs_, ExportPicture_, ExportPdf_, Close_});
     File_->addSeparator();
     File_->addActions({Transfer_, Options_});
     ExitSeparator = File_->addSeparator();

@@ -116,6 +116,8 @@ public:
     QImage PictureToCalculator(const QImage &Image);
     // Asks where to and writes Picture as a grob file or a PNG image, reporting a failure.
     void SavePicture(const QImage &Picture);
+    // File > Export as Picture / Export as PDF: the active document drawn as the editor shows it.
+    void ExportActive(bool Pdf);
     void ChangeFonts_Click();
     void Options_Click();
     void ShowHelpContext(int Context);
@@ -144,10 +146,14 @@ public:
     THPSaveTgvDialog *SaveDialogTgv = nullptr;
     THPOpenGrobDialog *OpenGrobDialog = nullptr;
     TSaveDialogRegistry *SavePictureDialog = nullptr;
+    // Each with a "RightEdgeLine" check box: whether the export draws the right-edge line.
+    TSaveDialogRegistry *ExportPictureDialog = nullptr;
+    TSaveDialogRegistry *ExportPdfDialog = nullptr;
     TFPictureStep *PictureStep = nullptr; // created at first use
 
     QMenu *File_ = nullptr, *New_ = nullptr, *Edit_ = nullptr, *Tgv_ = nullptr, *View_ = nullptr, *Window_ = nullptr, *Help_ = nullptr;
     QAction *NewXView = nullptr, *NewTGV = nullptr, *newEden = nullptr, *NewHP49 = nullptr;
+    QAction *ExportPicture_ = nullptr, *ExportPdf_ = nullptr;
     QAction *Open_ = nullptr, *Save_ = nullptr, *SaveAs_ = nullptr, *Close_ = nullptr, *Transfer_ = nullptr, *Options_ = nullptr, *Exit_ = nullptr, *ExitSeparator = nullptr;
     QAction *Undo_ = nullptr, *Redo_ = nullptr, *Cut_ = nullptr, *Copy_ = nullptr, *Paste_ = nullptr, *SelectAll_ = nullptr;
     QAction *Find_ = nullptr, *Replace_ = nullptr, *Reflow_ = nullptr;

@@ -1,8 +1,10 @@
 // Pictures in and out of the main window: Tgv > Insert Grob with the picture step for pictures
-// that are not black and white yet, and a document picture saved as a grob file or a PNG image.
+// that are not black and white yet, a document picture saved as a grob file or a PNG image, and
+// the whole document exported as a PNG picture or PDF pages.
 #include "u_InterfBegin.h"
 
 #include "u_DialogsHP.h"
+#include "u_DocumentExport.h"
 #include "u_Errors.h"
 #include "u_FileChecks.h"
 #include "u_PictureConvert.h"
@@ -11,6 +13,7 @@
 #include "u_ResourceStrings.h"
 #include "u_SaveDialogRegistry.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QPointer>
 
@@ -58,6 +61,30 @@ void TFFormBegin::SavePicture(const QImage &Picture)
     const QString path = SavePictureDialog->FileName();
     try {
         WritePictureFile(Picture, path);
+    } catch (const EErrorSaving &e) {
+        ShowWarning(SavingFailureText(path, e));
+    }
+}
+
+void TFFormBegin::ExportActive(bool Pdf)
+{
+    const THPEdit2 *editor = ActiveEditor();
+    if (!editor)
+        return;
+    TSaveDialogRegistry &dialog = Pdf ? *ExportPdfDialog : *ExportPictureDialog;
+    const QString name = editor->Document()->Identity().FileName;
+    dialog.SetFileName(name.isEmpty() ? QString() : QFileInfo(name).completeBaseName());
+    if (!ExecuteDialog(dialog))
+        return;
+    const QString path = dialog.FileName();
+    const auto *line = dialog.findChild<QCheckBox *>(QStringLiteral("RightEdgeLine"));
+    const TExportLook look{editor->RightEdge(), !line || line->isChecked()};
+    try {
+        if (Pdf)
+            ExportPdf(*editor->Document(), look, path, name.isEmpty() ? QFileInfo(path).completeBaseName() : QFileInfo(name).fileName(),
+                      DefaultPageSize());
+        else
+            ExportPicture(*editor->Document(), look, path);
     } catch (const EErrorSaving &e) {
         ShowWarning(SavingFailureText(path, e));
     }

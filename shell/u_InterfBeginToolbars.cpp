@@ -261,7 +261,7 @@ void TFFormBegin::UpdateUndoButtons()
 void TFFormBegin::UpdateMenuItems()
 {
     const bool anyDocument = !DocumentWindows().isEmpty();
-    for (QAction *item : {SaveButton, CutButton, CopyButton, PasteButton, Save_, SaveAs_, Close_, CloseAll_, Transfer_})
+    for (QAction *item : {SaveButton, CutButton, CopyButton, PasteButton, Save_, SaveAs_, ExportPicture_, ExportPdf_, Close_, CloseAll_, Transfer_})
         item->setEnabled(anyDocument);
 
     TFormMdiHP *active = ActiveChild();

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -348,6 +349,47 @@ private slots:
             for (int x = 0; x < narrow.width(); ++x)
                 black += narrow.pixelColor(x, y) == Qt::black;
         QVERIFY(black > 2 * 2 * 20);
+    }
+
+    void renderPdfKeepsCalculatorPixelsSharp()
+    {
+        const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+        QVERIFY2(!pdftoppm.isEmpty(), "pdftoppm (package poppler-utils) is needed; scripts/setup.sh installs it");
+        QCOMPARE(Quillo({"--render", "sample.xv", "sample.pdf"}).Code, 0);
+        QCOMPARE(Quillo({"--render", "sample.xv", "sample.png"}).Code, 0);
+        QProcess p;
+        p.start(pdftoppm, {"-r", "144", "-f", "1", "-l", "1", "-aa", "no", "-aaVector", "no", "-png", "-singlefile",
+                          Path("sample.pdf"), Path("page")});
+        QVERIFY(p.waitForFinished(30000) && p.exitCode() == 0);
+        const QImage page(Path("page.png")), drawing(Path("sample.png"));
+        QVERIFY(!page.isNull() && !drawing.isNull());
+        // The picture is stored without loss, and at 144 dots an inch the page shows it pixel for
+        // pixel below and right of the margins, at most half a pixel lower (the renderer's own
+        // rounding): the ink has the drawing's shape. The footer lies far below.
+        QVERIFY(!Read(Path("sample.pdf")).contains("/DCTDecode"));
+        const auto ink = [](const QImage &Image, int Rows) {
+            QRect box;
+            for (int y = 0; y < std::min(Rows, Image.height()); ++y)
+                for (int x = 0; x < Image.width(); ++x)
+                    if (qGray(Image.pixel(x, y)) < 64)
+                        box |= QRect(x, y, 1, 1);
+            return box;
+        };
+        const QRect drawn = ink(drawing, drawing.height());
+        const QRect printed = ink(page, page.height() / 2);
+        QVERIFY(!drawn.isEmpty());
+        QCOMPARE(printed.width(), drawn.width());
+        QVERIFY(printed.height() - drawn.height() <= 1 && printed.height() >= drawn.height());
+        QVERIFY(printed.left() > 50 && printed.top() > 50);
+        const auto black = [](const QImage &Image, QPoint At) {
+            return Image.rect().contains(At) && qGray(Image.pixel(At)) < 128;
+        };
+        for (int y = 0; y < printed.height(); ++y)
+            for (int x = 0; x < printed.width(); ++x) {
+                const bool ink = black(page, printed.topLeft() + QPoint(x, y));
+                QVERIFY2(ink == black(drawing, drawn.topLeft() + QPoint(x, y)) || ink == black(drawing, drawn.topLeft() + QPoint(x, y - 1)),
+                         qPrintable(QString("at %1, %2").arg(x).arg(y)));
+            }
     }
 };
 
