@@ -3,6 +3,7 @@
 // through C-Kermit's own sender (window 1, packets of 94, block check 1, repeat counts on),
 // alternately, in the same run; every file must arrive intact. Prints the wall times, start to
 // exit. Fails only when a transfer fails.
+#include "bench_process.h"
 #include "helper_KermitServer.h"
 #include "u_CalculatorFile.h"
 #include "u_DocFormats.h"
@@ -21,23 +22,6 @@ int Fail(const QString &Text)
 {
     std::fputs(qPrintable("bench_cable: " + Text + '\n'), stderr);
     return 1;
-}
-
-// Runs Program to completion; its wall time in seconds, or a negative value on failure.
-double Timed(const QString &Program, const QStringList &Arguments, const QProcessEnvironment &Env)
-{
-    QProcess p;
-    p.setProcessEnvironment(Env);
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.setStandardInputFile(QProcess::nullDevice());
-    QElapsedTimer clock;
-    clock.start();
-    p.start(Program, Arguments);
-    if (!p.waitForFinished(300000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        std::fputs(p.readAllStandardError().constData(), stderr);
-        return -1;
-    }
-    return clock.nsecsElapsed() / 1e9;
 }
 
 QByteArray RandomBytes(qsizetype Count)

@@ -2,6 +2,7 @@
 // 100 KB file sent by `quillo --send` and by C-Kermit's own sender (window 1, 94-character packets,
 // block check 1, no repeat counts), alternately, in the same run. Prints wall times, start to exit,
 // and the engine's own time without process start. Fails only when a transfer fails.
+#include "bench_process.h"
 #include "u_Errors.h"
 #include "u_Kermit.h"
 
@@ -40,22 +41,6 @@ double Median(QList<double> Values)
     return Values.isEmpty() ? 0 : Values.at(Values.size() / 2);
 }
 
-// Runs Program to completion; its wall time in seconds, or a negative value on failure.
-double Timed(const QString &Program, const QStringList &Arguments, const QProcessEnvironment &Env)
-{
-    QProcess p;
-    p.setProcessEnvironment(Env);
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.setStandardInputFile(QProcess::nullDevice());
-    QElapsedTimer clock;
-    clock.start();
-    p.start(Program, Arguments);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        std::fputs(p.readAllStandardError().constData(), stderr);
-        return -1;
-    }
-    return clock.nsecsElapsed() / 1e9;
-}
 } // namespace
 
 int main(int argc, char **argv)
