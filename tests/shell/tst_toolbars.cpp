@@ -2,9 +2,15 @@
 // right-edge box and the character tables.
 #include "shellfixture.h"
 
+#include "u_PictureStep.h"
+
 #include <QAction>
+#include <QBuffer>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
+#include <QRadioButton>
+#include <QSpinBox>
 
 class TestToolbars : public QObject {
     Q_OBJECT
@@ -305,6 +311,69 @@ private slots:
         w.InsertGrob_->trigger();
         QCOMPARE(F->Warnings, QStringList{QStringLiteral("Error loading picture ") + path + QStringLiteral("\nnot a calculator object")});
         QCOMPARE(tgv->LineCount(), 1);
+    }
+
+    // A picture in grey goes through the picture step: the height follows the width until the
+    // proportions are unlocked, another way of shading redraws the preview at twice the size, and
+    // OK puts the picture the step shows into the document; Cancel puts nothing.
+    void aGreyPictureTakesThePictureStep()
+    {
+        TFFormBegin &w = F->Open();
+        THPEdit2 *tgv = w.CreateDocumentWindow(TEditor::Tgv)->GetEditor();
+        F->Settle();
+        QImage photo(400, 200, QImage::Format_RGB32);
+        for (int y = 0; y < photo.height(); ++y)
+            for (int x = 0; x < photo.width(); ++x)
+                photo.setPixel(x, y, qRgb(x * 255 / 399, x * 255 / 399, x * 255 / 399));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(photo.save(&buffer, "png"));
+        const QString path = F->MakeFile(QStringLiteral("photo.png"), png);
+
+        QSize proposed, locked, unlocked, previewSize;
+        bool previewRedrawn = false;
+        QImage chosen;
+        w.OnPictureStep = [&](TFPictureStep &Step, const QImage &Source) {
+            Step.SetSource(Source);
+            auto *width = Step.findChild<QSpinBox *>("WidthEdit");
+            auto *height = Step.findChild<QSpinBox *>("HeightEdit");
+            auto *preview = Step.findChild<QLabel *>("Preview");
+            proposed = QSize(width->value(), height->value());
+            width->setValue(100);
+            locked = QSize(width->value(), height->value());
+            Step.findChild<QCheckBox *>("KeepAspect")->setChecked(false);
+            height->setValue(30);
+            unlocked = QSize(width->value(), height->value());
+            const QImage before = preview->pixmap().toImage();
+            Step.findChild<QRadioButton *>("OrderedButton")->setChecked(true);
+            previewRedrawn = preview->pixmap().toImage() != before;
+            previewSize = preview->pixmap().size();
+            chosen = Step.Picture();
+            return true;
+        };
+        F->DialogFiles << path;
+        w.InsertGrob_->trigger();
+        QVERIFY(F->Warnings.isEmpty());
+        QCOMPARE(proposed.width(), 131);
+        QVERIFY(qAbs(2 * proposed.height() - 131) <= 1);
+        QCOMPARE(locked, QSize(100, 50));
+        QCOMPARE(unlocked, QSize(100, 30));
+        QVERIFY(previewRedrawn);
+        QCOMPARE(previewSize, QSize(200, 60));
+        int pictureLine = -1;
+        for (int i = 0; i < tgv->LineCount(); ++i)
+            if (!tgv->PictureBitmap(i).isNull())
+                pictureLine = i;
+        QVERIFY(pictureLine >= 0);
+        const QImage inserted = tgv->PictureBitmap(pictureLine).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(inserted, chosen.convertToFormat(QImage::Format_RGB32));
+
+        const int lines = tgv->LineCount();
+        w.OnPictureStep = [](TFPictureStep &, const QImage &) { return false; };
+        F->DialogFiles << path;
+        w.InsertGrob_->trigger();
+        QCOMPARE(tgv->LineCount(), lines);
     }
 
     void insertGrobAsksOnlyInTgvDocuments()
