@@ -92,6 +92,8 @@ inline QString DeviceValue(int Port) { return QStringLiteral("Device%1").arg(Por
 // position in "comPort" (beyond the four numbered ports) because that list changes with what is
 // plugged in.
 inline const QString ComPortDevice = QStringLiteral("comPortDevice");
+// The device last picked with "Other device…", offered again in the port list.
+inline const QString OtherDevice = QStringLiteral("otherDevice");
 // The Kermit link: the block check offered (1, 2 or 3), how many times a packet goes out before
 // the transfer fails, and whether runs of equal bytes are offered as repeat counts.
 inline const QString BlockCheck = QStringLiteral("BlockCheck");

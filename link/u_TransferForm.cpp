@@ -10,6 +10,7 @@
 #include "u_utils.h"
 
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -134,6 +135,7 @@ QWidget *TFTransferForm::BuildTransferPage()
     LblCOM = NewLabel(page, "LblCOM");
     cmbPort = new QComboBox(page);
     cmbPort->setObjectName(QStringLiteral("cmbPort"));
+    connect(cmbPort, &QComboBox::activated, this, &TFTransferForm::PortActivated);
     lblSpeed = NewLabel(page, "lblSpeed");
     cmbSpeed = new QComboBox(page);
     cmbSpeed->setObjectName(QStringLiteral("cmbSpeed"));
@@ -225,6 +227,7 @@ void TFTransferForm::FormShow()
             portIndex = cmbPort->findData(device);
     }
     cmbPort->setCurrentIndex(portIndex);
+    FLastPortIndex = portIndex;
 
     const int calculator = StoredInteger(SettingsKeys::Calculator, SettingsKeys::DefaultCalculator);
     cmbCalculator->setCurrentIndex(calculator >= 0 && calculator < cmbCalculator->count() ? calculator : -1);
@@ -238,8 +241,56 @@ void TFTransferForm::FillPorts()
     cmbPort->clear();
     for (int port = 1; port <= NumberedPorts; ++port)
         cmbPort->addItem(ResString(TResId::sComPortItem).arg(port));
-    for (const QString &device : FoundSerialDevices())
-        cmbPort->addItem(device, device);
+    QStringList devices;
+    for (const QString &device : FoundSerialDevices()) {
+        const QString product = SerialDeviceProduct(device);
+        cmbPort->addItem(product.isEmpty() ? device : device + QStringLiteral(" (") + product + ')', device);
+        devices << device;
+    }
+    const QString other =
+        Settings ? Settings->ReadString(SettingsKeys::TransferSection, SettingsKeys::OtherDevice, QString()) : QString();
+    if (!other.isEmpty() && !devices.contains(other))
+        cmbPort->addItem(other, other);
+    cmbPort->addItem(ResString(TResId::sOtherDevice));
+}
+
+int TFTransferForm::OtherDeviceIndex() const
+{
+    return cmbPort->count() - 1;
+}
+
+void TFTransferForm::PortActivated(int Index)
+{
+    if (Index != OtherDeviceIndex() || FTransferring) {
+        FLastPortIndex = Index;
+        return;
+    }
+    const QString current =
+        Settings ? Settings->ReadString(SettingsKeys::TransferSection, SettingsKeys::OtherDevice, QString()) : QString();
+    QString device;
+    if (PickDevice) {
+        device = PickDevice(current);
+    } else {
+        QFileDialog dialog(this, ResString(TResId::sOtherDeviceTitle),
+                           current.isEmpty() ? QStringLiteral("/dev") : QFileInfo(current).path());
+        // Device nodes are not regular files; the non-native dialog lists them.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFilter(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        if (!current.isEmpty())
+            dialog.selectFile(current);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            device = dialog.selectedFiles().first();
+    }
+    if (device.isEmpty()) {
+        cmbPort->setCurrentIndex(FLastPortIndex);
+        return;
+    }
+    if (Settings)
+        Settings->WriteString(SettingsKeys::TransferSection, SettingsKeys::OtherDevice, device);
+    FillPorts();
+    cmbPort->setCurrentIndex(cmbPort->findData(device));
+    FLastPortIndex = cmbPort->currentIndex();
 }
 
 void TFTransferForm::FillFiles()
@@ -264,6 +315,8 @@ QString TFTransferForm::SelectedDevice() const
         return QString();
     if (index < NumberedPorts)
         return PortDeviceName(index + 1);
+    if (index == OtherDeviceIndex())
+        return QString();
     return cmbPort->itemData(index).toString();
 }
 
@@ -336,8 +389,12 @@ void TFTransferForm::btnTransferClick()
     progress->show();
     FTransferring = true;
     SetControlsEnabled(false);
-    const auto finish = qScopeGuard([this, progress] {
-        progress->hide();
+    bool sent = false;
+    const auto finish = qScopeGuard([this, progress, &sent] {
+        // A transfer that went through says so and waits to be closed; any other ends at once,
+        // after its message.
+        if (!sent)
+            progress->hide();
         FTransferring = false;
         SetControlsEnabled(true);
     });
@@ -350,5 +407,8 @@ void TFTransferForm::btnTransferClick()
     for (const auto &file : std::as_const(files))
         if (!progress->SendDiskFile(file.first, file.second, calculator))
             return;
-    progress->DisconnectPort();
+    if (progress->DisconnectPort()) {
+        progress->ShowFinished(int(files.size()));
+        sent = true;
+    }
 }

@@ -46,6 +46,9 @@ public:
 
     // Failures of the transfer; when empty, a warning box titled with the program's name.
     TWarningProc ShowWarning;
+    // Asks for a device path for "Other device…", starting from Current; empty when the user
+    // gives up. When empty, a file dialog opens on /dev.
+    std::function<QString(const QString &Current)> PickDevice;
     // Shows a help topic by number (F1).
     std::function<void(int Context)> ShowHelp;
 
@@ -65,6 +68,9 @@ private:
     void ApplyBuiltInTexts();
     void FormShow();
     void FillPorts();
+    // The port list's last item was chosen: ask for a device and select it.
+    void PortActivated(int Index);
+    int OtherDeviceIndex() const;
     void FillFiles();
     // The device of the selected port; empty without a selection.
     QString SelectedDevice() const;
@@ -74,6 +80,7 @@ private:
     TTranslateProc FTranslateProgress;
     TFTransferingFile *FTransferingFile = nullptr;
     bool FTransferring = false;
+    int FLastPortIndex = -1;
 
     QTabWidget *PageControl;
     QWidget *OngletInstructions;

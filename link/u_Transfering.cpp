@@ -86,6 +86,8 @@ void TFTransferingFile::showEvent(QShowEvent *Event)
 
 void TFTransferingFile::closeEvent(QCloseEvent *Event)
 {
+    if (FFinished)
+        return QDialog::closeEvent(Event);
     Event->ignore();
     btnCancelClick();
 }
@@ -97,7 +99,19 @@ void TFTransferingFile::reject()
 
 void TFTransferingFile::btnCancelClick()
 {
+    if (FFinished) {
+        hide();
+        return;
+    }
     FCancel = true;
+}
+
+void TFTransferingFile::ShowFinished(int Files)
+{
+    FFinished = true;
+    LblFile->setText(Files == 1 ? ResString(TResId::sOneFileSent) : ResString(TResId::sFilesSent).arg(Files));
+    btnCancel->setText(ResString(TResId::sFTransferingFileBtnClose));
+    btnCancel->setFocus();
 }
 
 void TFTransferingFile::ResetLabels()
@@ -144,6 +158,10 @@ bool TFTransferingFile::ConnectPort(int Port, int Baud)
 bool TFTransferingFile::ConnectPort(const QString &Device, int Baud)
 {
     FCancel = false;
+    if (FFinished) {
+        FFinished = false;
+        btnCancel->setText(ResString(TResId::sFTransferingFilebtnCancelCaption));
+    }
     try {
         FKermit.Options = KermitOptionsFromSettings();
         FKermit.Open(Device);

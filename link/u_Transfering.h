@@ -37,7 +37,11 @@ public:
     // The engine's events.
     void ShowPacket(int Number);
     void ShowProgress(qint64 Position, bool &Cancel, qint64 Total);
-    // The Cancel button: the exchange in progress stops at once and the calculator is told.
+    // The end of a transfer that went through: how many files went, and a Close button.
+    void ShowFinished(int Files);
+    bool Finished() const { return FFinished; }
+    // The Cancel button: the exchange in progress stops at once and the calculator is told. After
+    // the end it closes the window.
     void btnCancelClick();
 
     // When empty, failures go to a warning box titled with the program's name.
@@ -62,6 +66,7 @@ private:
     qint64 FTotal = 0;
     qint64 FBarScale = 1;
     bool FCancel = false;
+    bool FFinished = false;
 
     QLabel *LblFile;
     QLabel *lblPacket;

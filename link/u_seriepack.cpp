@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -186,6 +187,24 @@ QStringList FoundSerialDevices()
     return names;
 }
 
+QString SerialDeviceProduct(const QString &Device, const QString &SysRoot)
+{
+    const QString name = QFileInfo(Device).fileName();
+    if (name.isEmpty())
+        return QString();
+    // The tty's device is the adapter's interface (or its serial port); the USB device that
+    // names the product is one or two levels up.
+    QString dir = QFileInfo(SysRoot + QStringLiteral("/class/tty/") + name + QStringLiteral("/device")).canonicalFilePath();
+    const QString root = QFileInfo(SysRoot).canonicalFilePath();
+    for (int level = 0; level < 4 && !dir.isEmpty() && dir != root && dir.startsWith(root); ++level) {
+        QFile product(dir + QStringLiteral("/product"));
+        if (product.open(QIODevice::ReadOnly))
+            return QString::fromUtf8(product.read(256)).simplified();
+        dir = QFileInfo(dir).path();
+    }
+    return QString();
+}
+
 Tseriepack::Tseriepack() = default;
 
 Tseriepack::~Tseriepack()
@@ -197,22 +216,33 @@ void Tseriepack::Open(const QString &Device)
 {
     Close();
 
+    // The lock comes first, so that not even opening the device disturbs a program that holds it.
+    QString holder;
+    if (!FLock.Acquire(Device, holder)) {
+        if (holder.isEmpty())
+            RaisePortHandleInvalid();
+        throw EErrorCom(ResString(TResId::sPortHandleInvalid) + QLatin1Char('\n') + holder);
+    }
     const QByteArray path = QFile::encodeName(Device);
     int fd = path.isEmpty() ? -1 : ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        FLock.Release();
         RaisePortHandleInvalid();
+    }
 
     // Exclusive: the tty refuses further opens, and the advisory lock tells programs that honour
     // it (and a second Quillo) that the line is taken.
     termios tio;
     if (tcgetattr(fd, &tio) != 0 || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
         ::close(fd);
+        FLock.Release();
         RaisePortHandleInvalid();
     }
     MakeRaw(tio);
     if (tcsetattr(fd, TCSANOW, &tio) != 0 || tcgetattr(fd, &tio) != 0) {
         ioctl(fd, TIOCNXCL);
         ::close(fd);
+        FLock.Release();
         RaisePortHandleInvalid();
     }
 
@@ -228,6 +258,7 @@ void Tseriepack::Open(const QString &Device)
 
 void Tseriepack::Close()
 {
+    FLock.Release();
     if (FHandle < 0)
         return;
     ioctl(FHandle, TIOCNXCL);

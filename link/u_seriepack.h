@@ -2,6 +2,8 @@
 // One serial line as a blocking byte channel: open a port exclusively, apply line settings and time
 // limits, write a string of bytes, read single bytes with a time limit. No protocol knowledge here;
 // the Kermit sender builds on it.
+#include "u_PortLock.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QString>
@@ -44,6 +46,9 @@ QString PortDeviceName(int Port);
 // The serial devices present on this machine beyond the numbered ports: USB adapters and
 // communication-class devices (/dev/ttyUSB*, /dev/ttyACM*), in name and number order.
 QStringList FoundSerialDevices();
+// The product name a USB adapter reports for Device, from the kernel's device tree under SysRoot;
+// empty when there is none (a built-in port, or no such device).
+QString SerialDeviceProduct(const QString &Device, const QString &SysRoot = QStringLiteral("/sys"));
 
 class Tseriepack {
 public:
@@ -55,8 +60,10 @@ public:
     // Opens the device of port number Port ("COM n").
     void Open(int Port) { Open(PortDeviceName(Port)); }
     // Opens a serial device by its path, for reading and writing, exclusively, as a raw byte
-    // channel. An open port is closed first. Raises EErrorCom "Port Handle invalid" when the device
-    // cannot be opened, is not a terminal device or is held by another program.
+    // channel, and holds the line's lock file while it is open. An open port is closed first.
+    // Raises EErrorCom "Port Handle invalid" when the device cannot be opened, is not a terminal
+    // device or is held by another program; a second line then names that program when the lock
+    // file tells.
     virtual void Open(const QString &Device);
     void Close();
     bool IsOpen() const { return FHandle >= 0; }
@@ -101,5 +108,6 @@ private:
     int ReadWaitMs() const;
     QByteArray FInput;
     qsizetype FInputPos = 0;
+    TPortLock FLock;
     bool FLineGone = false;
 };

@@ -29,6 +29,8 @@ public:
     bool Start(QString &Error, bool WithServer = true, const TCable *Cable = nullptr);
     // The device the sender opens.
     QString SenderDevice() const { return FDir.filePath("A"); }
+    // The device the server holds.
+    QString ServerDevice() const { return FDir.filePath("B"); }
     QString ReceiveFolder() const { return FDir.filePath("received"); }
     // A received file's bytes; a null array when the file is not there.
     QByteArray Received(const QString &Name) const;

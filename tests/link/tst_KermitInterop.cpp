@@ -5,6 +5,7 @@
 #include "u_CalculatorFile.h"
 #include "u_Errors.h"
 #include "u_Kermit.h"
+#include "u_ResourceStrings.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -43,6 +44,7 @@ private slots:
     // transfer fails, never a damaged file reported as delivered.
     void damagedLineDeliversIntact_data();
     void damagedLineDeliversIntact();
+    void lineHeldByKermitIsRefused();
 
 private:
     void Send(const QList<QPair<QByteArray, QByteArray>> &Files);
@@ -192,6 +194,21 @@ void TestKermitInterop::damagedLineDeliversIntact()
     QCOMPARE(server.Received("NOISY"), data);
     // The line really damaged something on the way.
     QVERIFY(resent > 0);
+}
+
+void TestKermitInterop::lineHeldByKermitIsRefused()
+{
+    // C-Kermit holds the server's end of the cable with its lock file: opening that end would put
+    // our packets into its conversation.
+    Tseriepack port;
+    try {
+        port.Open(FServer.ServerDevice());
+        QFAIL("the line held by C-Kermit was opened");
+    } catch (const EErrorCom &e) {
+        QVERIFY2(e.Message().startsWith(ResString(TResId::sPortHandleInvalid) + "\nkermit (process "),
+                 qPrintable(e.Message()));
+    }
+    QVERIFY(!port.IsOpen());
 }
 
 QTEST_GUILESS_MAIN(TestKermitInterop)

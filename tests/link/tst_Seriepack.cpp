@@ -5,6 +5,11 @@
 #include "u_Settings.h"
 #include "u_seriepack.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -51,14 +56,19 @@ private:
     int FMaster = -1;
 };
 
-void ExpectComError(const std::function<void()> &Action, TResId Message)
+void ExpectComError(const std::function<void()> &Action, const QString &Message)
 {
     try {
         Action();
         QFAIL("no EErrorCom was raised");
     } catch (const EErrorCom &e) {
-        QCOMPARE(e.Message(), ResString(Message));
+        QCOMPARE(e.Message(), Message);
     }
+}
+
+void ExpectComError(const std::function<void()> &Action, TResId Message)
+{
+    ExpectComError(Action, ResString(Message));
 }
 } // namespace
 
@@ -78,6 +88,8 @@ private slots:
     void refusedLineSettings();
     void vanishedLineFailsAtOnce();
     void writeLimit();
+    void lockFiles();
+    void adapterProductNames();
 };
 
 void TestSeriepack::openFailures_data()
@@ -304,6 +316,83 @@ void TestSeriepack::writeLimit()
     const int written = port.WriteBytes(big);
     QVERIFY(written < big.size());
     QVERIFY(clock.elapsed() >= 250 && clock.elapsed() < 2500);
+}
+
+// The line's lock file: ours while the port is open, a live holder refused and named, a stale one
+// taken over. The real lock folder is used, as every serial program on the machine shares it.
+void TestSeriepack::lockFiles()
+{
+    TPty pty;
+    const QString lockPath = QDir(QStringLiteral("/run/lock")).filePath(TPortLock::LockName(pty.Device));
+    if (!QFileInfo(QStringLiteral("/run/lock")).isWritable())
+        QSKIP("the lock folder is not writable here");
+    QFile::remove(lockPath);
+    auto contents = [&lockPath] {
+        QFile f(lockPath);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    auto plant = [&lockPath](qint64 Pid) {
+        QFile f(lockPath);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(TPortLock::Contents(Pid));
+    };
+
+    {
+        Tseriepack port;
+        port.Open(pty.Device);
+        QCOMPARE(contents(), QStringLiteral("%1\n").arg(QCoreApplication::applicationPid(), 10).toLatin1());
+        QCOMPARE(contents().size(), 11);
+        port.Close();
+        QVERIFY(!QFileInfo::exists(lockPath));
+    }
+
+    // A process that has ended left its lock behind.
+    QProcess done;
+    done.start(QStringLiteral("true"), {});
+    QVERIFY(done.waitForStarted());
+    const qint64 ended = done.processId();
+    QVERIFY(done.waitForFinished());
+    plant(ended);
+    {
+        Tseriepack port;
+        port.Open(pty.Device);
+        QCOMPARE(TPortLock::ParsePid(contents()), QCoreApplication::applicationPid());
+    }
+    QVERIFY(!QFileInfo::exists(lockPath));
+
+    // A live one keeps the line, and the message says who has it.
+    QProcess holder;
+    holder.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+    QVERIFY(holder.waitForStarted());
+    plant(holder.processId());
+    Tseriepack port;
+    ExpectComError([&] { port.Open(pty.Device); },
+                   ResString(TResId::sPortHandleInvalid) + '\n'
+                       + ResString(TResId::sPortLockedBy).arg("sleep").arg(holder.processId()).arg(pty.Device));
+    QVERIFY(!port.IsOpen());
+    QCOMPARE(TPortLock::ParsePid(contents()), holder.processId());
+    holder.kill();
+    holder.waitForFinished();
+    QFile::remove(lockPath);
+}
+
+void TestSeriepack::adapterProductNames()
+{
+    // The tree the kernel shows: the tty's device is the adapter's interface, whose parent USB
+    // device names the product; a built-in port has no product.
+    QTemporaryDir sys;
+    QDir root(sys.path());
+    QVERIFY(root.mkpath("devices/usb1/1-2/1-2:1.0/ttyUSB0") && root.mkpath("class/tty/ttyUSB0")
+            && root.mkpath("devices/platform/serial8250/ttyS0") && root.mkpath("class/tty/ttyS0"));
+    QFile product(root.filePath("devices/usb1/1-2/product"));
+    QVERIFY(product.open(QIODevice::WriteOnly));
+    product.write("USB-Serial Controller\n");
+    product.close();
+    QVERIFY(QFile::link(root.filePath("devices/usb1/1-2/1-2:1.0/ttyUSB0"), root.filePath("class/tty/ttyUSB0/device")));
+    QVERIFY(QFile::link(root.filePath("devices/platform/serial8250/ttyS0"), root.filePath("class/tty/ttyS0/device")));
+    QCOMPARE(SerialDeviceProduct("/dev/ttyUSB0", sys.path()), QString("USB-Serial Controller"));
+    QCOMPARE(SerialDeviceProduct("/dev/ttyS0", sys.path()), QString());
+    QCOMPARE(SerialDeviceProduct("/dev/ttyUSB7", sys.path()), QString());
 }
 
 QTEST_GUILESS_MAIN(TestSeriepack)

@@ -65,6 +65,7 @@ private slots:
     void aPipeIsRefusedBeforeConnecting();
     void cancelDuringLargeFileSkipsTheRest();
     void progressLabels();
+    void otherDeviceIsPickedAndRemembered();
 
 private:
     // A dialog shown for Document, with failures recorded instead of shown in boxes.
@@ -268,7 +269,12 @@ void TestTransferForm::tgvDocumentAndFontsReachHP49()
     QCOMPARE(Settings->ReadInteger(SettingsKeys::TransferSection, SettingsKeys::Calculator, 0), 1);
     QCOMPARE(Settings->ReadInteger(SettingsKeys::TransferSection, SettingsKeys::Speed, -1), 0);
     QVERIFY(form->isVisible());
-    QVERIFY(!form->TransferingFile()->isVisible());
+    // The progress window says the transfer went through and waits to be closed.
+    TFTransferingFile *progress = form->TransferingFile();
+    QVERIFY(progress->isVisible());
+    QCOMPARE(Find<QLabel>(progress, "LblFile")->text(), ResString(TResId::sFilesSent).arg(4));
+    QTest::mouseClick(Find<QPushButton>(progress, "btnCancel"), Qt::LeftButton);
+    QVERIFY(!progress->isVisible());
 }
 
 void TestTransferForm::withoutCalculatorTheHeaderStays()
@@ -444,6 +450,44 @@ void TestTransferForm::progressLabels()
     QVERIFY(progress.isVisible());
     progress.ShowProgress(100, cancel, 500);
     QVERIFY(cancel);
+}
+
+void TestTransferForm::otherDeviceIsPickedAndRemembered()
+{
+    // COM 1 leads nowhere; the cable is reached through "Other device…".
+    Settings->WriteString(SettingsKeys::TransferSection, SettingsKeys::DeviceValue(1), FDir.filePath("no-such-tty"));
+    auto form = NewForm(Document("OTHER.XV", "%%HP: T(3);\r\n\"x\"", TTransferFonts::None));
+    auto *port = Find<QComboBox>(form.get(), "cmbPort");
+    const int other = port->count() - 1;
+    QCOMPARE(port->itemText(other), ResString(TResId::sOtherDevice));
+
+    // Giving up keeps the port chosen before.
+    form->PickDevice = [](const QString &) { return QString(); };
+    port->setCurrentIndex(other);
+    emit port->activated(other);
+    QCOMPARE(port->currentIndex(), 0);
+
+    QString offered = "unset";
+    form->PickDevice = [&](const QString &Current) {
+        offered = Current;
+        return FServer.SenderDevice();
+    };
+    port->setCurrentIndex(other);
+    emit port->activated(other);
+    QCOMPARE(offered, QString());
+    QCOMPARE(port->currentData().toString(), FServer.SenderDevice());
+    form->btnTransferClick();
+    QCOMPARE(FWarnings, QStringList());
+    QVERIFY(!FServer.Received("OTHER.XV").isNull());
+
+    // The next showing offers it again, chosen, and the picker starts from it.
+    form->hide();
+    form->show();
+    QCOMPARE(port->currentData().toString(), FServer.SenderDevice());
+    QCOMPARE(port->itemText(port->count() - 1), ResString(TResId::sOtherDevice));
+    port->setCurrentIndex(port->count() - 1);
+    emit port->activated(port->count() - 1);
+    QCOMPARE(offered, FServer.SenderDevice());
 }
 
 QTEST_MAIN(TestTransferForm)
