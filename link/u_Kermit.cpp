@@ -210,7 +210,8 @@ QByteArray Tkermit::BuildPacket(char Type, int Seq, const QByteArray &Data, cons
     return packet;
 }
 
-bool Tkermit::ReadPacket(const TByteSource &NextByte, int CheckType, bool SevenBit, TKermitPacket &Packet)
+bool Tkermit::ReadPacket(const TByteSource &NextByte, int CheckType, bool SevenBit, TKermitPacket &Packet,
+                         bool EightBitData)
 {
     uint8_t b = 0;
     int budget = MarkHuntBudget;
@@ -226,26 +227,40 @@ bool Tkermit::ReadPacket(const TByteSource &NextByte, int CheckType, bool SevenB
     }
 
     // From here on every byte belongs to the packet: one that does not come fails the packet at
-    // once instead of waiting out the rest of it.
+    // once instead of waiting out the rest of it. A MARK inside it (never part of a packet's
+    // contents) means this one lost bytes and the next one starts there.
+    const uint8_t dataMask = EightBitData && !SevenBit ? 0xFF : 0x7F;
     QByteArray span;
-    for (int i = 0; i < 3; ++i) {
-        if (!NextByte(b))
-            return false;
-        span.append(char(b & 0x7F));
-    }
-    const int count = unchar(uint8_t(span.at(0))) - 2 - CheckType;
-    if (count < 0)
-        return false;
-    for (int i = 0; i < count; ++i) {
-        if (!NextByte(b))
-            return false;
-        span.append(char(b & 0x7F));
-    }
     QByteArray check;
-    for (int i = 0; i < CheckType; ++i) {
-        if (!NextByte(b))
+    for (bool restart = true; restart;) {
+        restart = false;
+        span.clear();
+        check.clear();
+        int count = 0;
+        const auto take = [&](QByteArray &Into, uint8_t Mask) {
+            if (!NextByte(b))
+                return false;
+            if (uint8_t(b & dataMask) == Mark) {
+                restart = true;
+                return false;
+            }
+            Into.append(char(b & Mask));
+            return true;
+        };
+        for (int i = 0; i < 3 && !restart; ++i)
+            if (!take(span, 0x7F) && !restart)
+                return false;
+        if (restart)
+            continue;
+        count = unchar(uint8_t(span.at(0))) - 2 - CheckType;
+        if (count < 0)
             return false;
-        check.append(char(b & 0x7F));
+        for (int i = 0; i < count && !restart; ++i)
+            if (!take(span, dataMask) && !restart)
+                return false;
+        for (int i = 0; i < CheckType && !restart; ++i)
+            if (!take(check, 0x7F) && !restart)
+                return false;
     }
 
     Packet.Seq = unchar(uint8_t(span.at(1)));
@@ -323,7 +338,7 @@ void Tkermit::CheckCancel()
         throw TStopRequest{};
 }
 
-bool Tkermit::ReceivePacket(TKermitPacket &Packet, const QDeadlineTimer &Deadline)
+bool Tkermit::ReceivePacket(TKermitPacket &Packet, const QDeadlineTimer &Deadline, bool EightBitData)
 {
     // The wait is cut into short slices so that the caller keeps its window alive and can stop
     // the transfer while the calculator is silent.
@@ -339,7 +354,7 @@ bool Tkermit::ReceivePacket(TKermitPacket &Packet, const QDeadlineTimer &Deadlin
             CheckCancel();
         }
     };
-    return ReadPacket(next, FPeer.CheckType, SevenBitChecks(), Packet);
+    return ReadPacket(next, FPeer.CheckType, SevenBitChecks(), Packet, EightBitData);
 }
 
 Tkermit::TAnswer Tkermit::WaitAnswer(QByteArray *Data)
@@ -494,5 +509,250 @@ bool Tkermit::Disconnect()
     } catch (const TStopRequest &) {
         SendErrorPacket();
         RaiseCancelled();
+    }
+}
+
+// The receiving half: asking a server for a file and taking the files it sends.
+
+namespace {
+// More than any calculator's memory holds: a peer that never stops sending is cut off here.
+constexpr qint64 LongestReceivedFile = 64 * 1024 * 1024;
+
+// The text of an error packet, for the user.
+QString ErrorPacketText(const QByteArray &Data, uint8_t QCtlPrefix, uint8_t QBinPrefix)
+{
+    QByteArray text;
+    if (!Tkermit::DecodeData(Data, QCtlPrefix, QBinPrefix, 0, text))
+        text = Data;
+    return QString::fromLatin1(text).trimmed();
+}
+} // namespace
+
+bool Tkermit::DecodeData(const QByteArray &Data, uint8_t QCtl, uint8_t QBin, uint8_t Rept, QByteArray &Out)
+{
+    const qsizetype n = Data.size();
+    qsizetype i = 0;
+    auto next = [&Data, &i]() { return uint8_t(Data.at(i++)); };
+    while (i < n) {
+        uint8_t c = next();
+        int count = 1;
+        if (Rept && c == Rept) {
+            if (i + 1 >= n)
+                return false;
+            count = unchar(next());
+            c = next();
+        }
+        uint8_t high = 0;
+        if (QBin && c == QBin) {
+            if (i >= n)
+                return false;
+            high = 0x80;
+            c = next();
+        }
+        if (c == QCtl) {
+            if (i >= n)
+                return false;
+            c = next();
+            // A quoted control character travels as ctl of it; a quoted prefix stands for itself.
+            const uint8_t low = c & 0x7F;
+            if ((low >= 64 && low <= 95) || low == 63)
+                c = ctl(c);
+        }
+        Out.append(qsizetype(count), char(c | high));
+    }
+    return true;
+}
+
+// The answer to the sender's send-init packet: the parameters it proposed that this side takes,
+// its own for the rest. Prefixing and repeat counts are agreed as the protocol has it.
+QByteArray Tkermit::AgreeToSendInit(const QByteArray &Data)
+{
+    FPeer = ParsePeerParams(Data);
+    const uint8_t theirBin = Data.size() > 6 ? uint8_t(Data.at(6)) : uint8_t('N');
+    uint8_t ourBin;
+    if (IsPrefixChar(theirBin)) {
+        FPeer.QBin = theirBin;
+        ourBin = 'Y';
+    } else if (theirBin == 'Y') {
+        FPeer.QBin = QBin;
+        ourBin = QBin;
+    } else {
+        // The bytes come with their eighth bit as it is.
+        FPeer.QBin = 0;
+        ourBin = 'N';
+    }
+    if (!IsPrefixChar(FPeer.QCtl))
+        FPeer.QCtl = QCtl;
+    const int wanted = Options.CheckType >= 1 && Options.CheckType <= 3 ? Options.CheckType : 1;
+    const int offered = Data.size() > 7 ? Data.at(7) - '0' : 1;
+    FPeer.CheckType = offered == wanted ? wanted : 1;
+    const uint8_t theirRept = Data.size() > 8 ? uint8_t(Data.at(8)) : 0;
+    FPeer.Rept = Options.RepeatCounts && IsPrefixChar(theirRept) && theirRept != FPeer.QCtl && theirRept != FPeer.QBin
+        ? theirRept
+        : 0;
+
+    QByteArray d;
+    d.append(char(tochar(FOwn.MaxL)));
+    d.append(char(tochar(FOwn.Time)));
+    d.append(char(tochar(0)));
+    d.append(char(ctl(0)));
+    d.append(char(tochar(FOwn.Eol)));
+    d.append(char(QCtl));
+    d.append(char(ourBin));
+    d.append(char('0' + FPeer.CheckType));
+    d.append(char(FPeer.Rept ? FPeer.Rept : ' '));
+    return d;
+}
+
+QList<TReceivedFile> Tkermit::GetFiles(const QByteArray &RemoteName)
+{
+    try {
+        return ReceiveFiles(RemoteName);
+    } catch (const TStopRequest &) {
+        SendErrorPacket();
+        RaiseCancelled();
+    }
+}
+
+QList<TReceivedFile> Tkermit::ReceiveFiles(const QByteArray &RemoteName)
+{
+    // The request goes out as the first packet of a conversation: one-character check, carriage
+    // return at its end.
+    DiscardInput();
+    FMaxTries = qMax(1, Options.MaxTries);
+    FPeer = ParsePeerParams(QByteArray());
+    FPeer.CheckType = 1;
+    FPeer.Eol = 13;
+    FPeer.NPad = 0;
+    FPeer.QBin = 0;
+    FPeer.Rept = 0;
+    QByteArray name;
+    for (char c : RemoteName)
+        AppendEncodedByte(name, uint8_t(c), 0);
+    if (name.size() > LongestPacket - 5)
+        throw EErrorTransmission(ResString(TResId::sNameTooLong).arg(QString::fromLatin1(RemoteName)));
+
+    // What answers the request is the send-init packet of the transfer, or an error packet saying
+    // why not. When no good answer comes, the send-init is asked for again with a refusal of
+    // packet 0: a server already sending would take a second request for a wrong packet and give
+    // up. Every third try repeats the request itself, in case that was what got lost.
+    const QByteArray request = BuildPacket('R', 0, name, FPeer, SevenBitChecks());
+    const QByteArray again = BuildPacket('N', 0, QByteArray(), FPeer, SevenBitChecks());
+    TKermitPacket packet;
+    int tries = 0;
+    for (;;) {
+        if (++tries > FMaxTries || LineGone())
+            RaiseReceiveError();
+        WriteBytes(tries % 3 == 1 ? request : again);
+        if (OnPacket)
+            OnPacket(0);
+        const QDeadlineTimer deadline(qint64(FOwn.Time) * 1000);
+        if (!ReceivePacket(packet, deadline, true))
+            continue;
+        if (packet.Type == 'E')
+            throw EErrorTransmission(ResString(TResId::sPeerRefused).arg(ErrorPacketText(packet.Data, '#', 0)));
+        if (packet.Type == 'S')
+            break;
+    }
+
+    FSeq = 0;
+    const QByteArray initData = packet.Data;
+    // The answer to the send-init goes with the one-character check; everything after it with
+    // the agreed one.
+    const QByteArray ackData = AgreeToSendInit(initData);
+    TKermitParams framing = FPeer;
+    framing.CheckType = 1;
+    const QByteArray initAnswer = BuildPacket('Y', 0, ackData, framing, SevenBitChecks());
+    QByteArray lastAnswer = initAnswer;
+    WriteBytes(lastAnswer);
+
+    QList<TReceivedFile> files;
+    TReceivedFile current;
+    bool inFile = false;
+    int expected = 1;
+    tries = 0;
+    auto answer = [this, &lastAnswer](char Type, int Seq, const QByteArray &Data = QByteArray()) {
+        lastAnswer = BuildPacket(Type, Seq, Data, FPeer, SevenBitChecks());
+        WriteBytes(lastAnswer);
+        if (OnPacket)
+            OnPacket(Seq);
+    };
+    for (;;) {
+        const QDeadlineTimer deadline(qint64(FOwn.Time) * 1000);
+        const bool good = ReceivePacket(packet, deadline, true);
+        CheckCancel();
+        if (!good || (packet.Seq != expected && packet.Seq != (expected + 63) % 64)) {
+            if (++tries > FMaxTries || LineGone())
+                RaiseReceiveError();
+            // Until the first packet after it arrives, the sender may still be waiting for the
+            // answer to its send-init (sent again with the one-character check, which reads as
+            // garbled now): a refusal of packet 1 would pass for that answer, without parameters.
+            if (lastAnswer == initAnswer)
+                WriteBytes(initAnswer);
+            else
+                answer('N', expected);
+            continue;
+        }
+        if (packet.Seq != expected) {
+            // Our answer to the previous packet was lost; the sender repeats that packet.
+            if (++tries > FMaxTries)
+                RaiseReceiveError();
+            WriteBytes(lastAnswer);
+            continue;
+        }
+        switch (packet.Type) {
+        case 'F':
+            current = TReceivedFile();
+            if (!DecodeData(packet.Data, FPeer.QCtl, FPeer.QBin, 0, current.Name))
+                current.Name = packet.Data;
+            inFile = true;
+            if (OnProgress) {
+                bool cancel = false;
+                OnProgress(0, cancel, -1);
+                if (cancel)
+                    throw TStopRequest{};
+            }
+            answer('Y', expected);
+            break;
+        case 'D': {
+            QByteArray piece;
+            if (!inFile || !DecodeData(packet.Data, FPeer.QCtl, FPeer.QBin, FPeer.Rept, piece)) {
+                if (++tries > FMaxTries)
+                    RaiseReceiveError();
+                answer('N', expected);
+                continue;
+            }
+            current.Data.append(piece);
+            if (current.Data.size() > LongestReceivedFile)
+                throw EErrorTransmission(ResString(TResId::sReceivedTooLarge));
+            bool cancel = false;
+            if (OnProgress)
+                OnProgress(current.Data.size(), cancel, -1);
+            if (cancel)
+                throw TStopRequest{};
+            answer('Y', expected);
+            break;
+        }
+        case 'Z':
+            // "D" in the data: the sender abandoned this file.
+            if (inFile && packet.Data != "D")
+                files.append(current);
+            inFile = false;
+            answer('Y', expected);
+            break;
+        case 'B':
+            answer('Y', expected);
+            return files;
+        case 'E':
+            throw EErrorTransmission(
+                ResString(TResId::sPeerRefused).arg(ErrorPacketText(packet.Data, FPeer.QCtl, FPeer.QBin)));
+        default:
+            // Attributes, a text header and anything else this side has no use for are taken as
+            // they come.
+            answer('Y', expected);
+            break;
+        }
+        tries = 0;
+        expected = (expected + 1) % 64;
     }
 }

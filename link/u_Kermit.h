@@ -39,6 +39,12 @@ struct TKermitParams {
     uint8_t Rept = 0;  // repeat-count prefix; 0 when not offered or not agreed
 };
 
+// A file as the peer sent it: the name it gave and the bytes.
+struct TReceivedFile {
+    QByteArray Name;
+    QByteArray Data;
+};
+
 // A packet as read from the line.
 struct TKermitPacket {
     char Type = 0;
@@ -86,6 +92,14 @@ public:
     // when the caller stops it.
     bool Disconnect();
 
+    // Asks the server for RemoteName (an "R" packet) and receives what it sends, up to its break
+    // packet: usually one file, none when it sends nothing. Progress reports give the bytes
+    // received so far with a Total of -1 (the size is not known beforehand). Raises
+    // EErrorTransmission when a packet does not come within the tries or the server refuses, with
+    // its reason, and ETransferCancelled when the caller stops; a stopped transfer is ended with
+    // an "E" packet. Needs no Connect: the server's own send-init starts the exchange.
+    QList<TReceivedFile> GetFiles(const QByteArray &RemoteName);
+
     TPacketEvent OnPacket;
     TProgressEvent OnProgress;
     TWaitEvent OnWait;
@@ -116,7 +130,14 @@ public:
     // Reads one packet from NextByte (each byte masked to 7 bits): hunts for MARK, then takes the
     // length, sequence number, type, data and check. False when no packet came, when the packet is
     // cut short, when its length cannot hold its own check, or when the check does not match.
-    static bool ReadPacket(const TByteSource &NextByte, int CheckType, bool SevenBit, TKermitPacket &Packet);
+    // With EightBitData the data bytes keep their eighth bit (files received without eighth-bit
+    // prefixing).
+    static bool ReadPacket(const TByteSource &NextByte, int CheckType, bool SevenBit, TKermitPacket &Packet,
+                           bool EightBitData = false);
+    // File data as it arrived, back to bytes: the reverse of the encoding, with the sender's
+    // control prefix QCtl, its eighth-bit prefix QBin and its repeat prefix Rept (0 for none).
+    // False when the data end inside a prefixed byte; Out then holds what came before.
+    static bool DecodeData(const QByteArray &Data, uint8_t QCtl, uint8_t QBin, uint8_t Rept, QByteArray &Out);
     // Decodes the data field of the calculator's answer to the send-init packet.
     static TKermitParams ParsePeerParams(const QByteArray &Data);
 
@@ -127,7 +148,7 @@ protected:
     // Writes the next packet once.
     bool SendPacket(char Type, const QByteArray &Data);
     // Reads one packet, waiting at most until Deadline.
-    bool ReceivePacket(TKermitPacket &Packet, const QDeadlineTimer &Deadline);
+    bool ReceivePacket(TKermitPacket &Packet, const QDeadlineTimer &Deadline, bool EightBitData = false);
     // Writes the next packet and waits for its answer, writing it again after a silence, a garbled
     // answer or a refusal, up to Options.MaxTries times. True on "Y" for it or "N" for the next
     // one, whose data go to Data when given; false when the tries run out or the calculator sends
@@ -139,6 +160,9 @@ private:
     TAnswer WaitAnswer(QByteArray *Data);
     void ExchangeOrRaise(char Type, const QByteArray &Data);
     void SendFileData(const QByteArray &RemoteName, const char *Buffer, qint64 Size);
+    QList<TReceivedFile> ReceiveFiles(const QByteArray &RemoteName);
+    // Takes the sender's send-init data and returns this side's answer to it.
+    QByteArray AgreeToSendInit(const QByteArray &Data);
     // Asks the caller whether to stop; raises the internal stop request when it says so.
     void CheckCancel();
     // Tells the calculator that the transfer is abandoned.

@@ -110,6 +110,8 @@ int main(int argc, char **argv)
         result = RunRender(commandLine);
     else if (commandLine.Mode == TRunMode::Send)
         result = RunSend(commandLine);
+    else if (commandLine.Mode == TRunMode::Get)
+        result = RunGet(commandLine);
     else if (commandLine.Mode == TRunMode::Grob)
         result = RunGrob(commandLine);
     else {

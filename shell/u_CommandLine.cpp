@@ -22,23 +22,28 @@ struct TOptionSpec {
     TRunMode Starts = TRunMode::Window; // the mode the option selects, Window for none
 };
 
-const std::array<TOptionSpec, 20> &Options()
+constexpr unsigned LinkModes = Bit(TRunMode::Send) | Bit(TRunMode::Get);
+
+const std::array<TOptionSpec, 23> &Options()
 {
-    static const std::array<TOptionSpec, 20> options{{
+    static const std::array<TOptionSpec, 23> options{{
         {"convert", nullptr, TResId::sCliOptConvert, Bit(TRunMode::Convert), TRunMode::Convert},
         {"render", nullptr, TResId::sCliOptRender, Bit(TRunMode::Render), TRunMode::Render},
         {"send", nullptr, TResId::sCliOptSend, Bit(TRunMode::Send), TRunMode::Send},
+        {"get", nullptr, TResId::sCliOptGet, Bit(TRunMode::Get), TRunMode::Get},
         {"grob", nullptr, TResId::sCliOptGrob, Bit(TRunMode::Grob), TRunMode::Grob},
         {"execute-with", "NAME", TResId::sCliOptExecuteWith, Bit(TRunMode::Convert)},
         {"no-execute", nullptr, TResId::sCliOptNoExecute, Bit(TRunMode::Convert)},
         {"menu-char", "C", TResId::sCliOptMenuChar, Bit(TRunMode::Convert)},
         {"menu-when-started", nullptr, TResId::sCliOptMenuWhenStarted, Bit(TRunMode::Convert)},
         {"right-edge", "N", TResId::sCliOptRightEdge, Bit(TRunMode::Render)},
-        {"port", "N|DEVICE", TResId::sCliOptPort, Bit(TRunMode::Send)},
+        {"port", "N|DEVICE", TResId::sCliOptPort, LinkModes},
         {"calculator", "hp48|hp49", TResId::sCliOptCalculator, Bit(TRunMode::Send)},
         {"as", "NAME", TResId::sCliOptAs, Bit(TRunMode::Send)},
-        {"block-check", "1|2|3", TResId::sCliOptBlockCheck, Bit(TRunMode::Send)},
-        {"no-repeat", nullptr, TResId::sCliOptNoRepeat, Bit(TRunMode::Send)},
+        {"block-check", "1|2|3", TResId::sCliOptBlockCheck, LinkModes},
+        {"no-repeat", nullptr, TResId::sCliOptNoRepeat, LinkModes},
+        {"into", "DIR", TResId::sCliOptInto, Bit(TRunMode::Get)},
+        {"overwrite", nullptr, TResId::sCliOptOverwrite, Bit(TRunMode::Get)},
         {"width", "N", TResId::sCliOptWidth, Bit(TRunMode::Grob)},
         {"dither", "none|fs|ordered", TResId::sCliOptDither, Bit(TRunMode::Grob)},
         {"threshold", "P", TResId::sCliOptThreshold, Bit(TRunMode::Grob)},
@@ -71,13 +76,13 @@ QString AsTyped(const QStringList &Arguments, const QString &Name)
 // The modes' own words for the three kinds of usage error.
 QString UnknownOption(TRunMode Mode, const QString &Typed)
 {
-    return Mode == TRunMode::Send ? ResString(TResId::sSendBadOption).arg(Typed.section(QLatin1Char('='), 0, 0))
+    return Mode == TRunMode::Send || Mode == TRunMode::Get ? ResString(TResId::sSendBadOption).arg(Typed.section(QLatin1Char('='), 0, 0))
                                   : ResString(TResId::sCliUnknownArgument).arg(Typed);
 }
 
 QString MissingValue(TRunMode Mode, const QString &Option)
 {
-    return Mode == TRunMode::Send ? ResString(TResId::sSendNeedsValue).arg(Option)
+    return Mode == TRunMode::Send || Mode == TRunMode::Get ? ResString(TResId::sSendNeedsValue).arg(Option)
                                   : ResString(TResId::sCliBadValue).arg(Option, QString());
 }
 
@@ -152,7 +157,7 @@ TCommandLine ParseCommandLine(const QStringList &Arguments)
         const bool repeated = line.FValues.contains(QLatin1String(spec->Name));
         // Another mode's option is misplaced here; the conversions also refuse a repeated one,
         // whose two values would leave the user guessing which counts.
-        if (!(spec->Modes & Bit(line.Mode)) || (repeated && line.Mode != TRunMode::Send)) {
+        if (!(spec->Modes & Bit(line.Mode)) || (repeated && line.Mode != TRunMode::Send && line.Mode != TRunMode::Get)) {
             line.Error = UnknownOption(line.Mode, AsTyped(Arguments, name));
             return line;
         }

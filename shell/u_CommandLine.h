@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <optional>
 
-enum class TRunMode { Window, Convert, Render, Send, Help, Version, Grob };
+enum class TRunMode { Window, Convert, Render, Send, Help, Version, Grob, Get };
 
 struct TCommandLine {
     TRunMode Mode = TRunMode::Window;

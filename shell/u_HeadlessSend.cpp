@@ -42,6 +42,24 @@ struct TSendRequest {
     TKermitOptions Options;
 };
 
+} // namespace
+
+bool ParseLinkOptions(const TCommandLine &Line, TKermitOptions &Options, QString &Error)
+{
+    Options = KermitOptionsFromSettings();
+    if (const std::optional<QString> check = Line.Value(QStringLiteral("block-check"))) {
+        if (*check != QLatin1String("1") && *check != QLatin1String("2") && *check != QLatin1String("3")) {
+            Error = ResString(TResId::sSendBadBlockCheck).arg(*check);
+            return false;
+        }
+        Options.CheckType = check->toInt();
+    }
+    if (Line.IsSet(QStringLiteral("no-repeat")))
+        Options.RepeatCounts = false;
+    return true;
+}
+
+namespace {
 // Reads the command line; on a usage error returns false with the message in Error.
 bool ParseSend(const TCommandLine &Line, TSendRequest &Request, QString &Error)
 {
@@ -63,16 +81,8 @@ bool ParseSend(const TCommandLine &Line, TSendRequest &Request, QString &Error)
             return false;
         }
     }
-    Request.Options = KermitOptionsFromSettings();
-    if (const std::optional<QString> check = Line.Value(QStringLiteral("block-check"))) {
-        if (*check != QLatin1String("1") && *check != QLatin1String("2") && *check != QLatin1String("3")) {
-            Error = ResString(TResId::sSendBadBlockCheck).arg(*check);
-            return false;
-        }
-        Request.Options.CheckType = check->toInt();
-    }
-    if (Line.IsSet(QStringLiteral("no-repeat")))
-        Request.Options.RepeatCounts = false;
+    if (!ParseLinkOptions(Line, Request.Options, Error))
+        return false;
     if (Request.Files.isEmpty()) {
         Error = ResString(TResId::sSendNeedsFiles);
         return false;

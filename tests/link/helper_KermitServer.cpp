@@ -111,3 +111,9 @@ QString TKermitServer::ServerLog() const
     QFile f(FDir.filePath("server.log"));
     return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll()) : QString();
 }
+
+bool TKermitServer::PutServerFile(const QString &Name, const QByteArray &Data) const
+{
+    QFile f(QDir(ReceiveFolder()).filePath(Name));
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(Data) == Data.size();
+}

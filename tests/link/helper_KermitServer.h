@@ -34,6 +34,8 @@ public:
     QString ReceiveFolder() const { return FDir.filePath("received"); }
     // A received file's bytes; a null array when the file is not there.
     QByteArray Received(const QString &Name) const;
+    // Puts a file where the server sends files from (its receiving folder).
+    bool PutServerFile(const QString &Name, const QByteArray &Data) const;
     // A scratch folder for files to send.
     QString ScratchPath(const QString &Name) const { return FDir.filePath(Name); }
     QString ServerLog() const;

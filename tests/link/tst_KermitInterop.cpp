@@ -45,6 +45,7 @@ private slots:
     void damagedLineDeliversIntact_data();
     void damagedLineDeliversIntact();
     void lineHeldByKermitIsRefused();
+    void filesComeBackIntact();
 
 private:
     void Send(const QList<QPair<QByteArray, QByteArray>> &Files);
@@ -158,9 +159,12 @@ void TestKermitInterop::damagedLineDeliversIntact_data()
     QTest::addColumn<double>("garble");
     QTest::addColumn<double>("drop");
     QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("receive");
     // One byte in 2,000 garbled or lost, each way: a few packets and answers go bad in every file.
-    QTest::newRow("garbled, 100 KB") << 1.0 / 2000 << 0.0 << 100 * 1024;
-    QTest::newRow("dropped, 30 KB") << 0.0 << 1.0 / 2000 << 30 * 1024;
+    QTest::newRow("garbled, 100 KB") << 1.0 / 2000 << 0.0 << 100 * 1024 << false;
+    QTest::newRow("dropped, 30 KB") << 0.0 << 1.0 / 2000 << 30 * 1024 << false;
+    QTest::newRow("received, garbled, 30 KB") << 1.0 / 2000 << 0.0 << 30 * 1024 << true;
+    QTest::newRow("received, dropped, 30 KB") << 0.0 << 1.0 / 2000 << 30 * 1024 << true;
 }
 
 void TestKermitInterop::damagedLineDeliversIntact()
@@ -168,6 +172,7 @@ void TestKermitInterop::damagedLineDeliversIntact()
     QFETCH(double, garble);
     QFETCH(double, drop);
     QFETCH(int, size);
+    QFETCH(bool, receive);
     TKermitServer server;
     TCable cable;
     cable.Garble = garble;
@@ -185,15 +190,22 @@ void TestKermitInterop::damagedLineDeliversIntact()
     k.Open(server.SenderDevice());
     k.SetLineSettings(CalculatorBaud, 0, 8, 0);
     try {
-        QVERIFY(k.Connect());
-        k.SendFile("NOISY", data);
-        QVERIFY(k.Disconnect());
+        if (receive) {
+            QVERIFY(server.PutServerFile("NOISY", data));
+            const QList<TReceivedFile> files = k.GetFiles("NOISY");
+            QCOMPARE(files.size(), 1);
+            QCOMPARE(files.at(0).Data, data);
+        } else {
+            QVERIFY(k.Connect());
+            k.SendFile("NOISY", data);
+            QVERIFY(k.Disconnect());
+            QCOMPARE(server.Received("NOISY"), data);
+        }
     } catch (const EError &e) {
         QFAIL(qPrintable(e.Message()));
     }
-    QCOMPARE(server.Received("NOISY"), data);
     // The line really damaged something on the way.
-    QVERIFY(resent > 0);
+    QVERIFY(resent > 0 || receive);
 }
 
 void TestKermitInterop::lineHeldByKermitIsRefused()
@@ -209,6 +221,33 @@ void TestKermitInterop::lineHeldByKermitIsRefused()
                  qPrintable(e.Message()));
     }
     QVERIFY(!port.IsOpen());
+}
+
+void TestKermitInterop::filesComeBackIntact()
+{
+    // What the server sends back is what it holds, whatever the bytes, with and without counts.
+    const QByteArray mixed = AllByteValues().repeated(8) + QByteArray(5000, '\0') + RandomBytes(20000, 11);
+    QVERIFY(FServer.PutServerFile("MIXED", mixed));
+    QVERIFY(FServer.PutServerFile("EMPTY", QByteArray()));
+    for (const bool repeat : {true, false}) {
+        Tkermit k;
+        k.Options.RepeatCounts = repeat;
+        k.Open(FServer.SenderDevice());
+        k.SetLineSettings(CalculatorBaud, 0, 8, 0);
+        qint64 reported = 0;
+        k.OnProgress = [&reported](qint64 Position, bool &, qint64) { reported = Position; };
+        QList<TReceivedFile> files = k.GetFiles("MIXED");
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(files.at(0).Name, QByteArray("MIXED"));
+        QCOMPARE(files.at(0).Data, mixed);
+        QCOMPARE(reported, mixed.size());
+        files = k.GetFiles("EMPTY");
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(files.at(0).Data, QByteArray());
+        // A name it does not have is refused with its reason; the next request still works.
+        QVERIFY_THROWS_EXCEPTION(EErrorTransmission, k.GetFiles("ABSENT"));
+        QCOMPARE(k.GetFiles("EMPTY").size(), 1);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestKermitInterop)

@@ -4,6 +4,7 @@
 #include "u_CalculatorName.h"
 #include "u_ResourceStrings.h"
 #include "u_Kermit.h"
+#include "u_ReceivedFile.h"
 
 #include <QTest>
 
@@ -42,6 +43,9 @@ TKermitParams SendInitPeer()
 class TestKermitPacket : public QObject {
     Q_OBJECT
 private slots:
+    void decodingUndoesEncoding();
+    void safeLocalNames_data();
+    void safeLocalNames();
     void encodeByte_data();
     void encodeByte();
     void encodedLengthMatchesEveryEncoding();
@@ -359,6 +363,48 @@ void TestKermitPacket::headerAdaptation()
     QFETCH(int, calculator);
     QFETCH(QByteArray, sent);
     QCOMPARE(AdaptCalculatorHeader(file, calculator), sent);
+}
+
+void TestKermitPacket::decodingUndoesEncoding()
+{
+    QByteArray data;
+    for (int v = 0; v < 256; ++v)
+        data += QByteArray(1 + v % 7, char(v));
+    data += QByteArray(300, '~') + "#&~";
+    for (const uint8_t rept : {uint8_t(0), uint8_t('~')}) {
+        QByteArray wire, piece;
+        for (qint64 i = 0; i < data.size();)
+            i += Tkermit::EncodePiece(data.constData() + i, data.size() - i, rept, piece), wire += piece;
+        QByteArray back;
+        QVERIFY(Tkermit::DecodeData(wire, '#', '&', rept, back));
+        QCOMPARE(back, data);
+    }
+    // Data cut inside a prefixed byte are refused.
+    QByteArray out;
+    QVERIFY(!Tkermit::DecodeData("ab&", '#', '&', 0, out));
+    QVERIFY(!Tkermit::DecodeData("~", '#', '&', '~', out));
+    QVERIFY(!Tkermit::DecodeData("#", '#', '&', 0, out));
+}
+
+void TestKermitPacket::safeLocalNames_data()
+{
+    QTest::addColumn<QByteArray>("codes");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << QByteArray("NOTES") << "NOTES";
+    QTest::newRow("folder parts") << QByteArray("../../etc/passwd") << "_.._etc_passwd";
+    QTest::newRow("leading dots") << QByteArray("..") << "received";
+    QTest::newRow("hidden") << QByteArray(".profile") << "profile";
+    QTest::newRow("control characters") << QByteArray("A\nB\x01") << "A_B_";
+    QTest::newRow("calculator letters") << QByteArray("\x80") << CalculatorNameText("\x80");
+    QTest::newRow("empty") << QByteArray() << "received";
+    QTest::newRow("too long") << QByteArray(300, 'N') << QString(255, 'N');
+}
+
+void TestKermitPacket::safeLocalNames()
+{
+    QFETCH(QByteArray, codes);
+    QFETCH(QString, name);
+    QCOMPARE(SafeLocalName(codes), name);
 }
 
 QTEST_GUILESS_MAIN(TestKermitPacket)

@@ -16,6 +16,12 @@
 #include <sys/stat.h>
 
 namespace {
+QByteArray ReadAll(const QString &Path)
+{
+    QFile f(Path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
 struct TRun {
     int ExitCode = -1;
     QString Out;
@@ -38,9 +44,13 @@ private slots:
     void remoteNameAndProtocolOptions();
     void calculatorFailsMidFile_data();
     void calculatorFailsMidFile();
+    void getFilesFromServer();
+    void getRefusals_data();
+    void getRefusals();
 
 private:
-    TRun Quillo(const QStringList &Arguments);
+    TRun Quillo(const QStringList &Arguments) { return Run(QStringList{"--send"} + Arguments); }
+    TRun Run(const QStringList &Arguments);
     QString WriteFile(const QString &Name, const QByteArray &Data);
     QTemporaryDir FHome;
     QTemporaryDir FFiles;
@@ -55,7 +65,7 @@ void TestSendCommand::initTestCase()
     QFile::setPermissions(FHome.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-TRun TestSendCommand::Quillo(const QStringList &Arguments)
+TRun TestSendCommand::Run(const QStringList &Arguments)
 {
     // A settings store of its own, so that the user's is neither read nor changed.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -66,7 +76,7 @@ TRun TestSendCommand::Quillo(const QStringList &Arguments)
     p.setProcessEnvironment(env);
     QElapsedTimer clock;
     clock.start();
-    p.start(QUILLO_BUILD_DIR "quillo", QStringList{"--send"} + Arguments);
+    p.start(QUILLO_BUILD_DIR "quillo", Arguments);
     TRun run;
     if (!p.waitForFinished(30000)) {
         p.kill();
@@ -261,6 +271,63 @@ void TestSendCommand::calculatorFailsMidFile()
     QVERIFY2(run.Ms < 8000, qPrintable(QString::number(run.Ms)));
     // The next file is not started and no break follows.
     QCOMPARE(peer.Packets().size(), 5);
+}
+
+void TestSendCommand::getFilesFromServer()
+{
+    TKermitServer server;
+    QString error;
+    QVERIFY2(server.Start(error), qPrintable(error));
+    QByteArray notes;
+    for (int i = 0; i < 6000; ++i)
+        notes.append(char(i % 251));
+    notes += QByteArray(3000, '\0');
+    QVERIFY(server.PutServerFile("NOTES", notes));
+    QTemporaryDir into;
+    const QStringList get{"--get", "NOTES", "--port", server.SenderDevice(), "--into", into.path()};
+
+    TRun run = Run(get);
+    QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+    QCOMPARE(ReadAll(into.filePath("NOTES")), notes);
+    // A file already there is kept: the next one takes the first free name, unless told otherwise.
+    QVERIFY(server.PutServerFile("NOTES", "second"));
+    run = Run(get);
+    QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+    QCOMPARE(ReadAll(into.filePath("NOTES")), notes);
+    QCOMPARE(ReadAll(into.filePath("NOTES~1")), QByteArray("second"));
+    run = Run(get + QStringList{"--overwrite"});
+    QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+    QCOMPARE(ReadAll(into.filePath("NOTES")), QByteArray("second"));
+    QCOMPARE(QDir(into.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+    // A name the server does not have fails with its reason, and writes nothing.
+    run = Run({"--get", "ABSENT", "--port", server.SenderDevice(), "--into", into.path()});
+    QCOMPARE(run.ExitCode, 1);
+    QVERIFY2(run.Err.startsWith(ResString(TResId::sPeerRefused).section("%1", 0, 0)), qPrintable(run.Err));
+    QCOMPARE(QDir(into.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+void TestSendCommand::getRefusals_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no name") << QStringList{"--get", "--port", "1"} << 2 << ResString(TResId::sGetNeedsNames);
+    QTest::newRow("no port") << QStringList{"--get", "A"} << 2 << ResString(TResId::sGetNeedsPort);
+    QTest::newRow("no such folder") << QStringList{"--get", "A", "--port", "1", "--into", "/nonexistent/quillo"} << 1
+                                    << ResString(TResId::sNoSuchFolder).arg("/nonexistent/quillo");
+    QTest::newRow("a name the calculator cannot have") << QStringList{"--get", "PRICE€", "--port", "1"} << 1
+                                                     << ResString(TResId::sNameBadCharacter).arg("PRICE€", "€");
+}
+
+void TestSendCommand::getRefusals()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    const TRun run = Run(arguments);
+    QCOMPARE(run.ExitCode, exitCode);
+    QVERIFY2(run.Err.contains(message), qPrintable(run.Err));
 }
 
 QTEST_GUILESS_MAIN(TestSendCommand)

@@ -1,0 +1,98 @@
+// quillo --get NAME... --port N|DEVICE [--into DIR] [--overwrite] [--block-check 1|2|3]
+// [--no-repeat]: asks the calculator, waiting in server mode, for each named variable and writes
+// what it sends into DIR, under a name safe for this machine, never over an existing file unless
+// asked to.
+#include "u_CalculatorName.h"
+#include "u_Errors.h"
+#include "u_Headless.h"
+#include "u_Kermit.h"
+#include "u_ReceivedFile.h"
+#include "u_ResourceStrings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <csignal>
+#include <cstdio>
+
+namespace {
+constexpr int ExitFailure = 1;
+
+volatile std::sig_atomic_t InterruptRequested = 0;
+
+void OnInterrupt(int)
+{
+    InterruptRequested = 1;
+}
+
+void Print(std::FILE *Stream, const QString &Text)
+{
+    std::fputs(qPrintable(Text + '\n'), Stream);
+    std::fflush(Stream);
+}
+} // namespace
+
+int RunGet(const TCommandLine &Line)
+{
+    if (!Line.Error.isEmpty())
+        return UsageError(Line.Error);
+    TKermitOptions options;
+    QString error;
+    if (!ParseLinkOptions(Line, options, error))
+        return UsageError(error);
+    if (Line.Files.isEmpty())
+        return UsageError(ResString(TResId::sGetNeedsNames));
+    const QString port = Line.Value(QStringLiteral("port")).value_or(QString());
+    if (port.isEmpty())
+        return UsageError(ResString(TResId::sGetNeedsPort));
+    const QString folder = Line.Value(QStringLiteral("into")).value_or(QDir::currentPath());
+    const bool overwrite = Line.IsSet(QStringLiteral("overwrite"));
+
+    try {
+        // Everything that can be refused is refused before the calculator is disturbed.
+        if (!QFileInfo(folder).isDir())
+            throw EFileError(ResString(TResId::sNoSuchFolder).arg(QDir::toNativeSeparators(folder)));
+        QList<QByteArray> names;
+        for (const QString &name : std::as_const(Line.Files)) {
+            QString problem;
+            names.append(CalculatorName(name, &problem));
+            if (names.last().isEmpty())
+                throw EFileError(problem);
+        }
+
+        Tkermit kermit;
+        kermit.Options = options;
+        bool number = false;
+        const int portNumber = port.toInt(&number, 10);
+        if (number && portNumber > 0)
+            kermit.Open(portNumber);
+        else
+            kermit.Open(port);
+        kermit.SetLineSettings(CalculatorBaud, 0, 8, 0);
+
+        struct sigaction action = {};
+        action.sa_handler = OnInterrupt;
+        action.sa_flags = SA_RESETHAND;
+        sigaction(SIGINT, &action, nullptr);
+        kermit.OnWait = [](bool &Cancel) { Cancel = InterruptRequested != 0; };
+        kermit.OnProgress = [](qint64, bool &Cancel, qint64) { Cancel = InterruptRequested != 0; };
+
+        for (const QByteArray &name : std::as_const(names)) {
+            const QList<TReceivedFile> files = kermit.GetFiles(name);
+            if (files.isEmpty())
+                throw EErrorTransmission(ResString(TResId::sNothingReceived).arg(CalculatorNameText(name)));
+            for (const TReceivedFile &file : files) {
+                const QString path = WriteReceivedFile(folder, SafeLocalName(file.Name), file.Data, overwrite);
+                Print(stdout, ResString(TResId::sReceivedFile)
+                                  .arg(CalculatorNameText(file.Name), QDir::toNativeSeparators(path))
+                                  .arg(file.Data.size()));
+            }
+        }
+    } catch (const EFileFailure &e) {
+        Print(stderr, e.Reason().isEmpty() ? e.Message() : e.Message() + '\n' + e.Reason());
+        return ExitFailure;
+    } catch (const EError &e) {
+        Print(stderr, e.Message());
+        return ExitFailure;
+    }
+    return 0;
+}
