@@ -4,6 +4,7 @@
 #include "u_ResourceStrings.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -69,6 +70,23 @@ QString CannotReadReason(const QString &SystemText)
 QString CannotWriteReason(const QString &SystemText)
 {
     return ResString(TResId::sFileCannotBeWritten).arg(SystemText);
+}
+
+void SaveFileWhole(const QString &Path, const QByteArray &Data)
+{
+    auto fail = [](const QString &Reason) { throw EErrorSaving(ResString(TResId::sErrorWhileSavingFile), Reason); };
+    // The save replaces the target by renaming a new file over it: a device or a pipe there would
+    // be replaced by a plain file.
+    if (const QString problem = SaveTargetProblem(Path); !problem.isEmpty())
+        fail(problem);
+    QSaveFile file(Path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(Data) != Data.size()) {
+        const QString reason = CannotWriteReason(file.errorString());
+        file.cancelWriting();
+        fail(reason);
+    }
+    if (!file.commit())
+        fail(CannotWriteReason(file.errorString()));
 }
 
 namespace {

@@ -13,6 +13,11 @@ QString RegularFileProblem(const QString &Path);
 // never be touched.
 QString SaveTargetProblem(const QString &Path);
 
+// Replaces the file at Path by Data in one step (a new file renamed over it), or leaves it as it
+// was; raises EErrorSaving with the reason. Checked with SaveTargetProblem first.
+class QByteArray;
+void SaveFileWhole(const QString &Path, const QByteArray &Data);
+
 // The second line of a failure message for a system error: "cannot be read: <text>".
 QString CannotReadReason(const QString &SystemText);
 // "cannot be written: <text>".

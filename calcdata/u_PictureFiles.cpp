@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 
 namespace {
 // A photograph from a recent camera is larger than the image reader's default allowance.
@@ -100,8 +99,6 @@ void WritePictureFile(const QImage &Picture, const QString &FileName)
 {
     if (Picture.isNull() || !PictureSizeFits(Picture.size()))
         FailSaving(ResString(TResId::sPictureTooLarge));
-    if (const QString problem = SaveTargetProblem(FileName); !problem.isEmpty())
-        FailSaving(problem);
     QByteArray bytes;
     if (QFileInfo(FileName).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0) {
         // Black on white in one bit a pixel, as the calculator shows it.
@@ -114,12 +111,5 @@ void WritePictureFile(const QImage &Picture, const QString &FileName)
     } else {
         bytes = GrobFileBytes(Picture);
     }
-    QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        const QString reason = CannotWriteReason(file.errorString());
-        file.cancelWriting();
-        FailSaving(reason);
-    }
-    if (!file.commit())
-        FailSaving(CannotWriteReason(file.errorString()));
+    SaveFileWhole(FileName, bytes);
 }

@@ -12,28 +12,12 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <vector>
 
 namespace {
 [[noreturn]] void FailSaving(const QString &Reason)
 {
     throw EErrorSaving(ResString(TResId::sFileErrorwhilesaving), Reason);
-}
-
-// Replaces FileName by Bytes in one step, or leaves it as it was.
-void WriteWhole(const QString &FileName, const QByteArray &Bytes)
-{
-    if (const QString problem = SaveTargetProblem(FileName); !problem.isEmpty())
-        FailSaving(problem);
-    QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(Bytes) != Bytes.size()) {
-        const QString reason = CannotWriteReason(file.errorString());
-        file.cancelWriting();
-        FailSaving(reason);
-    }
-    if (!file.commit())
-        FailSaving(CannotWriteReason(file.errorString()));
 }
 
 // The pixel rows of the drawing each page shows, [first, last), cut between lines. A line taller
@@ -72,7 +56,7 @@ void WritePngFile(const QImage &Image, const QString &FileName)
     const TQuietImageIo quiet;
     if (!writer.write(Image))
         FailSaving(CannotWriteReason(writer.errorString()));
-    WriteWhole(FileName, bytes);
+    SaveFileWhole(FileName, bytes);
 }
 
 void ExportPicture(const THPDocument &Doc, const TExportLook &Look, const QString &FileName)
@@ -122,5 +106,5 @@ void ExportPdf(const THPDocument &Doc, const TExportLook &Look, const QString &F
                              ResString(TResId::sExportPageFooter).arg(Title).arg(p + 1).arg(pages.size()));
         }
     }
-    WriteWhole(FileName, bytes);
+    SaveFileWhole(FileName, bytes);
 }

@@ -10,7 +10,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <new>
 
@@ -22,11 +21,6 @@ constexpr qint64 MaxDocumentFileSize = qint64(64) << 20;
 [[noreturn]] void LoadingFailed(const QString &Reason)
 {
     throw EErrorLoading(ResString(TResId::sErrorWhileLoadingFile), Reason);
-}
-
-[[noreturn]] void SavingFailed(const QString &Reason)
-{
-    throw EErrorSaving(ResString(TResId::sErrorWhileSavingFile), Reason);
 }
 
 QByteArray ReadDocumentFile(const QString &FileName)
@@ -55,24 +49,6 @@ QByteArray ReadDocumentFile(const QString &FileName)
             return data;
     }
     LoadingFailed(ResString(TResId::sFileTooLargeForDocument));
-}
-
-void WriteDocumentFile(const QString &FileName, const QByteArray &Data)
-{
-    // The save replaces the target by renaming a new file over it: a device or a pipe there would
-    // be replaced by a plain file.
-    if (const QString problem = SaveTargetProblem(FileName); !problem.isEmpty())
-        SavingFailed(problem);
-    QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly))
-        SavingFailed(CannotWriteReason(file.errorString()));
-    if (file.write(Data) != Data.size()) {
-        const QString reason = CannotWriteReason(file.errorString());
-        file.cancelWriting();
-        SavingFailed(reason);
-    }
-    if (!file.commit())
-        SavingFailed(CannotWriteReason(file.errorString()));
 }
 
 // A document's lines as the writers walk them. Numbered gives picture lines their TGV picture
@@ -180,7 +156,7 @@ qint64 SaveTextDocument(THPDocument &Doc, const QString &FileName, TEditor Kind,
 {
     const QByteArray e = TrimCalc(ExecuteWith.toLatin1());
     const QByteArray data = WriteTextForm(TWriterLines(Doc, false), Kind, e);
-    WriteDocumentFile(FileName, data);
+    SaveFileWhole(FileName, data);
     return Saved(Doc, FileName, QString::fromLatin1(e), data.size());
 }
 
@@ -202,6 +178,6 @@ qint64 SaveTgvDocument(THPDocument &Doc, const QString &FileName, bool Hp49)
     const QByteArray body = WriteTgvBody(TWriterLines(Doc, true), Doc.Identity().MenuChar,
                                          Doc.Identity().MenuWhenStarted);
     const QByteArray data = WriteTgvFile(body, grobs, Hp49);
-    WriteDocumentFile(FileName, data);
+    SaveFileWhole(FileName, data);
     return Saved(Doc, FileName, QStringLiteral("Tgv"), data.size());
 }

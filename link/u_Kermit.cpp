@@ -412,20 +412,27 @@ void Tkermit::SendErrorPacket()
     SendPacket('E', text);
 }
 
-bool Tkermit::Connect()
+void Tkermit::BeginConversation()
 {
-    // Whatever the line delivered before this exchange (a late answer from an abandoned transfer)
-    // would be taken for the answer to the send-init packet.
+    // Whatever the line delivered before (a late answer from an abandoned transfer) would be taken
+    // for the answer to the first packet.
     DiscardInput();
-    FSeq = -1;
     FMaxTries = qMax(1, Options.MaxTries);
-    FOwn.CheckType = Options.CheckType >= 1 && Options.CheckType <= 3 ? Options.CheckType : 1;
-    FOwn.QBin = QBin;
-    FOwn.Rept = Options.RepeatCounts ? '~' : 0;
+    // The first packet goes with the one-character check and a carriage return at its end, as
+    // every Kermit reads it before anything is agreed.
     FPeer.CheckType = 1;
     FPeer.Eol = 13;
     FPeer.NPad = 0;
     FPeer.Rept = 0;
+}
+
+bool Tkermit::Connect()
+{
+    BeginConversation();
+    FSeq = -1;
+    FOwn.CheckType = Options.CheckType >= 1 && Options.CheckType <= 3 ? Options.CheckType : 1;
+    FOwn.QBin = QBin;
+    FOwn.Rept = Options.RepeatCounts ? '~' : 0;
 
     QByteArray answer;
     try {
@@ -616,16 +623,10 @@ QList<TReceivedFile> Tkermit::GetFiles(const QByteArray &RemoteName)
 
 QList<TReceivedFile> Tkermit::ReceiveFiles(const QByteArray &RemoteName)
 {
-    // The request goes out as the first packet of a conversation: one-character check, carriage
-    // return at its end.
-    DiscardInput();
-    FMaxTries = qMax(1, Options.MaxTries);
+    // The request goes out as the first packet of a conversation.
     FPeer = ParsePeerParams(QByteArray());
-    FPeer.CheckType = 1;
-    FPeer.Eol = 13;
-    FPeer.NPad = 0;
     FPeer.QBin = 0;
-    FPeer.Rept = 0;
+    BeginConversation();
     QByteArray name;
     for (char c : RemoteName)
         AppendEncodedByte(name, uint8_t(c), 0);

@@ -161,6 +161,8 @@ private:
     void ExchangeOrRaise(char Type, const QByteArray &Data);
     void SendFileData(const QByteArray &RemoteName, const char *Buffer, qint64 Size);
     QList<TReceivedFile> ReceiveFiles(const QByteArray &RemoteName);
+    // Readies the line and the framing for the first packet of a conversation.
+    void BeginConversation();
     // Takes the sender's send-init data and returns this side's answer to it.
     QByteArray AgreeToSendInit(const QByteArray &Data);
     // Asks the caller whether to stop; raises the internal stop request when it says so.
