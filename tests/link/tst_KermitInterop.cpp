@@ -163,7 +163,7 @@ void TestKermitInterop::damagedLineDeliversIntact_data()
     // One byte in 2,000 garbled or lost, each way: a few packets and answers go bad in every file.
     QTest::newRow("garbled, 100 KB") << 1.0 / 2000 << 0.0 << 100 * 1024 << false;
     QTest::newRow("dropped, 30 KB") << 0.0 << 1.0 / 2000 << 30 * 1024 << false;
-    QTest::newRow("received, garbled, 30 KB") << 1.0 / 2000 << 0.0 << 30 * 1024 << true;
+    QTest::newRow("received, garbled, 100 KB") << 1.0 / 2000 << 0.0 << 100 * 1024 << true;
     QTest::newRow("received, dropped, 30 KB") << 0.0 << 1.0 / 2000 << 30 * 1024 << true;
 }
 
@@ -205,7 +205,7 @@ void TestKermitInterop::damagedLineDeliversIntact()
         QFAIL(qPrintable(e.Message()));
     }
     // The line really damaged something on the way.
-    QVERIFY(resent > 0 || receive);
+    QVERIFY(resent > 0);
 }
 
 void TestKermitInterop::lineHeldByKermitIsRefused()
