@@ -664,6 +664,9 @@ QList<TReceivedFile> Tkermit::ReceiveFiles(const QByteArray &RemoteName)
     TKermitParams framing = FPeer;
     framing.CheckType = 1;
     const QByteArray initAnswer = BuildPacket('Y', 0, ackData, framing, SevenBitChecks());
+    // The answer to the last packet taken, sent again when the sender repeats that packet: its
+    // first copy was lost. A refusal never takes its place, as a sender that missed the answer
+    // may not take a refusal of the next packet for it.
     QByteArray lastAnswer = initAnswer;
     WriteBytes(lastAnswer);
 
@@ -672,12 +675,15 @@ QList<TReceivedFile> Tkermit::ReceiveFiles(const QByteArray &RemoteName)
     bool inFile = false;
     int expected = 1;
     tries = 0;
-    auto answer = [this, &lastAnswer](char Type, int Seq, const QByteArray &Data = QByteArray()) {
-        lastAnswer = BuildPacket(Type, Seq, Data, FPeer, SevenBitChecks());
-        WriteBytes(lastAnswer);
+    auto send = [this](char Type, int Seq) {
+        const QByteArray packet = BuildPacket(Type, Seq, QByteArray(), FPeer, SevenBitChecks());
+        WriteBytes(packet);
         if (OnPacket)
             OnPacket(Seq);
+        return packet;
     };
+    auto answer = [&](int Seq) { lastAnswer = send('Y', Seq); };
+    auto refuse = [&](int Seq) { send('N', Seq); };
     for (;;) {
         const QDeadlineTimer deadline(qint64(FOwn.Time) * 1000);
         const bool good = ReceivePacket(packet, deadline, true);
@@ -691,7 +697,7 @@ QList<TReceivedFile> Tkermit::ReceiveFiles(const QByteArray &RemoteName)
             if (lastAnswer == initAnswer)
                 WriteBytes(initAnswer);
             else
-                answer('N', expected);
+                refuse(expected);
             continue;
         }
         if (packet.Seq != expected) {
@@ -713,14 +719,14 @@ QList<TReceivedFile> Tkermit::ReceiveFiles(const QByteArray &RemoteName)
                 if (cancel)
                     throw TStopRequest{};
             }
-            answer('Y', expected);
+            answer(expected);
             break;
         case 'D': {
             QByteArray piece;
             if (!inFile || !DecodeData(packet.Data, FPeer.QCtl, FPeer.QBin, FPeer.Rept, piece)) {
                 if (++tries > FMaxTries)
                     RaiseReceiveError();
-                answer('N', expected);
+                refuse(expected);
                 continue;
             }
             current.Data.append(piece);
@@ -731,7 +737,7 @@ QList<TReceivedFile> Tkermit::ReceiveFiles(const QByteArray &RemoteName)
                 OnProgress(current.Data.size(), cancel, -1);
             if (cancel)
                 throw TStopRequest{};
-            answer('Y', expected);
+            answer(expected);
             break;
         }
         case 'Z':
@@ -739,10 +745,10 @@ QList<TReceivedFile> Tkermit::ReceiveFiles(const QByteArray &RemoteName)
             if (inFile && packet.Data != "D")
                 files.append(current);
             inFile = false;
-            answer('Y', expected);
+            answer(expected);
             break;
         case 'B':
-            answer('Y', expected);
+            answer(expected);
             return files;
         case 'E':
             throw EErrorTransmission(
@@ -750,7 +756,7 @@ QList<TReceivedFile> Tkermit::ReceiveFiles(const QByteArray &RemoteName)
         default:
             // Attributes, a text header and anything else this side has no use for are taken as
             // they come.
-            answer('Y', expected);
+            answer(expected);
             break;
         }
         tries = 0;
