@@ -14,10 +14,14 @@ TKermitServer::TKermitServer() = default;
 
 TKermitServer::~TKermitServer()
 {
+    // Asked to end first, C-Kermit removes its lock file instead of leaving a stale one behind.
     for (QProcess *p : {&FKermit, &FCable}) {
         if (p->state() != QProcess::NotRunning) {
-            p->kill();
-            p->waitForFinished(2000);
+            p->terminate();
+            if (!p->waitForFinished(1000)) {
+                p->kill();
+                p->waitForFinished(2000);
+            }
         }
     }
 }
