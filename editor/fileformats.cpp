@@ -39,6 +39,11 @@ qint64 THPEdit2::LoadTgv(const QString &FileName)
     return PutDocument(*this, ReadTgvDocument(FileName, Editor()));
 }
 
+qint64 THPEdit2::LoadData(const QByteArray &Data)
+{
+    return PutDocument(*this, ReadDocumentData(Data, Editor()));
+}
+
 qint64 THPEdit2::SaveText(const QString &FileName, TEditor Kind, const QString &ExecuteWith)
 {
     return SaveTextDocument(*FDoc, FileName, Kind, ExecuteWith);

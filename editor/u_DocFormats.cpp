@@ -97,12 +97,15 @@ void ReadPlain(QByteArrayView Data, TReadDocument &Doc)
     Doc.Attrs.clear();
 }
 
-void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
+namespace {
+// Reads the characters of a calculator string, from byte I of Data up to the end or, in a
+// transfer text, up to the closing double quote, turning the kind's style codes into attributes.
+// Returns the position of that closing quote, or -1 when the data ended first.
+qsizetype ReadStringBody(QByteArrayView Data, qsizetype I, bool Hp49, bool EndsAtQuote, TReadDocument &Doc)
 {
     const uint8_t *p = Bytes(Data);
     const qsizetype n = Data.size();
-    const void *quote = n ? std::memchr(p, CharQuote, size_t(n)) : nullptr;
-    qsizetype i = quote ? static_cast<const uint8_t *>(quote) - p + 1 : n;
+    qsizetype i = I;
 
     // The string can only shrink: the output never outgrows what is left of the input.
     Doc.Text.resize(n - i);
@@ -126,8 +129,11 @@ void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
     bool closed = false;
     // The bytes that end a run of plain characters; the runs between them are copied whole.
     std::array<bool, 256> special{};
-    for (const uint8_t c : {CharQuote, CharReturn, Hp49 ? Hp49Escape : XViewEscape, Hp49 ? CharQuote : CharLineFeed})
+    for (const uint8_t c : {CharReturn, Hp49 ? Hp49Escape : XViewEscape, Hp49 ? CharReturn : CharLineFeed})
         special[c] = true;
+    // A string object holds its length; there a double quote is a character like any other.
+    if (EndsAtQuote)
+        special[CharQuote] = true;
     for (; i < n; ++i) {
         if (!escape) {
             qsizetype j = i;
@@ -144,7 +150,7 @@ void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
             }
         }
         const uint8_t b = p[i];
-        if (b == CharQuote) {
+        if (b == CharQuote && EndsAtQuote) {
             closed = true;
             break;
         }
@@ -189,20 +195,69 @@ void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
     Doc.Text.truncate(k);
     if (attrs)
         Doc.Attrs.truncate(k);
+    return closed ? i : -1;
+}
+} // namespace
+
+void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
+{
+    const uint8_t *p = Bytes(Data);
+    const qsizetype n = Data.size();
+    const void *quote = n ? std::memchr(p, CharQuote, size_t(n)) : nullptr;
+    const qsizetype start = quote ? static_cast<const uint8_t *>(quote) - p + 1 : n;
+    const qsizetype end = ReadStringBody(Data, start, Hp49, true, Doc);
 
     Doc.ExecuteWith.clear();
-    if (!Hp49 && closed) {
+    if (!Hp49 && end >= 0) {
         // The command after the string, up to the closing program bracket.
-        const qsizetype from = i + 1;
-        const void *end = std::memchr(p + from, ProgramClose, size_t(n - from));
-        const qsizetype to = end ? static_cast<const uint8_t *>(end) - p : n;
+        const qsizetype from = end + 1;
+        const void *close = std::memchr(p + from, ProgramClose, size_t(n - from));
+        const qsizetype to = close ? static_cast<const uint8_t *>(close) - p : n;
         Doc.ExecuteWith = QString::fromLatin1(TrimCalc(Data.sliced(from, to - from)));
     }
 }
 
+namespace {
+bool HasCalcHeader(QByteArrayView Data)
+{
+    return Data.startsWith("HPHP48-") || Data.startsWith("HPHP49-");
+}
+} // namespace
+
+bool IsCalcStringFile(QByteArrayView Data)
+{
+    if (Data.size() <= HeaderLength || !HasCalcHeader(Data))
+        return false;
+    // A prolog cut short cannot be told from other data: such a file stays plain text.
+    TNibbleReader r(Data);
+    r.SeekByte(HeaderLength);
+    return r.Holds(5) && r.Number5() == PrologString;
+}
+
+void ReadCalcString(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
+{
+    TNibbleReader r(Data);
+    r.SeekByte(HeaderLength);
+    if (!r.Holds(5) || r.Number5() != PrologString)
+        LoadingFailed(TResId::sFileNotCalcObject);
+    if (!r.Holds(5))
+        LoadingFailed(TResId::sFileEndsEarly);
+    // The length counts its own five nibbles and the characters' two each: an even length would
+    // end in the middle of a character.
+    const int32_t length = r.Number5();
+    if (length < 5 || length % 2 == 0)
+        LoadingFailed(TResId::sFileNotCalcObject);
+    const QByteArrayView body = r.Bytes((length - 5) / 2);
+    if (r.Short())
+        LoadingFailed(TResId::sFileLengthPastEnd);
+    // Whatever follows the string is not read: transfers that work in blocks pad the last one.
+    ReadStringBody(body, 0, Hp49, false, Doc);
+    Doc.ExecuteWith.clear();
+}
+
 bool IsTgvFile(QByteArrayView Data)
 {
-    return Data.size() >= TgvStringOffset && (Data.startsWith("HPHP48-") || Data.startsWith("HPHP49-"));
+    return Data.size() >= TgvStringOffset && HasCalcHeader(Data);
 }
 
 void ReadTgv(QByteArrayView Data, TReadDocument &Doc)

@@ -60,6 +60,13 @@ QByteArray TrimCalc(QByteArrayView Text);
 void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc);
 // Every byte a character with attribute 0.
 void ReadPlain(QByteArrayView Data, TReadDocument &Doc);
+// Whether Data is a calculator binary file holding a string: the 8-byte header ("HPHP48-" or
+// "HPHP49-" and one more byte), then the string prolog. What the calculator sends in binary mode
+// for an XView, Eden or HP49 document.
+bool IsCalcStringFile(QByteArrayView Data);
+// Reads the string of such a file with the same codes as ReadTextForm; bytes after the string are
+// ignored. Raises EErrorLoading when the length does not fit the data.
+void ReadCalcString(QByteArrayView Data, bool Hp49, TReadDocument &Doc);
 // Whether Data is a TGV file (at least 13 bytes, "HPHP48-" or "HPHP49-" at the start).
 bool IsTgvFile(QByteArrayView Data);
 // Reads the TGV object after the header. A file whose object is not a string reads as empty.

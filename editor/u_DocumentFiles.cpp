@@ -79,9 +79,10 @@ private:
     QByteArray FZeros;
 };
 
-// Reads FileName, parses it with Read and builds the lines of a Kind document from it.
-template <typename TRead>
-TLoadedDocument ReadDocument(const QString &FileName, TEditor Kind, const TRead &Read)
+// Parses the bytes Fetch gives with Read and builds the lines of a Kind document from them;
+// FileName is the document's file, if it has one.
+template <typename TFetch, typename TRead>
+TLoadedDocument ReadDocument(const QString &FileName, TEditor Kind, const TFetch &Fetch, const TRead &Read)
 {
     try {
         TLoadedDocument loaded;
@@ -90,7 +91,7 @@ TLoadedDocument ReadDocument(const QString &FileName, TEditor Kind, const TRead 
             // The file's bytes and what the reader found go before the lines are built in full.
             TReadDocument doc;
             {
-                const QByteArray data = ReadDocumentFile(FileName);
+                const QByteArray data = Fetch();
                 size = data.size();
                 Read(data, doc);
             }
@@ -120,25 +121,50 @@ qint64 Saved(THPDocument &Doc, const QString &FileName, const QString &ExecuteWi
 }
 } // namespace
 
+namespace {
+void ReadTextBytes(const QByteArray &Data, bool Hp49, TReadDocument &Doc)
+{
+    // An empty file is an empty document, and a file shorter than the header is the text it holds.
+    if (Data.startsWith(TextFormHeader))
+        ReadTextForm(Data, Hp49, Doc);
+    else if (IsCalcStringFile(Data))
+        ReadCalcString(Data, Hp49, Doc);
+    else
+        ReadPlain(Data, Doc);
+}
+
+void ReadTgvBytes(const QByteArray &Data, TReadDocument &Doc)
+{
+    if (IsTgvFile(Data))
+        ReadTgv(Data, Doc);
+    else
+        ReadPlain(Data, Doc);
+    Doc.ExecuteWith = QStringLiteral("Tgv");
+}
+} // namespace
+
 TLoadedDocument ReadTextDocument(const QString &FileName, bool Hp49, TEditor Kind)
 {
-    return ReadDocument(FileName, Kind, [Hp49](const QByteArray &Data, TReadDocument &Doc) {
-        // An empty file is an empty document, and a file shorter than the header is the text it holds.
-        if (Data.startsWith(TextFormHeader))
-            ReadTextForm(Data, Hp49, Doc);
-        else
-            ReadPlain(Data, Doc);
-    });
+    return ReadDocument(FileName, Kind, [&FileName] { return ReadDocumentFile(FileName); },
+                        [Hp49](const QByteArray &Data, TReadDocument &Doc) { ReadTextBytes(Data, Hp49, Doc); });
 }
 
 TLoadedDocument ReadTgvDocument(const QString &FileName, TEditor Kind)
 {
-    return ReadDocument(FileName, Kind, [](const QByteArray &Data, TReadDocument &Doc) {
-        if (IsTgvFile(Data))
-            ReadTgv(Data, Doc);
-        else
-            ReadPlain(Data, Doc);
-        Doc.ExecuteWith = QStringLiteral("Tgv");
+    return ReadDocument(FileName, Kind, [&FileName] { return ReadDocumentFile(FileName); }, ReadTgvBytes);
+}
+
+TLoadedDocument ReadDocumentData(const QByteArray &Data, TEditor Kind)
+{
+    const auto fetch = [&Data] {
+        if (Data.size() > MaxDocumentFileSize)
+            LoadingFailed(ResString(TResId::sFileTooLargeForDocument));
+        return Data;
+    };
+    if (Kind == TEditor::Tgv)
+        return ReadDocument(QString(), Kind, fetch, ReadTgvBytes);
+    return ReadDocument(QString(), Kind, fetch, [Kind](const QByteArray &Bytes, TReadDocument &Doc) {
+        ReadTextBytes(Bytes, Kind == TEditor::Hp49, Doc);
     });
 }
 

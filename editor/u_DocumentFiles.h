@@ -19,6 +19,8 @@ struct TLoadedDocument {
 // selects the HP49 string codes of a "%%HP:" file.
 TLoadedDocument ReadTextDocument(const QString &FileName, bool Hp49, TEditor Kind);
 TLoadedDocument ReadTgvDocument(const QString &FileName, TEditor Kind);
+// Data as a file of a Kind document would read, for a document that has no file yet.
+TLoadedDocument ReadDocumentData(const QByteArray &Data, TEditor Kind);
 // Reads FileName as a document of Doc's kind and replaces Doc's content with it; returns the
 // bytes read. Doc is unchanged when reading fails.
 qint64 LoadDocument(THPDocument &Doc, const QString &FileName);

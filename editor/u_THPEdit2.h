@@ -292,6 +292,8 @@ public:
     // ---- Files (each returns the bytes read or written, also kept as FileSize)
     qint64 LoadText(const QString &FileName, TEditor Kind);
     qint64 LoadTgv(const QString &FileName);
+    // Data as a file of this editor's kind reads; the document keeps no file name.
+    qint64 LoadData(const QByteArray &Data);
     qint64 SaveText(const QString &FileName, TEditor Kind, const QString &ExecuteWith);
     qint64 SaveTgv(const QString &FileName, bool Hp49);
 

@@ -1,5 +1,7 @@
-// "%%HP:" text and plain files: both readers, then every writer over what they read.
+// "%%HP:" text, calculator binary strings and plain files: the readers, then every writer over
+// what they read.
 #include "u_DocFormats.h"
+#include "u_Errors.h"
 
 #include <cstdlib>
 
@@ -8,7 +10,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size)
     const QByteArrayView data(Data, qsizetype(Size));
     for (const bool hp49 : {false, true}) {
         TReadDocument doc;
-        ReadTextForm(data, hp49, doc);
+        if (IsCalcStringFile(data)) {
+            try {
+                ReadCalcString(data, hp49, doc);
+            } catch (const EErrorLoading &) {
+                continue;
+            }
+        } else {
+            ReadTextForm(data, hp49, doc);
+        }
         if ((!doc.Attrs.isEmpty() && doc.Text.size() != doc.Attrs.size()) || doc.Text.size() > data.size() || !doc.Pictures.empty())
             std::abort();
         if (doc.Attrs.isEmpty())

@@ -144,6 +144,18 @@ private slots:
         QTest::newRow("hp49 several codes between two escapes")
             << TEditor::Hp49 << Prefix + Bytes({34, 19, 1, 2, 9, 4, 19, 'a', 19, 3, 19, 'b', 34})
             << QByteArray("ab") << Bytes({13, 15}) << "";
+        // What the calculator sends in binary mode: header, string prolog, length, characters.
+        const auto binary = [](const char *Header, const QByteArray &Chars) {
+            return QByteArray(Header) + Nibbles({0x02A2C, int(2 * Chars.size() + 5)}) + Chars;
+        };
+        QTest::newRow("binary xview: a quote is a character, padding after the string ignored")
+            << TEditor::Xview << binary("HPHP48-E", "a\x0BIb\"c\nd") + QByteArray(3, '\x1A')
+            << QByteArray("abc\nd") << Bytes({0, 4, 4, 0, 0}) << "";
+        QTest::newRow("binary eden keeps italic")
+            << TEditor::Eden << binary("HPHP48-X", "\x0B/ab") << QByteArray("ab") << Bytes({8, 8}) << "";
+        QTest::newRow("binary hp49 string")
+            << TEditor::Hp49 << binary("HPHP49-C", Bytes({19, 1, 19, 'a', 10, 'b'})) << QByteArray("a\nb") << Bytes({1, 0, 1}) << "";
+        QTest::newRow("binary empty string") << TEditor::Xview << binary("HPHP49-W", "") << QByteArray() << QByteArray() << "";
         QTest::newRow("plain file: attribute 0 for everything")
             << TEditor::Xview << QByteArray("hello\x0B" "B\r\n\"world\"") << QByteArray("hello\x0B" "B\n\"world\"").replace('\x0B', "").replace('"', "")
             << QByteArray(12, '\0') << "";
@@ -174,6 +186,32 @@ private slots:
         QVERIFY(!ed->Modified());
         QCOMPARE(ed->CaretLine(), 0);
         QCOMPARE(ed->CaretCol(), 1);
+    }
+
+    // A binary string whose length does not fit its data is refused, never read past its end.
+    void binaryStringLengthChecked_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("reason");
+        const auto head = [](int Length) { return "HPHP48-E" + Nibbles({0x02A2C, Length}); };
+        QTest::newRow("cut inside the characters") << head(2 * 4 + 5) + "abc" << "a length field points past the end of the file";
+        QTest::newRow("cut inside the length") << head(13).left(11) << "the file ends early";
+        QTest::newRow("half a character") << head(2 * 2 + 4) + "ab" << "not a calculator object";
+        QTest::newRow("shorter than its own length") << head(3) << "not a calculator object";
+    }
+    void binaryStringLengthChecked()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, reason);
+        THostWidget host;
+        THPEdit2 *ed = NewEditor(host, TEditor::Xview);
+        WriteWholeFile(Path("cut.xv"), file);
+        try {
+            ed->LoadText(Path("cut.xv"), TEditor::Xview);
+            QFAIL("a damaged string loaded");
+        } catch (const EErrorLoading &e) {
+            QCOMPARE(e.Reason(), reason);
+        }
     }
 
     // A file too short for the header holds plain text, an empty one an empty document; a file
