@@ -94,6 +94,10 @@ inline QString DeviceValue(int Port) { return QStringLiteral("Device%1").arg(Por
 inline const QString ComPortDevice = QStringLiteral("comPortDevice");
 // The device last picked with "Other device…", offered again in the port list.
 inline const QString OtherDevice = QStringLiteral("otherDevice");
+// The document kind File > Receive from Calculator last opened a variable as: its row in the
+// table of document kinds (TGV HP48, TGV HP49, XView, Eden, HP49); XView by default.
+inline const QString ReceiveKind = QStringLiteral("receiveKind");
+constexpr int DefaultReceiveKind = 2;
 // The Kermit link: the block check offered (1, 2 or 3), how many times a packet goes out before
 // the transfer fails, and whether runs of equal bytes are offered as repeat counts.
 inline const QString BlockCheck = QStringLiteral("BlockCheck");

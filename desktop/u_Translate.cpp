@@ -115,6 +115,8 @@ constexpr TText FFormBeginTexts[] = {
     {TResId::sFFormBeginExportPicture_Hint, "ExportPicture", TProp::Hint},
     {TResId::sFFormBeginExportPdf_Caption, "ExportPdf", TProp::Caption},
     {TResId::sFFormBeginExportPdf_Hint, "ExportPdf", TProp::Hint},
+    {TResId::sFFormBeginReceive_Caption, "Receive", TProp::Caption},
+    {TResId::sFFormBeginReceive_Hint, "Receive", TProp::Hint},
     {TResId::sFFormBeginFind_Caption, "Find", TProp::Caption},
     {TResId::sFFormBeginFind_Hint, "Find", TProp::Hint},
     {TResId::sFFormBeginFind_ShortCut, "Find", TProp::ShortCut},

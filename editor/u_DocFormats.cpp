@@ -217,12 +217,10 @@ void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
     }
 }
 
-namespace {
 bool HasCalcHeader(QByteArrayView Data)
 {
     return Data.startsWith("HPHP48-") || Data.startsWith("HPHP49-");
 }
-} // namespace
 
 bool IsCalcStringFile(QByteArrayView Data)
 {

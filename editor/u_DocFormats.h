@@ -60,6 +60,8 @@ QByteArray TrimCalc(QByteArrayView Text);
 void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc);
 // Every byte a character with attribute 0.
 void ReadPlain(QByteArrayView Data, TReadDocument &Doc);
+// Whether Data starts like a calculator binary file ("HPHP48-" or "HPHP49-").
+bool HasCalcHeader(QByteArrayView Data);
 // Whether Data is a calculator binary file holding a string: the 8-byte header ("HPHP48-" or
 // "HPHP49-" and one more byte), then the string prolog. What the calculator sends in binary mode
 // for an XView, Eden or HP49 document.

@@ -55,6 +55,58 @@ int StoredInteger(const QString &Name, int Default)
 }
 } // namespace
 
+void FillPortList(QComboBox *Combo, bool WithOther)
+{
+    Combo->clear();
+    for (int port = 1; port <= NumberedPorts; ++port)
+        Combo->addItem(ResString(TResId::sComPortItem).arg(port));
+    QStringList devices;
+    for (const QString &device : FoundSerialDevices()) {
+        const QString product = SerialDeviceProduct(device);
+        Combo->addItem(product.isEmpty() ? device : device + QStringLiteral(" (") + product + ')', device);
+        devices << device;
+    }
+    const QString other =
+        Settings ? Settings->ReadString(SettingsKeys::TransferSection, SettingsKeys::OtherDevice, QString()) : QString();
+    if (!other.isEmpty() && !devices.contains(other))
+        Combo->addItem(other, other);
+    if (WithOther)
+        Combo->addItem(ResString(TResId::sOtherDevice));
+}
+
+int StoredPortIndex(const QComboBox *Combo)
+{
+    const int port = StoredInteger(SettingsKeys::ComPort, SettingsKeys::DefaultComPort);
+    if (port >= 1 && port <= NumberedPorts)
+        return port - 1;
+    if (port > NumberedPorts && Settings) {
+        // A found device is chosen again by its name: the list changes with what is plugged in.
+        const QString device = Settings->ReadString(SettingsKeys::TransferSection, SettingsKeys::ComPortDevice, QString());
+        if (!device.isEmpty())
+            return Combo->findData(device);
+    }
+    return -1;
+}
+
+QString PortItemDevice(const QComboBox *Combo, int Index)
+{
+    if (Index < 0 || Index >= Combo->count())
+        return QString();
+    if (Index < NumberedPorts)
+        return PortDeviceName(Index + 1);
+    return Combo->itemData(Index).toString();
+}
+
+void StorePortChoice(const QComboBox *Combo)
+{
+    if (!Settings)
+        return;
+    const int index = Combo->currentIndex();
+    Settings->WriteInteger(SettingsKeys::TransferSection, SettingsKeys::ComPort, index + 1);
+    if (index >= NumberedPorts)
+        Settings->WriteString(SettingsKeys::TransferSection, SettingsKeys::ComPortDevice, PortItemDevice(Combo, index));
+}
+
 TFTransferForm::TFTransferForm(QWidget *Parent, TTranslateProc Translate, TTranslateProc TranslateProgress)
     : QDialog(Parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       FTranslateProgress(TranslateProgress)
@@ -216,16 +268,7 @@ void TFTransferForm::showEvent(QShowEvent *Event)
 void TFTransferForm::FormShow()
 {
     FillPorts();
-    const int port = StoredInteger(SettingsKeys::ComPort, SettingsKeys::DefaultComPort);
-    int portIndex = -1;
-    if (port >= 1 && port <= NumberedPorts) {
-        portIndex = port - 1;
-    } else if (port > NumberedPorts && Settings) {
-        // A found device is chosen again by its name: the list changes with what is plugged in.
-        const QString device = Settings->ReadString(SettingsKeys::TransferSection, SettingsKeys::ComPortDevice, QString());
-        if (!device.isEmpty())
-            portIndex = cmbPort->findData(device);
-    }
+    const int portIndex = StoredPortIndex(cmbPort);
     cmbPort->setCurrentIndex(portIndex);
     FLastPortIndex = portIndex;
 
@@ -238,20 +281,7 @@ void TFTransferForm::FormShow()
 
 void TFTransferForm::FillPorts()
 {
-    cmbPort->clear();
-    for (int port = 1; port <= NumberedPorts; ++port)
-        cmbPort->addItem(ResString(TResId::sComPortItem).arg(port));
-    QStringList devices;
-    for (const QString &device : FoundSerialDevices()) {
-        const QString product = SerialDeviceProduct(device);
-        cmbPort->addItem(product.isEmpty() ? device : device + QStringLiteral(" (") + product + ')', device);
-        devices << device;
-    }
-    const QString other =
-        Settings ? Settings->ReadString(SettingsKeys::TransferSection, SettingsKeys::OtherDevice, QString()) : QString();
-    if (!other.isEmpty() && !devices.contains(other))
-        cmbPort->addItem(other, other);
-    cmbPort->addItem(ResString(TResId::sOtherDevice));
+    FillPortList(cmbPort, true);
 }
 
 int TFTransferForm::OtherDeviceIndex() const
@@ -310,14 +340,7 @@ void TFTransferForm::FillFiles()
 
 QString TFTransferForm::SelectedDevice() const
 {
-    const int index = cmbPort->currentIndex();
-    if (index < 0)
-        return QString();
-    if (index < NumberedPorts)
-        return PortDeviceName(index + 1);
-    if (index == OtherDeviceIndex())
-        return QString();
-    return cmbPort->itemData(index).toString();
+    return PortItemDevice(cmbPort, cmbPort->currentIndex());
 }
 
 void TFTransferForm::BtnNextClick()
@@ -352,13 +375,10 @@ void TFTransferForm::btnTransferClick()
 {
     if (FTransferring)
         return;
-    const int portIndex = cmbPort->currentIndex();
+    StorePortChoice(cmbPort);
     if (Settings) {
-        Settings->WriteInteger(SettingsKeys::TransferSection, SettingsKeys::ComPort, portIndex + 1);
         Settings->WriteInteger(SettingsKeys::TransferSection, SettingsKeys::Speed, cmbSpeed->currentIndex());
         Settings->WriteInteger(SettingsKeys::TransferSection, SettingsKeys::Calculator, cmbCalculator->currentIndex());
-        if (portIndex >= NumberedPorts)
-            Settings->WriteString(SettingsKeys::TransferSection, SettingsKeys::ComPortDevice, SelectedDevice());
     }
 
     // The files to send, in list order, each with the name it gets on the calculator.

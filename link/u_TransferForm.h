@@ -25,6 +25,17 @@ struct TTransferDocument {
     QString SubDirFont;               // the editor's font folder, relative to the program's folder
 };
 
+// The port list both transfer directions show: "COM 1" to "COM 4", the serial devices found on
+// the machine with their product names, the device last picked by hand, and "Other device…" last
+// when WithOther is set.
+void FillPortList(QComboBox *Combo, bool WithOther);
+// The item of the port last used, -1 when it is no longer listed.
+int StoredPortIndex(const QComboBox *Combo);
+// The device of the item at Index; empty for no item and for "Other device…".
+QString PortItemDevice(const QComboBox *Combo, int Index);
+// Remembers the chosen item as the port to offer next time.
+void StorePortChoice(const QComboBox *Combo);
+
 class TFTransferForm : public QDialog {
     Q_OBJECT
 public:

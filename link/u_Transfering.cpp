@@ -136,6 +136,16 @@ void TFTransferingFile::ShowPacket(int Number)
 
 void TFTransferingFile::ShowProgress(qint64 Position, bool &Cancel, qint64 Total)
 {
+    if (Total < 0) {
+        // A file coming from the calculator has no size known beforehand: the bar only shows
+        // that the transfer is alive.
+        ProgressBar->setRange(0, 0);
+        FTotal = Total;
+        lblOctesTransferes->setText(ResString(TResId::sBytesTransferred) + QString::number(Position));
+        QCoreApplication::processEvents();
+        Cancel = FCancel;
+        return;
+    }
     if (Total != FTotal) {
         FTotal = Total;
         FBarScale = FTotal / std::numeric_limits<int>::max() + 1;
@@ -155,13 +165,18 @@ bool TFTransferingFile::ConnectPort(int Port, int Baud)
     return ConnectPort(Port >= 1 ? PortDeviceName(Port) : QString(), Baud);
 }
 
-bool TFTransferingFile::ConnectPort(const QString &Device, int Baud)
+void TFTransferingFile::Restart()
 {
     FCancel = false;
     if (FFinished) {
         FFinished = false;
         btnCancel->setText(ResString(TResId::sFTransferingFilebtnCancelCaption));
     }
+}
+
+bool TFTransferingFile::ConnectPort(const QString &Device, int Baud)
+{
+    Restart();
     try {
         FKermit.Options = KermitOptionsFromSettings();
         FKermit.Open(Device);
@@ -201,4 +216,31 @@ bool TFTransferingFile::DisconnectPort()
         Warn(e.Message());
     }
     return false;
+}
+
+bool TFTransferingFile::ReceiveFile(const QString &Device, int Baud, const QByteArray &RemoteName, QByteArray &Data)
+{
+    Restart();
+    ResetLabels();
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setValue(0);
+    FTotal = 0;
+    LblFile->setText(ResString(TResId::sFile) + CalculatorNameText(RemoteName));
+    bool received = false;
+    try {
+        FKermit.Options = KermitOptionsFromSettings();
+        FKermit.Open(Device);
+        FKermit.SetLineSettings(Baud, 0, 8, 0);
+        // The server starts the exchange with its own send-init: no connection step first.
+        QList<TReceivedFile> files = FKermit.GetFiles(RemoteName);
+        if (files.isEmpty())
+            throw EErrorTransmission(ResString(TResId::sNothingReceived).arg(CalculatorNameText(RemoteName)));
+        Data = std::move(files.first().Data);
+        received = true;
+    } catch (const EError &e) {
+        Warn(e.Message());
+    }
+    // The line is free again for other programs (and for the calculator's own use) at once.
+    FKermit.Close();
+    return received;
 }

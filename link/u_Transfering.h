@@ -31,6 +31,9 @@ public:
     // Sends the file at LocalPath under RemoteName, its header adapted in memory for Calculator
     // (0 HP48, 1 HP49; any other code sends the file as it is).
     bool SendDiskFile(const QString &LocalPath, const QByteArray &RemoteName, int Calculator);
+    // Asks the calculator on Device for RemoteName and puts the first file it sends in Data.
+    // Failures, nothing sent among them, are shown to the user; the port is let go either way.
+    bool ReceiveFile(const QString &Device, int Baud, const QByteArray &RemoteName, QByteArray &Data);
     // Ends the connection; "Cannot deconnect !" when the calculator does not answer.
     bool DisconnectPort();
 
@@ -59,6 +62,8 @@ private:
     void ApplyBuiltInTexts();
     void Warn(const QString &Text);
     void ResetLabels();
+    // Readies the window for a new transfer.
+    void Restart();
     // The bar counts in units small enough for its int range.
     int BarUnits(qint64 Bytes) const { return int(Bytes / FBarScale); }
 

@@ -168,13 +168,14 @@ void TFFormBegin::CreateMenus()
     Close_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
     Transfer_ = NewAction("Transfer", &TFFormBegin::TransferActive);
     Transfer_->setIcon(Glyph(TGlyph::Transfer));
+    Receive_ = NewAction("Receive", &TFFormBegin::ReceiveDocument);
     Options_ = NewAction("Options", &TFFormBegin::Options_Click);
     Exit_ = NewAction("Exit", nullptr);
     Exit_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     connect(Exit_, &QAction::triggered, this, &QWidget::close);
     File_->addActions({Open_, Save_, SaveAs_, ExportPicture_, ExportPdf_, Close_});
     File_->addSeparator();
-    File_->addActions({Transfer_, Options_});
+    File_->addActions({Transfer_, Receive_, Options_});
     ExitSeparator = File_->addSeparator();
     File_->addAction(Exit_);
     File_->installEventFilter(this);

@@ -42,6 +42,9 @@ class TSaveDialogRegistry;
 class TFQuilloOptions;
 class TFTGVFontChoice;
 class TFTransferForm;
+class TFTransferingFile;
+class TFReceiveForm;
+struct TDocumentKind;
 class THelpViewer;
 
 class TFFormBegin : public QMainWindow {
@@ -64,7 +67,8 @@ public:
     void OpenFile(const QString &FileName);
     void OpenWithDialog();
     bool SaveActive();
-    bool SaveActiveAs();
+    // Proposed is the file name offered; Kind, when given, the file kind the dialog starts with.
+    bool SaveActiveAs(const QString &Proposed = QString(), const TDocumentKind *Kind = nullptr);
     bool QuerySaveActive();
     // File > Close: closes the active document window with the save prompt.
     void CloseActive();
@@ -72,6 +76,9 @@ public:
     // True when none is left open.
     bool CloseAll();
     void TransferActive();
+    // File > Receive from Calculator: asks for a variable and the kind to open it as, receives it,
+    // opens it in a document window and offers to save it.
+    void ReceiveDocument();
     void SetTabLength(TEditor Kind, int Value);
     void UpdateFileSize();
     // "Line n, Col m" of the active editor's caret.
@@ -154,7 +161,7 @@ public:
     QMenu *File_ = nullptr, *New_ = nullptr, *Edit_ = nullptr, *Tgv_ = nullptr, *View_ = nullptr, *Window_ = nullptr, *Help_ = nullptr;
     QAction *NewXView = nullptr, *NewTGV = nullptr, *newEden = nullptr, *NewHP49 = nullptr;
     QAction *ExportPicture_ = nullptr, *ExportPdf_ = nullptr;
-    QAction *Open_ = nullptr, *Save_ = nullptr, *SaveAs_ = nullptr, *Close_ = nullptr, *Transfer_ = nullptr, *Options_ = nullptr, *Exit_ = nullptr, *ExitSeparator = nullptr;
+    QAction *Open_ = nullptr, *Save_ = nullptr, *SaveAs_ = nullptr, *Close_ = nullptr, *Transfer_ = nullptr, *Receive_ = nullptr, *Options_ = nullptr, *Exit_ = nullptr, *ExitSeparator = nullptr;
     QAction *Undo_ = nullptr, *Redo_ = nullptr, *Cut_ = nullptr, *Copy_ = nullptr, *Paste_ = nullptr, *SelectAll_ = nullptr;
     QAction *Find_ = nullptr, *Replace_ = nullptr, *Reflow_ = nullptr;
     QAction *InsertGrob_ = nullptr, *ChangeFonts_ = nullptr;
@@ -272,6 +279,8 @@ private:
     TFQuilloOptions *FOptions = nullptr;
     TFTGVFontChoice *FFontChoice = nullptr;
     TFTransferForm *FTransferForm = nullptr;
+    TFReceiveForm *FReceiveForm = nullptr;
+    TFTransferingFile *FReceiveProgress = nullptr;
     THelpViewer *FHelpViewer = nullptr;
     bool FDestroyed = false;
     QTimer *FSettingsTimer = nullptr;

@@ -14,6 +14,10 @@
 #include "u_MRUFileList.h"
 #include "u_ResourceStrings.h"
 #include "u_TransferDocument.h"
+#include "u_Transfering.h"
+#include "u_CalculatorName.h"
+#include "u_ReceiveDocument.h"
+#include "u_ReceivedFile.h"
 #include "u_Translate.h"
 #include "u_ddemacro.h"
 #include "u_utils.h"
@@ -188,19 +192,21 @@ bool TFFormBegin::SaveActive()
     return true;
 }
 
-bool TFFormBegin::SaveActiveAs()
+bool TFFormBegin::SaveActiveAs(const QString &Proposed, const TDocumentKind *Kind)
 {
     THPEdit2 *editor = ActiveEditor();
     if (!editor)
         return false;
-    const QString proposed = editor->FileName().isEmpty() ? QString() : QFileInfo(editor->FileName()).fileName();
+    const QString proposed = !Proposed.isEmpty()             ? Proposed
+                             : editor->FileName().isEmpty() ? QString()
+                                                            : QFileInfo(editor->FileName()).fileName();
     QString chosen;
     QString executeWith;
     // The TGV dialog's options reach the document only with a save that goes ahead.
     const uint8_t keptMenuChar = editor->MenuChar();
     const bool keptMenuWhenStarted = editor->MenuWhenStarted();
     if (editor->Editor() != TEditor::Tgv) {
-        const TDocumentKind &kind = DocumentKindOf(editor->Editor());
+        const TDocumentKind &kind = Kind ? *Kind : DocumentKindOf(editor->Editor());
         SaveDialogXVEden->SetwillExecute(!editor->ExecuteWith().isEmpty());
         SaveDialogXVEden->SetexecuteWith(editor->ExecuteWith().isEmpty() ? DefaultExecuteWith(kind.Editor) : editor->ExecuteWith());
         SaveDialogXVEden->SetDefaultExt(QLatin1String(kind.Extension));
@@ -214,6 +220,10 @@ bool TFFormBegin::SaveActiveAs()
     } else {
         SaveDialogTgv->SetMenuChar(editor->MenuChar());
         SaveDialogTgv->SetMenuWhenStarted(editor->MenuWhenStarted());
+        if (Kind) {
+            SaveDialogTgv->SetDefaultExt(QLatin1String(Kind->Extension));
+            SaveDialogTgv->SetFilterIndex(Kind->FilterIndex);
+        }
         SaveDialogTgv->SetFileName(proposed);
         SaveDialogTgv->setOption(QFileDialog::DontConfirmOverwrite, false);
         if (!ExecuteDialog(*SaveDialogTgv))
@@ -301,6 +311,52 @@ void TFFormBegin::TransferActive()
         FTransferForm->ShowHelp = [this](int Context) { ShowHelpContext(Context); };
     }
     FTransferForm->Execute(TransferDocumentOf(*editor, GetActiveTitle()));
+}
+
+void TFFormBegin::ReceiveDocument()
+{
+    if (!FReceiveForm) {
+        FReceiveForm = new TFReceiveForm(this);
+        FReceiveForm->ShowWarning = [this](const QString &Text) { ShowWarning(Text); };
+        FReceiveForm->ShowHelp = [this](int Context) { ShowHelpContext(Context); };
+    }
+    if (FReceiveForm->exec() != QDialog::Accepted)
+        return;
+    const QByteArray name = FReceiveForm->RemoteName();
+    const TDocumentKind &kind = FReceiveForm->Kind();
+
+    if (!FReceiveProgress) {
+        FReceiveProgress = new TFTransferingFile(this, &TranslateFTransferingFile);
+        FReceiveProgress->setWindowTitle(ResString(TResId::sFReceivingFileCaption));
+        FReceiveProgress->ShowWarning = [this](const QString &Text) { ShowWarning(Text); };
+    }
+    QByteArray data;
+    FReceiveProgress->show();
+    const bool received = FReceiveProgress->ReceiveFile(FReceiveForm->Device(), CalculatorBaud, name, data);
+    FReceiveProgress->hide();
+    if (!received)
+        return;
+
+    // The variable stays on the calculator whatever happens here, so a refusal loses nothing.
+    const QString cannotOpen = ResString(TResId::sReceivedNotOpenable)
+                                   .arg(CalculatorNameText(name), DocumentKindName(kind));
+    if (const QString problem = ReceivedKindProblem(data, kind); !problem.isEmpty()) {
+        ShowWarning(cannotOpen + '\n' + problem);
+        return;
+    }
+    TFormMdiHP *window = CreateDocumentWindow(kind.Editor);
+    THPEdit2 *editor = window->GetEditor();
+    try {
+        editor->LoadData(data);
+    } catch (const EErrorLoading &e) {
+        window->CloseDiscarding();
+        ShowWarning(cannotOpen + '\n' + e.Reason());
+        return;
+    }
+    // Not on disk yet: until it is saved, closing the window asks first.
+    editor->SetModified(true);
+    UpdateFileSize();
+    SaveActiveAs(SafeLocalName(name) + QLatin1String(kind.Extension), &kind);
 }
 
 void TFFormBegin::SetTabLength(TEditor Kind, int Value)

@@ -1,0 +1,59 @@
+#pragma once
+// File > Receive from Calculator: the dialog that asks which variable to fetch, what kind of
+// document to open it as and on which port, and the check that what came can open as that kind.
+#include "u_Transfering.h"
+
+#include <QByteArray>
+#include <QDialog>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+struct TDocumentKind;
+
+class TFReceiveForm : public QDialog {
+    Q_OBJECT
+public:
+    // Its help is the transfer page's.
+    static constexpr int HelpContext = 10;
+
+    explicit TFReceiveForm(QWidget *Parent = nullptr);
+
+    // After the dialog was accepted: the variable's name in calculator codes, the kind chosen and
+    // the device of the port chosen.
+    QByteArray RemoteName() const { return FRemoteName; }
+    const TDocumentKind &Kind() const;
+    QString Device() const;
+
+    // Refusals of what was typed; when empty, a warning box titled with the program's name.
+    TWarningProc ShowWarning;
+    std::function<void(int Context)> ShowHelp;
+
+    // Receive: the name must be one the calculator can be asked for; the choices are remembered.
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent *Event) override;
+    void keyPressEvent(QKeyEvent *Event) override;
+
+private:
+    void Warn(const QString &Text);
+
+    QByteArray FRemoteName;
+    QLabel *lblName;
+    QLineEdit *edtName;
+    QLabel *lblKind;
+    QComboBox *cmbKind;
+    QLabel *LblCOM;
+    QComboBox *cmbPort;
+    QPushButton *btnReceive;
+    QPushButton *btnCancel;
+};
+
+// The name a kind goes by in the dialogs ("XView File", …).
+QString DocumentKindName(const TDocumentKind &Kind);
+// Why Data cannot open as a document of Kind, or empty when it can be tried: a calculator string
+// is no TGV document, and a calculator object other than a string is no text document.
+QString ReceivedKindProblem(const QByteArray &Data, const TDocumentKind &Kind);
