@@ -1,0 +1,123 @@
+// File > Receive from Calculator against C-Kermit in server mode standing for the calculator on
+// "COM 1": the variable opens in a document window and goes to the save dialog; what cannot be
+// received or opened is said, and no window is left behind.
+#include "helper_KermitServer.h"
+#include "shellfixture.h"
+#include "u_ReceiveDocument.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+// An XView document as the calculator sends it in binary mode: header, string prolog, length,
+// characters (two nibbles each, low nibble first, which for whole bytes is the byte itself).
+QByteArray BinaryString(const QByteArray &Chars)
+{
+    QByteArray out = "HPHP48-E";
+    const int length = int(2 * Chars.size() + 5);
+    const int nibbles[10] = {0xC, 0x2, 0xA, 0x2, 0x0, length & 15, (length >> 4) & 15, (length >> 8) & 15,
+                             (length >> 12) & 15, (length >> 16) & 15};
+    for (int i = 0; i < 10; i += 2)
+        out.append(char(nibbles[i] | nibbles[i + 1] << 4));
+    return out + Chars;
+}
+} // namespace
+
+class TestReceiveDocument : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void receivedStringOpensAndIsSaved();
+    void failuresOpenNothing_data();
+    void failuresOpenNothing();
+
+private:
+    // Runs File > Receive from Calculator, answering its dialog with Name and the kind at Kind.
+    void Receive(TShellFixture &F, const QString &Name, int Kind);
+    TKermitServer FServer;
+};
+
+void TestReceiveDocument::initTestCase()
+{
+    QString error;
+    QVERIFY2(FServer.Start(error), qPrintable(error));
+    QVERIFY(FServer.PutServerFile("NOTE", BinaryString("Hi \x0BIthere\x0BI\nbye")));
+    QVERIFY(FServer.PutServerFile("JUNK", QByteArray("HPHP48-E") + QByteArray(20, '\x55')));
+}
+
+void TestReceiveDocument::Receive(TShellFixture &F, const QString &Name, int Kind)
+{
+    Settings->WriteString(SettingsKeys::TransferSection, SettingsKeys::DeviceValue(1), FServer.SenderDevice());
+    Settings->WriteInteger(SettingsKeys::TransferSection, SettingsKeys::ComPort, 1);
+    bool answered = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = F.Window->findChild<TFReceiveForm *>();
+        if (!dialog)
+            return;
+        dialog->findChild<QLineEdit *>("edtName")->setText(Name);
+        dialog->findChild<QComboBox *>("cmbKind")->setCurrentIndex(Kind);
+        QTest::mouseClick(dialog->findChild<QPushButton *>("btnReceive"), Qt::LeftButton);
+        answered = true;
+    });
+    F.Window->Receive_->trigger();
+    QVERIFY(answered);
+}
+
+void TestReceiveDocument::receivedStringOpensAndIsSaved()
+{
+    TShellFixture f;
+    TFFormBegin &w = f.Open();
+    const QString path = f.Dir.filePath("NOTE.xv");
+    f.DialogFiles << path;
+    Receive(f, "NOTE", 2);
+    QVERIFY2(f.Warnings.isEmpty(), qPrintable(f.Warnings.join('\n')));
+    QCOMPARE(f.DialogsRun.size(), 1);
+    QCOMPARE(f.DialogsRun.first()->FileName(), path);
+    QCOMPARE(w.DocumentWindows().size(), 1);
+    THPEdit2 *editor = w.ActiveEditor();
+    QCOMPARE(w.GetActiveTitle(), path);
+    QCOMPARE(editor->LineCount(), 2);
+    QCOMPARE(editor->Line(0).CharsView().toByteArray(), QByteArray("Hi there"));
+    QVERIFY(editor->AttrAt(0, 5) & stReverse);
+    QVERIFY(!(editor->AttrAt(1, 1) & stReverse));
+    QVERIFY(!editor->Modified());
+    // Saved as the XView text the program writes, readable by any of its versions.
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(saved.readAll().startsWith("%%HP: T(1);"));
+
+    // A save dialog closed without saving leaves the document open and unsaved.
+    Receive(f, "NOTE", 2);
+    QCOMPARE(w.DocumentWindows().size(), 2);
+    QVERIFY(w.ActiveEditor()->Modified());
+    QVERIFY(w.ActiveEditor()->FileName().isEmpty());
+}
+
+void TestReceiveDocument::failuresOpenNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("no such variable") << "NOPE" << 2 << "The calculator refused";
+    QTest::newRow("a string is no TGV document") << "NOTE" << 0 << "cannot be opened as Tgv HP48 File:\nit is a string";
+    QTest::newRow("an object that is not a string") << "JUNK" << 3 << "cannot be opened as Eden File:\nit is not a string";
+}
+
+void TestReceiveDocument::failuresOpenNothing()
+{
+    QFETCH(QString, name);
+    QFETCH(int, kind);
+    QFETCH(QString, warning);
+    TShellFixture f;
+    TFFormBegin &w = f.Open();
+    Receive(f, name, kind);
+    QCOMPARE(f.Warnings.size(), 1);
+    QVERIFY2(f.Warnings.first().contains(warning), qPrintable(f.Warnings.first()));
+    QVERIFY(w.DocumentWindows().isEmpty());
+    QVERIFY(f.DialogsRun.isEmpty());
+}
+
+QTEST_MAIN(TestReceiveDocument)
+#include "tst_ReceiveDocument.moc"
