@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -65,6 +66,7 @@ private slots:
     void aPipeIsRefusedBeforeConnecting();
     void cancelDuringLargeFileSkipsTheRest();
     void progressLabels();
+    void receiveCancelledAtOnce();
     void otherDeviceIsPickedAndRemembered();
 
 private:
@@ -425,6 +427,33 @@ void TestTransferForm::cancelDuringLargeFileSkipsTheRest()
     QCOMPARE(form->TransferingFile()->Kermit().PacketCounter(), counterAtCancel);
     QVERIFY(server.Received("FONT").isNull());
     QVERIFY(Find<QTabWidget>(form.get(), "PageControl")->isEnabled());
+}
+
+void TestTransferForm::receiveCancelledAtOnce()
+{
+    // A calculator that never answers the request: Escape in the progress window ends the wait at
+    // once and tells the calculator, and the port is let go.
+    TScriptedPeer peer([](const TKermitPacket &, int) { return TPeerReply{}; });
+    TFTransferingFile progress;
+    QStringList warnings;
+    progress.ShowWarning = [&](const QString &Text) { warnings << Text; };
+    progress.show();
+    QElapsedTimer clock;
+    qint64 pressedAt = -1;
+    QTimer::singleShot(300, &progress, [&] {
+        pressedAt = clock.elapsed();
+        QTest::keyClick(&progress, Qt::Key_Escape);
+    });
+    clock.start();
+    QByteArray data;
+    QVERIFY(!progress.ReceiveFile(peer.DevicePath(), CalculatorBaud, "DOC", data));
+    QVERIFY(pressedAt >= 0);
+    QVERIFY2(clock.elapsed() - pressedAt < 300, qPrintable(QString::number(clock.elapsed() - pressedAt)));
+    QCOMPARE(warnings, QStringList{"Transfer cancelled"});
+    QVERIFY(peer.WaitForPackets(2, 2000));
+    QCOMPARE(peer.Packets().first().Type, 'R');
+    QCOMPARE(peer.Packets().last().Type, 'E');
+    QVERIFY(!progress.Kermit().IsOpen());
 }
 
 void TestTransferForm::progressLabels()
