@@ -137,8 +137,6 @@ void TFTransferingFile::ShowPacket(int Number)
 void TFTransferingFile::ShowProgress(qint64 Position, bool &Cancel, qint64 Total)
 {
     if (Total < 0) {
-        // A file coming from the calculator has no size known beforehand: the bar only shows
-        // that the transfer is alive.
         ProgressBar->setRange(0, 0);
         FTotal = Total;
         lblOctesTransferes->setText(ResString(TResId::sBytesTransferred) + QString::number(Position));
@@ -222,9 +220,10 @@ bool TFTransferingFile::ReceiveFile(const QString &Device, int Baud, const QByte
 {
     Restart();
     ResetLabels();
-    ProgressBar->setRange(0, 100);
-    ProgressBar->setValue(0);
-    FTotal = 0;
+    // Nothing tells the size of what the calculator will send: the bar only shows that the
+    // transfer is alive, from the request on.
+    ProgressBar->setRange(0, 0);
+    FTotal = -1;
     LblFile->setText(ResString(TResId::sFile) + CalculatorNameText(RemoteName));
     bool received = false;
     try {
