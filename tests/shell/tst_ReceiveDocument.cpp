@@ -1,4 +1,4 @@
-// File > Receive from Calculator against C-Kermit in server mode standing for the calculator on
+// File > Receive from calculator against C-Kermit in server mode standing for the calculator on
 // "COM 1": the variable opens in a document window and goes to the save dialog; what cannot be
 // received or opened is said, and no window is left behind.
 #include "helper_KermitServer.h"
@@ -29,7 +29,7 @@ private slots:
     void failuresOpenNothing();
 
 private:
-    // Runs File > Receive from Calculator, answering its dialog with Name and the kind at Kind.
+    // Runs File > Receive from calculator, answering its dialog with Name and the kind at Kind.
     void Receive(TShellFixture &F, const QString &Name, int Kind);
     TKermitServer FServer;
 };
