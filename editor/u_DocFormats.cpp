@@ -2,6 +2,7 @@
 
 #include "u_Errors.h"
 #include "u_HPNibs.h"
+#include "u_LargePages.h"
 #include "u_ResourceStrings.h"
 #include "u_TGrob.h"
 
@@ -109,6 +110,7 @@ qsizetype ReadStringBody(QByteArrayView Data, qsizetype I, bool Hp49, bool EndsA
 
     // The string can only shrink: the output never outgrows what is left of the input.
     Doc.Text.resize(n - i);
+    AdviseLargePages(Doc.Text.constData(), size_t(Doc.Text.size()));
     char *text = Doc.Text.data();
     qsizetype k = 0;
     uint8_t attr = 0;
@@ -121,6 +123,7 @@ qsizetype ReadStringBody(QByteArrayView Data, qsizetype I, bool Hp49, bool EndsA
         ToggleStyleBit(attr, Style);
         if (!attrs) {
             Doc.Attrs.resize(room);
+            AdviseLargePages(Doc.Attrs.constData(), size_t(room));
             attrs = Doc.Attrs.data();
             std::memset(attrs, 0, size_t(k));
         }
@@ -298,6 +301,8 @@ void ReadTgv(QByteArrayView Data, TReadDocument &Doc)
     const uint8_t *b = Bytes(body);
     Doc.Text.resize(bodySize);
     Doc.Attrs.resize(bodySize);
+    AdviseLargePages(Doc.Text.constData(), size_t(bodySize));
+    AdviseLargePages(Doc.Attrs.constData(), size_t(bodySize));
     char *text = Doc.Text.data();
     char *attrs = Doc.Attrs.data();
     qsizetype k = 0;
@@ -362,6 +367,7 @@ QByteArray WriteTextForm(const TDocLines &Lines, TEditor Kind, QByteArrayView Ex
         estimate += Lines.At(i).Chars.size() + 4;
     QByteArray out;
     out.reserve(estimate + estimate / 8);
+    AdviseLargePages(out.constData(), size_t(out.capacity()));
     out.append(TextFormPrefix);
     if (!e.isEmpty())
         out.append(char(ProgramOpen));
@@ -425,6 +431,7 @@ QByteArray WriteTgvBody(const TDocLines &Lines, uint8_t MenuChar, bool MenuWhenS
         estimate += Lines.At(i).Chars.size() + 1;
     QByteArray out;
     out.reserve(estimate + estimate / 8);
+    AdviseLargePages(out.constData(), size_t(out.capacity()));
     if (MenuChar != 42)
         out.append(char(3)).append(char(MenuChar));
     if (MenuWhenStarted)
@@ -491,6 +498,7 @@ QByteArray WriteTgvFile(QByteArrayView Body, const std::vector<QByteArray> &Grob
         total += g.size();
     QByteArray out;
     out.reserve(total);
+    AdviseLargePages(out.constData(), size_t(out.capacity()));
     out.append(Hp49 ? HeaderHP49 : HeaderHP48, HeaderLength);
     TNibbleWriter head;
     head.Number5(PrologProgram);

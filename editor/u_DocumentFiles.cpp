@@ -6,6 +6,7 @@
 #include "u_DocumentLines.h"
 #include "u_Errors.h"
 #include "u_FileChecks.h"
+#include "u_LargePages.h"
 #include "u_ResourceStrings.h"
 
 #include <QFile>
@@ -38,6 +39,7 @@ QByteArray ReadDocumentFile(const QString &FileName)
     // do): read in blocks up to the limit rather than trusting the size.
     constexpr qint64 Block = qint64(64) << 10;
     data.reserve(qsizetype(file.size()) + Block);
+    AdviseLargePages(data.constData(), size_t(data.capacity()));
     while (data.size() <= MaxDocumentFileSize) {
         const qsizetype at = data.size();
         data.resize(at + Block);

@@ -1,6 +1,7 @@
 #include "u_DocumentLines.h"
 
 #include "u_Errors.h"
+#include "u_LargePages.h"
 #include "u_ResourceStrings.h"
 
 #include <array>
@@ -21,6 +22,7 @@ public:
         FLines.clear();
         // Lines are small, but a document may hold millions: room for all of them at once.
         FLines.reserve(size_t(Expected));
+        AdviseLargePages(FLines.data(), FLines.capacity() * sizeof(TALine));
         NewLine();
     }
 
