@@ -20,7 +20,8 @@ qint64 PutDocument(THPEdit2 &Ed, TLoadedDocument &&Loaded)
             // and its characters show as blank cells.
         }
         const qint64 size = Loaded.Identity.FileSize;
-        Ed.Document()->Reset(std::move(Loaded.Lines), std::move(Loaded.Pictures), Loaded.Identity);
+        Ed.Document()->Reset(std::move(Loaded.Lines), std::move(Loaded.Pictures), Loaded.Identity,
+                             std::move(Loaded.Store));
         Ed.MoveCaretTo(0, 1, true);
         return size;
     } catch (const std::bad_alloc &) {

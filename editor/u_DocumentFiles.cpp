@@ -97,7 +97,9 @@ TLoadedDocument ReadDocument(const QString &FileName, TEditor Kind, const TFetch
                 size = data.size();
                 Read(data, doc);
             }
-            BuildDocumentLines(doc, Kind, loaded.Lines, loaded.Pictures);
+            std::shared_ptr<TLineStore> store;
+            BuildDocumentLines(doc, Kind, loaded.Lines, loaded.Pictures, &store);
+            loaded.Store = std::move(store);
             loaded.Identity.ExecuteWith = doc.ExecuteWith;
             loaded.Identity.MenuChar = doc.MenuChar;
             loaded.Identity.MenuWhenStarted = doc.MenuWhenStarted;
@@ -176,7 +178,7 @@ qint64 LoadDocument(THPDocument &Doc, const QString &FileName)
     TLoadedDocument loaded = kind == TEditor::Tgv ? ReadTgvDocument(FileName, kind)
                                                   : ReadTextDocument(FileName, kind == TEditor::Hp49, kind);
     const qint64 size = loaded.Identity.FileSize;
-    Doc.Reset(std::move(loaded.Lines), std::move(loaded.Pictures), loaded.Identity);
+    Doc.Reset(std::move(loaded.Lines), std::move(loaded.Pictures), loaded.Identity, std::move(loaded.Store));
     return size;
 }
 

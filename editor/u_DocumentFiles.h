@@ -9,6 +9,8 @@
 
 // A document file read and checked, not yet put into a document.
 struct TLoadedDocument {
+    // The bytes of the longer lines; it goes before them, and with them into the document.
+    std::shared_ptr<const TLineStore> Store;
     std::vector<TALine> Lines;
     TPictureTable Pictures;
     TFileIdentity Identity;

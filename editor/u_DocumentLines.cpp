@@ -11,7 +11,8 @@
 namespace {
 class TLineBuilder {
 public:
-    TLineBuilder(TEditor Kind, std::vector<TALine> &Lines, qsizetype Expected) : FLines(Lines)
+    TLineBuilder(TEditor Kind, std::vector<TALine> &Lines, qsizetype Expected, TLineStore *Store)
+        : FLines(Lines), FStore(Store)
     {
         for (int c = 0; c < 256; ++c) {
             FAllowed[size_t(c)] = IsCharAllowed(uint8_t(c), Kind);
@@ -82,13 +83,17 @@ private:
     {
         if (To <= From)
             return;
-        // Filtered and stripped into buffers the builder keeps, then stored in one piece.
+        // Filtered and stripped into the store when the line's bytes go there, otherwise into
+        // buffers the builder keeps, then stored in one piece.
         const qsizetype n = To - From;
-        if (FChars.size() < n) {
-            FChars.resize(n);
+        TALine &line = FLines.back();
+        const qsizetype need = Attrs || FStrip[uint8_t(OneAttr)] ? 2 * n : n;
+        const bool toStore = FStore && line.IsEmpty() && FStore->Room() >= need;
+        if (FAttrs.size() < n)
             FAttrs.resize(n);
-        }
-        char *chars = FChars.data();
+        if (!toStore && FChars.size() < n)
+            FChars.resize(n);
+        char *chars = toStore ? FStore->Tail() : FChars.data();
         char *attrs = FAttrs.data();
         const auto *text = reinterpret_cast<const uint8_t *>(Text.constData());
         qsizetype k = 0;
@@ -101,7 +106,14 @@ private:
             styled |= a;
             k += FAllowed[c];
         }
-        FLines.back().Append(QByteArrayView(chars, k), styled ? QByteArrayView(attrs, k) : QByteArrayView());
+        if (toStore && k > TALine::InlineBytes) {
+            if (styled)
+                std::memcpy(chars + k, attrs, size_t(k));
+            line.Share(chars, k, styled != 0);
+            FStore->Use(styled ? 2 * k : k);
+        } else {
+            line.Append(QByteArrayView(chars, k), styled ? QByteArrayView(attrs, k) : QByteArrayView());
+        }
     }
 
     // What the kind keeps, as tables for the inner loop.
@@ -109,15 +121,22 @@ private:
     std::array<uint8_t, 256> FStrip{};
     QByteArray FChars, FAttrs;
     std::vector<TALine> &FLines;
+    TLineStore *FStore;
     int FTrailingEmpty = 0;
 };
 } // namespace
 
 void BuildDocumentLines(const TReadDocument &Read, TEditor Kind, std::vector<TALine> &Lines,
-                        TPictureTable &Pictures)
+                        TPictureTable &Pictures, std::shared_ptr<TLineStore> *Store)
 {
     const qsizetype expected = 1 + Read.Text.count(char(CharLineFeed)) + 2 * qsizetype(Read.Pictures.size());
-    TLineBuilder b(Kind, Lines, expected);
+    if (Store) {
+        // Every byte of the text goes to one line at most, with an attribute beside it when some
+        // attribute is set: room enough for every line.
+        const qsizetype room = Read.Attrs.isEmpty() ? Read.Text.size() : 2 * Read.Text.size();
+        *Store = room > 0 ? std::make_shared<TLineStore>(room) : nullptr;
+    }
+    TLineBuilder b(Kind, Lines, expected, Store ? Store->get() : nullptr);
     Pictures.Clear();
     // A picture shown many times is looked up once.
     std::unordered_map<int, int> slotOfEntry;

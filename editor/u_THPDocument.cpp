@@ -401,11 +401,13 @@ void THPDocument::ClearPictureLine(int I)
 }
 
 void THPDocument::Reset(std::vector<TALine> &&Lines, TPictureTable &&Pictures,
-                        const TFileIdentity &Identity)
+                        const TFileIdentity &Identity, std::shared_ptr<const TLineStore> Store)
 {
     const int oldCount = LineCount();
     FHistory.clear();
+    // The old lines go before the store they may point into.
     FLines = std::move(Lines);
+    FLineStore = std::move(Store);
     if (FLines.empty())
         FLines.emplace_back();
     FPictures = std::move(Pictures);

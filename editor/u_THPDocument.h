@@ -140,8 +140,9 @@ public:
     // Empties a picture line, releasing its picture.
     void ClearPictureLine(int I);
     // Replaces the whole document, emptying the history: the lines a reader built, with the
-    // table their picture lines point into.
-    void Reset(std::vector<TALine> &&Lines, TPictureTable &&Pictures, const TFileIdentity &Identity);
+    // table their picture lines point into, and the store some of them may point into.
+    void Reset(std::vector<TALine> &&Lines, TPictureTable &&Pictures, const TFileIdentity &Identity,
+               std::shared_ptr<const TLineStore> Store = nullptr);
 
     // ---- Fonts
     const TDocumentFonts &Fonts() const { return FFonts; }
@@ -210,6 +211,8 @@ private:
     void UpdateModified();
 
     TEditor FKind;
+    // Before the lines, so that it goes after them.
+    std::shared_ptr<const TLineStore> FLineStore;
     std::vector<TALine> FLines;
     TPictureTable FPictures;
     TFileIdentity FIdentity;

@@ -1,5 +1,7 @@
 #include "u_TextLine.h"
 
+#include "u_LargePages.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -57,7 +59,7 @@ char *TALine::HeapPointer() const
 
 const char *TALine::Data() const
 {
-    return (FInfo & HeapBit) ? HeapPointer() : reinterpret_cast<const char *>(FStore);
+    return (FInfo & (HeapBit | SharedBit)) ? HeapPointer() : reinterpret_cast<const char *>(FStore);
 }
 
 void TALine::Free()
@@ -88,6 +90,15 @@ void TALine::SetAttrs(qsizetype At, QByteArrayView Attrs)
     Compose({{c.first(At), a.isEmpty() ? a : a.first(At)},
              {c.sliced(At, Attrs.size()), Attrs},
              {c.sliced(end), a.isEmpty() ? a : a.sliced(end)}});
+}
+
+void TALine::Share(const char *Block, qsizetype Length, bool Styled)
+{
+    if (Length > qsizetype(LengthMask))
+        throw std::bad_alloc();
+    Free();
+    FInfo = uint32_t(Length) | (Styled ? StyledBit : 0) | SharedBit;
+    std::memcpy(FStore + PointerAt, &Block, sizeof Block);
 }
 
 void TALine::Compose(std::initializer_list<TPart> Parts)
@@ -131,4 +142,9 @@ void TALine::Compose(std::initializer_list<TPart> Parts)
         FInfo |= HeapBit;
         std::memcpy(FStore + PointerAt, &block, sizeof block);
     }
+}
+
+TLineStore::TLineStore(qsizetype Capacity) : FData(new char[size_t(Capacity)]), FCapacity(Capacity)
+{
+    AdviseLargePages(FData.get(), size_t(Capacity));
 }

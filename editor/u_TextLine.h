@@ -8,15 +8,23 @@
 // takes no heap block at all. A picture line holds the single character 2 with, as its attribute,
 // the picture's slot number.
 //
+// A line may instead point at bytes a TLineStore holds for many lines at once (a file's lines as
+// they are read); the line then never frees or changes them, and any change gives it a block of its
+// own.
+//
 // Lines are changed by the document only; everyone else reads them through the accessors. A view
 // of the bytes is valid until the line changes, like any view.
 #include <QByteArray>
 #include <QByteArrayView>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 
 class TALine {
 public:
+    // Bytes a line holds inside itself.
+    static constexpr qsizetype InlineBytes = 12;
+
     TALine() = default;
     // Attrs holds one byte per character, or nothing for a plain line.
     TALine(QByteArrayView Chars, QByteArrayView Attrs);
@@ -42,7 +50,7 @@ public:
     // One byte per character, zeros for a plain line.
     QByteArray Attrs() const { return Styled() ? AttrsView().toByteArray() : QByteArray(Length(), '\0'); }
     // Bytes held outside the line itself.
-    qsizetype HeapBytes() const { return (FInfo & HeapBit) ? BlockSize() : 0; }
+    qsizetype HeapBytes() const { return (FInfo & (HeapBit | SharedBit)) ? BlockSize() : 0; }
 
     // ---- Changes (the document's operations). Attribute views hold one byte per character, or
     // nothing for attribute 0 throughout.
@@ -53,12 +61,15 @@ public:
     void Truncate(qsizetype N) { Splice(N, Length() - N, {}, {}); }
     // The attributes from At take Attrs (as many as it holds).
     void SetAttrs(qsizetype At, QByteArrayView Attrs);
+    // The line becomes the Length characters at Block, followed by as many attributes when Styled:
+    // bytes of a TLineStore that outlives the line.
+    void Share(const char *Block, qsizetype Length, bool Styled);
 
 private:
-    static constexpr uint32_t LengthMask = 0x3FFFFFFF;
+    static constexpr uint32_t LengthMask = 0x1FFFFFFF;
+    static constexpr uint32_t SharedBit = 0x20000000; // the block is a store's
     static constexpr uint32_t StyledBit = 0x40000000;
-    static constexpr uint32_t HeapBit = 0x80000000;
-    static constexpr qsizetype InlineBytes = 12;
+    static constexpr uint32_t HeapBit = 0x80000000; // the block is the line's own
     static constexpr qsizetype PointerAt = 4; // in FStore: the pointer's bytes end with the line
 
     struct TPart {
@@ -72,4 +83,22 @@ private:
 
     uint32_t FInfo = 0; // length, styled and heap bits
     unsigned char FStore[InlineBytes] = {};
+};
+
+// One block holding the bytes of many lines built together, so that a file of millions of lines
+// takes one allocation rather than one per line. Filled from its start; whoever holds lines that
+// point into it holds the store as long as them.
+class TLineStore {
+public:
+    explicit TLineStore(qsizetype Capacity);
+    // Where the next bytes go, and how many still fit.
+    char *Tail() { return FData.get() + FUsed; }
+    qsizetype Room() const { return FCapacity - FUsed; }
+    // The next N bytes from Tail() now belong to a line.
+    void Use(qsizetype N) { FUsed += N; }
+
+private:
+    std::unique_ptr<char[]> FData;
+    qsizetype FCapacity;
+    qsizetype FUsed = 0;
 };

@@ -3,6 +3,7 @@
 #include "u_TextLine.h"
 
 #include <QTest>
+#include <cstring>
 
 class TestTextLine : public QObject {
     Q_OBJECT
@@ -78,6 +79,34 @@ private slots:
             line.SetAttrs(1, line.CharsView().first(2));
             QCOMPARE(line.Attrs().mid(1, 2), text.left(2));
         }
+    }
+
+    void linesSharingAStore()
+    {
+        // Lines read from a file point into one store: copies and changes take bytes of their
+        // own and never write into the store, which the other lines still read.
+        const QByteArray text = "abcdefghijklmnop", attrs = QByteArray(text.size(), '\x01');
+        TLineStore store(2 * text.size() + 4);
+        char *at = store.Tail();
+        std::memcpy(at, text.constData(), size_t(text.size()));
+        std::memcpy(at + text.size(), attrs.constData(), size_t(attrs.size()));
+        store.Use(2 * text.size());
+        const QByteArray before(at, 2 * text.size());
+        TALine line, other;
+        line.Share(at, text.size(), true);
+        other.Share(at, text.size(), true);
+        Check(line, text, attrs);
+        QCOMPARE(line.HeapBytes(), 2 * text.size());
+        TALine copy = line;
+        line.Splice(2, 3, "XY", {});
+        copy.Truncate(4);
+        Check(line, "abXYfghijklmnop", attrs.left(2) + QByteArray(2, '\0') + attrs.mid(5));
+        Check(copy, text.left(4), attrs.left(4));
+        Check(other, text, attrs);
+        QCOMPARE(QByteArray(at, 2 * text.size()), before);
+        TALine moved = std::move(other);
+        Check(moved, text, attrs);
+        QCOMPARE(store.Room(), 4);
     }
 
     void pictureLine()
