@@ -98,13 +98,31 @@ private:
         const auto *text = reinterpret_cast<const uint8_t *>(Text.constData());
         qsizetype k = 0;
         uint8_t styled = 0;
-        for (qsizetype i = From; i < To; ++i) {
-            const uint8_t c = text[i];
-            const uint8_t a = FStrip[Attrs ? Attrs[i] : uint8_t(OneAttr)];
-            chars[k] = char(c);
-            attrs[k] = char(a);
-            styled |= a;
-            k += FAllowed[c];
+        if (!Attrs && !FStrip[uint8_t(OneAttr)]) {
+            // Plain text, the common case: only the characters to filter.
+            for (qsizetype i = From; i < To; ++i) {
+                const uint8_t c = text[i];
+                chars[k] = char(c);
+                k += FAllowed[c];
+            }
+        } else if (Attrs) {
+            for (qsizetype i = From; i < To; ++i) {
+                const uint8_t c = text[i];
+                const uint8_t a = FStrip[Attrs[i]];
+                chars[k] = char(c);
+                attrs[k] = char(a);
+                styled |= a;
+                k += FAllowed[c];
+            }
+        } else {
+            const uint8_t a = FStrip[uint8_t(OneAttr)];
+            for (qsizetype i = From; i < To; ++i) {
+                const uint8_t c = text[i];
+                chars[k] = char(c);
+                k += FAllowed[c];
+            }
+            std::memset(attrs, a, size_t(k));
+            styled = a;
         }
         if (toStore && k > TALine::InlineBytes) {
             if (styled)
