@@ -55,7 +55,7 @@ int StoredInteger(const QString &Name, int Default)
 }
 } // namespace
 
-void FillPortList(QComboBox *Combo, bool WithOther)
+void FillPortList(QComboBox *Combo)
 {
     Combo->clear();
     for (int port = 1; port <= NumberedPorts; ++port)
@@ -70,8 +70,7 @@ void FillPortList(QComboBox *Combo, bool WithOther)
         Settings ? Settings->ReadString(SettingsKeys::TransferSection, SettingsKeys::OtherDevice, QString()) : QString();
     if (!other.isEmpty() && !devices.contains(other))
         Combo->addItem(other, other);
-    if (WithOther)
-        Combo->addItem(ResString(TResId::sOtherDevice));
+    Combo->addItem(ResString(TResId::sOtherDevice));
 }
 
 int StoredPortIndex(const QComboBox *Combo)
@@ -105,6 +104,40 @@ void StorePortChoice(const QComboBox *Combo)
     Settings->WriteInteger(SettingsKeys::TransferSection, SettingsKeys::ComPort, index + 1);
     if (index >= NumberedPorts)
         Settings->WriteString(SettingsKeys::TransferSection, SettingsKeys::ComPortDevice, PortItemDevice(Combo, index));
+}
+
+int ChoosePortItem(QComboBox *Combo, int Index, int Previous, const TPickDevice &Pick)
+{
+    // "Other device…" is the last item and, unlike a device, carries no path.
+    const bool other = Index == Combo->count() - 1 && Index >= NumberedPorts && Combo->itemData(Index).isNull();
+    if (!other)
+        return Index;
+    using namespace SettingsKeys;
+    const QString device = Pick(Settings ? Settings->ReadString(TransferSection, OtherDevice, QString()) : QString());
+    if (device.isEmpty()) {
+        Combo->setCurrentIndex(Previous);
+        return Previous;
+    }
+    if (Settings)
+        Settings->WriteString(TransferSection, OtherDevice, device);
+    FillPortList(Combo);
+    Combo->setCurrentIndex(Combo->findData(device));
+    return Combo->currentIndex();
+}
+
+QString PickDeviceNode(QWidget *Parent, const QString &Current)
+{
+    QFileDialog dialog(Parent, ResString(TResId::sOtherDeviceTitle),
+                       Current.isEmpty() ? QStringLiteral("/dev") : QFileInfo(Current).path());
+    // Device nodes are not regular files; the non-native dialog lists them.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFilter(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (!Current.isEmpty())
+        dialog.selectFile(Current);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        return dialog.selectedFiles().first();
+    return QString();
 }
 
 TFTransferForm::TFTransferForm(QWidget *Parent, TTranslateProc Translate, TTranslateProc TranslateProgress)
@@ -267,7 +300,7 @@ void TFTransferForm::showEvent(QShowEvent *Event)
 
 void TFTransferForm::FormShow()
 {
-    FillPorts();
+    FillPortList(cmbPort);
     const int portIndex = StoredPortIndex(cmbPort);
     cmbPort->setCurrentIndex(portIndex);
     FLastPortIndex = portIndex;
@@ -279,48 +312,15 @@ void TFTransferForm::FormShow()
     FillFiles();
 }
 
-void TFTransferForm::FillPorts()
-{
-    FillPortList(cmbPort, true);
-}
-
-int TFTransferForm::OtherDeviceIndex() const
-{
-    return cmbPort->count() - 1;
-}
-
 void TFTransferForm::PortActivated(int Index)
 {
-    if (Index != OtherDeviceIndex() || FTransferring) {
+    if (FTransferring) {
         FLastPortIndex = Index;
         return;
     }
-    const QString current =
-        Settings ? Settings->ReadString(SettingsKeys::TransferSection, SettingsKeys::OtherDevice, QString()) : QString();
-    QString device;
-    if (PickDevice) {
-        device = PickDevice(current);
-    } else {
-        QFileDialog dialog(this, ResString(TResId::sOtherDeviceTitle),
-                           current.isEmpty() ? QStringLiteral("/dev") : QFileInfo(current).path());
-        // Device nodes are not regular files; the non-native dialog lists them.
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setFilter(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        if (!current.isEmpty())
-            dialog.selectFile(current);
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            device = dialog.selectedFiles().first();
-    }
-    if (device.isEmpty()) {
-        cmbPort->setCurrentIndex(FLastPortIndex);
-        return;
-    }
-    if (Settings)
-        Settings->WriteString(SettingsKeys::TransferSection, SettingsKeys::OtherDevice, device);
-    FillPorts();
-    cmbPort->setCurrentIndex(cmbPort->findData(device));
-    FLastPortIndex = cmbPort->currentIndex();
+    FLastPortIndex = ChoosePortItem(cmbPort, Index, FLastPortIndex, PickDevice ? PickDevice : [this](const QString &Current) {
+        return PickDeviceNode(this, Current);
+    });
 }
 
 void TFTransferForm::FillFiles()

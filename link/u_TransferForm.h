@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <array>
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -26,15 +27,22 @@ struct TTransferDocument {
 };
 
 // The port list both transfer directions show: "COM 1" to "COM 4", the serial devices found on
-// the machine with their product names, the device last picked by hand, and "Other device…" last
-// when WithOther is set.
-void FillPortList(QComboBox *Combo, bool WithOther);
+// the machine with their product names, the device last picked by hand, and "Other device…" last.
+void FillPortList(QComboBox *Combo);
 // The item of the port last used, -1 when it is no longer listed.
 int StoredPortIndex(const QComboBox *Combo);
 // The device of the item at Index; empty for no item and for "Other device…".
 QString PortItemDevice(const QComboBox *Combo, int Index);
 // Remembers the chosen item as the port to offer next time.
 void StorePortChoice(const QComboBox *Combo);
+// Asks for a device path, starting from Current; empty when the user gives up.
+using TPickDevice = std::function<QString(const QString &Current)>;
+// The user chose the item at Index of a port list filled with "Other device…": for that item,
+// Pick asks for a device, which is remembered and selected; when the user gives up, the list
+// goes back to Previous. Returns the item now chosen.
+int ChoosePortItem(QComboBox *Combo, int Index, int Previous, const TPickDevice &Pick);
+// A file dialog over /dev (or Current's folder) that lists device nodes.
+QString PickDeviceNode(QWidget *Parent, const QString &Current);
 
 class TFTransferForm : public QDialog {
     Q_OBJECT
@@ -57,9 +65,8 @@ public:
 
     // Failures of the transfer; when empty, a warning box titled with the program's name.
     TWarningProc ShowWarning;
-    // Asks for a device path for "Other device…", starting from Current; empty when the user
-    // gives up. When empty, a file dialog opens on /dev.
-    std::function<QString(const QString &Current)> PickDevice;
+    // Asks for a device path for "Other device…"; when empty, PickDeviceNode.
+    TPickDevice PickDevice;
     // Shows a help topic by number (F1).
     std::function<void(int Context)> ShowHelp;
 
@@ -78,10 +85,8 @@ private:
     QWidget *BuildTransferPage();
     void ApplyBuiltInTexts();
     void FormShow();
-    void FillPorts();
     // The port list's last item was chosen: ask for a device and select it.
     void PortActivated(int Index);
-    int OtherDeviceIndex() const;
     void FillFiles();
     // The device of the selected port; empty without a selection.
     QString SelectedDevice() const;

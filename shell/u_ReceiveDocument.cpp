@@ -44,6 +44,11 @@ TFReceiveForm::TFReceiveForm(QWidget *Parent)
     cmbPort = new QComboBox(this);
     cmbPort->setObjectName(QStringLiteral("cmbPort"));
     LblCOM->setBuddy(cmbPort);
+    connect(cmbPort, &QComboBox::activated, this, [this](int Index) {
+        FLastPortIndex = ChoosePortItem(cmbPort, Index, FLastPortIndex, PickDevice ? PickDevice : [this](const QString &Current) {
+            return PickDeviceNode(this, Current);
+        });
+    });
     btnReceive = new QPushButton(ResString(TResId::sFReceiveFormbtnReceive), this);
     btnReceive->setObjectName(QStringLiteral("btnReceive"));
     btnReceive->setDefault(true);
@@ -74,8 +79,9 @@ TFReceiveForm::TFReceiveForm(QWidget *Parent)
 
 void TFReceiveForm::showEvent(QShowEvent *Event)
 {
-    FillPortList(cmbPort, false);
+    FillPortList(cmbPort);
     cmbPort->setCurrentIndex(StoredPortIndex(cmbPort));
+    FLastPortIndex = cmbPort->currentIndex();
     const int kind = Settings ? Settings->ReadInteger(SettingsKeys::TransferSection, SettingsKeys::ReceiveKind, DefaultReceiveKind)
                               : DefaultReceiveKind;
     cmbKind->setCurrentIndex(kind >= 0 && kind < cmbKind->count() ? kind : DefaultReceiveKind);

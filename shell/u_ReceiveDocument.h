@@ -1,6 +1,7 @@
 #pragma once
 // File > Receive from Calculator: the dialog that asks which variable to fetch, what kind of
 // document to open it as and on which port, and the check that what came can open as that kind.
+#include "u_TransferForm.h"
 #include "u_Transfering.h"
 
 #include <QByteArray>
@@ -30,6 +31,8 @@ public:
     // Refusals of what was typed; when empty, a warning box titled with the program's name.
     TWarningProc ShowWarning;
     std::function<void(int Context)> ShowHelp;
+    // Asks for a device path for "Other device…"; when empty, PickDeviceNode.
+    TPickDevice PickDevice;
 
     // Receive: the name must be one the calculator can be asked for; the choices are remembered.
     void accept() override;
@@ -48,6 +51,7 @@ private:
     QComboBox *cmbKind;
     QLabel *LblCOM;
     QComboBox *cmbPort;
+    int FLastPortIndex = -1;
     QPushButton *btnReceive;
     QPushButton *btnCancel;
 };

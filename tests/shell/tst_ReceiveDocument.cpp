@@ -27,6 +27,7 @@ private slots:
     void receivedStringOpensAndIsSaved();
     void failuresOpenNothing_data();
     void failuresOpenNothing();
+    void otherDeviceReachesTheCalculator();
 
 private:
     // Runs File > Receive from calculator, answering its dialog with Name and the kind at Kind.
@@ -110,6 +111,31 @@ void TestReceiveDocument::failuresOpenNothing()
     QVERIFY2(f.Warnings.first().contains(warning), qPrintable(f.Warnings.first()));
     QVERIFY(w.DocumentWindows().isEmpty());
     QVERIFY(f.DialogsRun.isEmpty());
+}
+
+void TestReceiveDocument::otherDeviceReachesTheCalculator()
+{
+    TShellFixture f;
+    TFFormBegin &w = f.Open();
+    Settings->WriteString(SettingsKeys::TransferSection, SettingsKeys::DeviceValue(1), f.Dir.filePath("no-such-tty"));
+    Settings->WriteInteger(SettingsKeys::TransferSection, SettingsKeys::ComPort, 1);
+    f.DialogFiles << f.Dir.filePath("OTHER.xv");
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = w.findChild<TFReceiveForm *>();
+        QVERIFY(dialog);
+        dialog->PickDevice = [&](const QString &) { return FServer.SenderDevice(); };
+        dialog->findChild<QLineEdit *>("edtName")->setText("NOTE");
+        dialog->findChild<QComboBox *>("cmbKind")->setCurrentIndex(2);
+        auto *port = dialog->findChild<QComboBox *>("cmbPort");
+        const int other = port->count() - 1;
+        port->setCurrentIndex(other);
+        emit port->activated(other);
+        QCOMPARE(port->currentData().toString(), FServer.SenderDevice());
+        QTest::mouseClick(dialog->findChild<QPushButton *>("btnReceive"), Qt::LeftButton);
+    });
+    w.Receive_->trigger();
+    QVERIFY2(f.Warnings.isEmpty(), qPrintable(f.Warnings.join('\n')));
+    QCOMPARE(w.DocumentWindows().size(), 1);
 }
 
 QTEST_MAIN(TestReceiveDocument)
