@@ -582,15 +582,14 @@ private slots:
         auto *justify = w.findChild<QToolBar *>(QStringLiteral("Toolbarjustify"));
         QVERIFY(justify && justify->isVisible());
         justify->hide();
-        QTest::qWait(800);
         w.CloseActive();
         w.resize(640, 420);
-        QTest::qWait(800);
-        // Read by another store, as the next run would after this one was killed.
-        TSettings disk(F->Dir.filePath(QStringLiteral("settings.ini")));
-        QCOMPARE(disk.ReadString(QStringLiteral("MRU Items"), QStringLiteral("F0"), QString()), path);
-        QCOMPARE(disk.ReadInteger(QStringLiteral("Height/Width"), QStringLiteral("Width"), 0), 640);
-        QCOMPARE(disk.ReadBool(QStringLiteral("Toolbarjustify0"), QStringLiteral("Visible"), true), false);
+        // Read by another store, as the next run would after this one was killed; the write comes
+        // a moment after the last change, later still on a loaded machine.
+        const QString ini = F->Dir.filePath(QStringLiteral("settings.ini"));
+        QTRY_COMPARE_WITH_TIMEOUT(TSettings(ini).ReadString(QStringLiteral("MRU Items"), QStringLiteral("F0"), QString()), path, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(TSettings(ini).ReadInteger(QStringLiteral("Height/Width"), QStringLiteral("Width"), 0), 640, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(TSettings(ini).ReadBool(QStringLiteral("Toolbarjustify0"), QStringLiteral("Visible"), true), false, 10000);
     }
 
     void sizeAndStateComeBackNextRun()
