@@ -14,7 +14,7 @@ constexpr unsigned Bit(TRunMode Mode)
 }
 constexpr unsigned AnyMode = ~0u;
 
-struct TOptionSpec {
+struct TOptionEntry {
     const char *Name;
     const char *ValueName; // null for a flag
     TResId Description;
@@ -24,9 +24,9 @@ struct TOptionSpec {
 
 constexpr unsigned LinkModes = Bit(TRunMode::Send) | Bit(TRunMode::Get);
 
-const std::array<TOptionSpec, 23> &Options()
+const std::array<TOptionEntry, 23> &Options()
 {
-    static const std::array<TOptionSpec, 23> options{{
+    static const std::array<TOptionEntry, 23> options{{
         {"convert", nullptr, TResId::sCliOptConvert, Bit(TRunMode::Convert), TRunMode::Convert},
         {"render", nullptr, TResId::sCliOptRender, Bit(TRunMode::Render), TRunMode::Render},
         {"send", nullptr, TResId::sCliOptSend, Bit(TRunMode::Send), TRunMode::Send},
@@ -54,11 +54,11 @@ const std::array<TOptionSpec, 23> &Options()
     return options;
 }
 
-const TOptionSpec *FindOption(const QString &Name)
+const TOptionEntry *FindOption(const QString &Name)
 {
-    for (const TOptionSpec &spec : Options())
-        if (Name == QLatin1String(spec.Name) || (Name == QLatin1String("h") && spec.Starts == TRunMode::Help))
-            return &spec;
+    for (const TOptionEntry &option : Options())
+        if (Name == QLatin1String(option.Name) || (Name == QLatin1String("h") && option.Starts == TRunMode::Help))
+            return &option;
     return nullptr;
 }
 
@@ -99,12 +99,12 @@ QString ParserError(TRunMode Mode, const QStringList &Arguments, const QCommandL
         if (!argument.startsWith(QLatin1Char('-')) || optionsEnded)
             continue;
         const QString name = argument.section(QLatin1Char('='), 0, 0).remove(QRegularExpression(QStringLiteral("^--?")));
-        const TOptionSpec *spec = FindOption(name);
-        if (!spec)
+        const TOptionEntry *option = FindOption(name);
+        if (!option)
             continue;
-        if (!spec->ValueName && argument.contains(QLatin1Char('=')))
+        if (!option->ValueName && argument.contains(QLatin1Char('=')))
             return UnknownOption(Mode, argument);
-        if (spec->ValueName && !argument.contains(QLatin1Char('=')) && i + 1 == Arguments.size())
+        if (option->ValueName && !argument.contains(QLatin1Char('=')) && i + 1 == Arguments.size())
             return MissingValue(Mode, argument);
     }
     return UnknownOption(Mode, Arguments.last());
@@ -124,11 +124,11 @@ TCommandLine ParseCommandLine(const QStringList &Arguments)
     QCommandLineParser parser;
     // "-help" and "-port 3" read as their long forms; bundled single letters mean nothing here.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    for (const TOptionSpec &spec : Options()) {
-        QStringList names{QLatin1String(spec.Name)};
-        if (spec.Starts == TRunMode::Help)
+    for (const TOptionEntry &option : Options()) {
+        QStringList names{QLatin1String(option.Name)};
+        if (option.Starts == TRunMode::Help)
             names << QStringLiteral("h");
-        parser.addOption(spec.ValueName ? QCommandLineOption(names, QString(), QLatin1String(spec.ValueName))
+        parser.addOption(option.ValueName ? QCommandLineOption(names, QString(), QLatin1String(option.ValueName))
                                         : QCommandLineOption(names));
     }
     const bool parsed = parser.parse(Arguments);
@@ -137,10 +137,10 @@ TCommandLine ParseCommandLine(const QStringList &Arguments)
     // The mode: --help and --version win wherever they stand, else the first mode option given.
     const QStringList given = parser.optionNames();
     for (const QString &name : given)
-        if (const TOptionSpec *spec = FindOption(name); spec && spec->Starts != TRunMode::Window) {
-            const bool informative = spec->Starts == TRunMode::Help || spec->Starts == TRunMode::Version;
+        if (const TOptionEntry *option = FindOption(name); option && option->Starts != TRunMode::Window) {
+            const bool informative = option->Starts == TRunMode::Help || option->Starts == TRunMode::Version;
             if (informative || line.Mode == TRunMode::Window)
-                line.Mode = spec->Starts;
+                line.Mode = option->Starts;
             if (informative)
                 break;
         }
@@ -153,15 +153,15 @@ TCommandLine ParseCommandLine(const QStringList &Arguments)
         return line;
     }
     for (const QString &name : given) {
-        const TOptionSpec *spec = FindOption(name);
-        const bool repeated = line.FValues.contains(QLatin1String(spec->Name));
+        const TOptionEntry *option = FindOption(name);
+        const bool repeated = line.FValues.contains(QLatin1String(option->Name));
         // Another mode's option is misplaced here; the conversions also refuse a repeated one,
         // whose two values would leave the user guessing which counts.
-        if (!(spec->Modes & Bit(line.Mode)) || (repeated && line.Mode != TRunMode::Send && line.Mode != TRunMode::Get)) {
+        if (!(option->Modes & Bit(line.Mode)) || (repeated && line.Mode != TRunMode::Send && line.Mode != TRunMode::Get)) {
             line.Error = UnknownOption(line.Mode, AsTyped(Arguments, name));
             return line;
         }
-        line.FValues[QLatin1String(spec->Name)] = spec->ValueName ? parser.values(name) : QStringList();
+        line.FValues[QLatin1String(option->Name)] = option->ValueName ? parser.values(name) : QStringList();
     }
     return line;
 }
@@ -170,10 +170,10 @@ QString CommandLineHelp()
 {
     QStringList rows;
     int width = 0;
-    for (const TOptionSpec &spec : Options()) {
-        QString left = QLatin1String("  --") + QLatin1String(spec.Name);
-        if (spec.ValueName)
-            left += QLatin1Char(' ') + QLatin1String(spec.ValueName);
+    for (const TOptionEntry &option : Options()) {
+        QString left = QLatin1String("  --") + QLatin1String(option.Name);
+        if (option.ValueName)
+            left += QLatin1Char(' ') + QLatin1String(option.ValueName);
         rows << left;
         width = qMax(width, int(left.size()));
     }
