@@ -8,11 +8,6 @@ int RunConvert(const TCommandLine &Line);
 int RunRender(const TCommandLine &Line);
 int RunSend(const TCommandLine &Line);
 int RunGet(const TCommandLine &Line);
-
-struct TKermitOptions;
-// The protocol options the link modes share (--block-check, --no-repeat) over the settings'
-// defaults; false with the message in Error for a bad value.
-bool ParseLinkOptions(const TCommandLine &Line, TKermitOptions &Options, QString &Error);
 int RunGrob(const TCommandLine &Line);
 
 // Prints a usage error with the usage lines under it and returns the usage exit status.

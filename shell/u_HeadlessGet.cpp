@@ -5,24 +5,17 @@
 #include "u_CalculatorName.h"
 #include "u_Errors.h"
 #include "u_Headless.h"
+#include "u_HeadlessLink.h"
 #include "u_Kermit.h"
 #include "u_ReceivedFile.h"
 #include "u_ResourceStrings.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <csignal>
 #include <cstdio>
 
 namespace {
 constexpr int ExitFailure = 1;
-
-volatile std::sig_atomic_t InterruptRequested = 0;
-
-void OnInterrupt(int)
-{
-    InterruptRequested = 1;
-}
 
 void Print(std::FILE *Stream, const QString &Text)
 {
@@ -52,29 +45,15 @@ int RunGet(const TCommandLine &Line)
         if (!QFileInfo(folder).isDir())
             throw EFileError(ResString(TResId::sNoSuchFolder).arg(QDir::toNativeSeparators(folder)));
         QList<QByteArray> names;
-        for (const QString &name : std::as_const(Line.Files)) {
-            QString problem;
-            names.append(CalculatorName(name, &problem));
-            if (names.last().isEmpty())
-                throw EFileError(problem);
-        }
+        for (const QString &name : std::as_const(Line.Files))
+            names.append(CheckedCalculatorName(name));
 
         Tkermit kermit;
         kermit.Options = options;
-        bool number = false;
-        const int portNumber = port.toInt(&number, 10);
-        if (number && portNumber > 0)
-            kermit.Open(portNumber);
-        else
-            kermit.Open(port);
-        kermit.SetLineSettings(CalculatorBaud, 0, 8, 0);
-
-        struct sigaction action = {};
-        action.sa_handler = OnInterrupt;
-        action.sa_flags = SA_RESETHAND;
-        sigaction(SIGINT, &action, nullptr);
-        kermit.OnWait = [](bool &Cancel) { Cancel = InterruptRequested != 0; };
-        kermit.OnProgress = [](qint64, bool &Cancel, qint64) { Cancel = InterruptRequested != 0; };
+        OpenCalculatorLine(kermit, port);
+        CatchInterrupt();
+        kermit.OnWait = [](bool &Cancel) { Cancel = Interrupted(); };
+        kermit.OnProgress = [](qint64, bool &Cancel, qint64) { Cancel = Interrupted(); };
 
         for (const QByteArray &name : std::as_const(names)) {
             const QList<TReceivedFile> files = kermit.GetFiles(name);

@@ -1,32 +1,24 @@
 // quillo --send FILE... --port N|DEVICE [--calculator hp48|hp49] [--as NAME] [--block-check 1|2|3]
-// [--no-repeat]: the transfer window's work without a window. The files go to the calculator in one Kermit connection, each with its header adapted
-// to the chosen model, while a progress line shows file, packet and bytes on the terminal.
+// [--no-repeat]: the transfer window's work without a window. The files go to the calculator in
+// one Kermit connection, each with its header adapted to the chosen model, while a progress line
+// shows file, packet and bytes on the terminal.
 #include "u_CalculatorFile.h"
 #include "u_CalculatorName.h"
 #include "u_Errors.h"
 #include "u_Headless.h"
+#include "u_HeadlessLink.h"
 #include "u_Kermit.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
-
-// Ctrl+C stops the transfer at once, as the window's Cancel button does, telling the calculator;
-// a second one ends the program without a word to it.
-volatile std::sig_atomic_t InterruptRequested = 0;
-
-void OnInterrupt(int)
-{
-    InterruptRequested = 1;
-}
 
 void PrintError(const QString &Text)
 {
@@ -43,21 +35,6 @@ struct TSendRequest {
 };
 
 } // namespace
-
-bool ParseLinkOptions(const TCommandLine &Line, TKermitOptions &Options, QString &Error)
-{
-    Options = KermitOptionsFromSettings();
-    if (const std::optional<QString> check = Line.Value(QStringLiteral("block-check"))) {
-        if (*check != QLatin1String("1") && *check != QLatin1String("2") && *check != QLatin1String("3")) {
-            Error = ResString(TResId::sSendBadBlockCheck).arg(*check);
-            return false;
-        }
-        Options.CheckType = check->toInt();
-    }
-    if (Line.IsSet(QStringLiteral("no-repeat")))
-        Options.RepeatCounts = false;
-    return true;
-}
 
 namespace {
 // Reads the command line; on a usage error returns false with the message in Error.
@@ -199,36 +176,23 @@ int RunSend(const TCommandLine &Line)
                 throw EFileError(problem);
         // A name the calculator would receive altered is refused before connecting too.
         QList<QByteArray> names;
-        for (const QString &path : std::as_const(request.Files)) {
-            QString problem;
-            names.append(CalculatorName(request.RemoteName.value_or(QFileInfo(path).fileName()), &problem));
-            if (names.last().isEmpty())
-                throw EFileError(problem);
-        }
+        for (const QString &path : std::as_const(request.Files))
+            names.append(CheckedCalculatorName(request.RemoteName.value_or(QFileInfo(path).fileName())));
         QList<QByteArray> contents;
         for (const QString &path : std::as_const(request.Files))
             contents.append(LoadFileForCalculator(path, request.Calculator));
 
         Tkermit kermit;
         kermit.Options = request.Options;
-        bool ok = false;
-        const int port = request.Port.toInt(&ok, 10);
-        if (ok && port > 0)
-            kermit.Open(port);
-        else
-            kermit.Open(request.Port);
-        kermit.SetLineSettings(CalculatorBaud, 0, 8, 0);
-
-        struct sigaction action = {};
-        action.sa_handler = OnInterrupt;
-        action.sa_flags = SA_RESETHAND;
-        sigaction(SIGINT, &action, nullptr);
+        OpenCalculatorLine(kermit, request.Port);
+        // Ctrl+C stops the transfer at once, as the window's Cancel button does.
+        CatchInterrupt();
         kermit.OnPacket = [&progress](int Number) { progress.Packet(Number); };
         kermit.OnProgress = [&progress](qint64 Position, bool &Cancel, qint64 Total) {
             progress.Progress(Position, Total);
-            Cancel = InterruptRequested != 0;
+            Cancel = Interrupted();
         };
-        kermit.OnWait = [](bool &Cancel) { Cancel = InterruptRequested != 0; };
+        kermit.OnWait = [](bool &Cancel) { Cancel = Interrupted(); };
 
         if (!kermit.Connect()) {
             PrintError(ResString(TResId::sCannotConnect));
