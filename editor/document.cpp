@@ -138,7 +138,7 @@ void THPEdit2::NewDocument()
 
 void THPEdit2::AddFirstLine()
 {
-    std::vector<TALine> lines(1);
+    TLineVector lines(1);
     FDoc->Reset(std::move(lines), TPictureTable(), TFileIdentity());
 }
 

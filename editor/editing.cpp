@@ -64,7 +64,7 @@ void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByt
         // lines the text holds.
         const qsizetype cut = Pos - 1 + runs.front().size();
         const int k = int(runs.size()) - 1;
-        std::vector<TALine> lines;
+        TLineVector lines;
         lines.reserve(size_t(k));
         for (int r = 1; r <= k; ++r)
             lines.emplace_back(runs[size_t(r)], runAttrs[size_t(r)]);
@@ -101,7 +101,7 @@ void THPEdit2::InsertAt(int Line, int Pos, const QByteArray &Attrs, const QByteA
 void THPEdit2::SplitLine(int Line, int Pos)
 {
     TEditStep step(this);
-    std::vector<TALine> next(1);
+    TLineVector next(1);
     FDoc->BreakLine(Line, Pos, std::move(next));
     if (ComparePos(FCaretLine, FCaretCol, Line, Pos) >= 0) {
         if (FCaretLine == Line)

@@ -1,5 +1,6 @@
 #include "u_DocFormats.h"
 
+#include "u_ByteScan.h"
 #include "u_Errors.h"
 #include "u_HPNibs.h"
 #include "u_LargePages.h"
@@ -93,9 +94,15 @@ QByteArray TrimCalc(QByteArrayView Text)
 
 void ReadPlain(QByteArrayView Data, TReadDocument &Doc)
 {
-    Doc.Text = Data.toByteArray();
-    Doc.Text.removeIf([](char C) { return uint8_t(C) == CharReturn; });
-    Doc.Attrs.clear();
+    Doc.Text.Resize(Data.size());
+    char *text = Doc.Text.Data();
+    qsizetype k = 0;
+    for (const char c : Data) {
+        text[k] = c;
+        k += uint8_t(c) != CharReturn;
+    }
+    Doc.Text.Resize(k);
+    Doc.Attrs.Clear();
 }
 
 namespace {
@@ -109,39 +116,34 @@ qsizetype ReadStringBody(QByteArrayView Data, qsizetype I, bool Hp49, bool EndsA
     qsizetype i = I;
 
     // The string can only shrink: the output never outgrows what is left of the input.
-    Doc.Text.resize(n - i);
-    AdviseLargePages(Doc.Text.constData(), size_t(Doc.Text.size()));
-    char *text = Doc.Text.data();
+    Doc.Text.Resize(n - i);
+    char *text = Doc.Text.Data();
     qsizetype k = 0;
-    uint8_t attr = 0;
+    uint8_t attr = 0, used = 0;
     // Attributes are stored from the first style code on: a plain document needs none, and a
     // large one would otherwise carry a second copy of its size in zeros.
-    Doc.Attrs.clear();
+    Doc.Attrs.Clear();
     char *attrs = nullptr;
     const qsizetype room = n - i;
     const auto toggle = [&](uint8_t Style) {
         ToggleStyleBit(attr, Style);
+        used |= attr;
         if (!attrs) {
-            Doc.Attrs.resize(room);
-            AdviseLargePages(Doc.Attrs.constData(), size_t(room));
-            attrs = Doc.Attrs.data();
+            Doc.Attrs.Resize(room);
+            attrs = Doc.Attrs.Data();
             std::memset(attrs, 0, size_t(k));
         }
     };
     bool escape = false;
     bool closed = false;
-    // The bytes that end a run of plain characters; the runs between them are copied whole.
-    std::array<bool, 256> special{};
-    for (const uint8_t c : {CharReturn, Hp49 ? Hp49Escape : XViewEscape, Hp49 ? CharReturn : CharLineFeed})
-        special[c] = true;
-    // A string object holds its length; there a double quote is a character like any other.
-    if (EndsAtQuote)
-        special[CharQuote] = true;
+    // The bytes that end a run of plain characters; the runs between them are copied whole. A
+    // string object holds its length; there a double quote is a character like any other.
+    TByteSet special;
+    special.Equal = {CharReturn, Hp49 ? Hp49Escape : XViewEscape, Hp49 ? CharReturn : CharLineFeed,
+                     EndsAtQuote ? CharQuote : CharReturn};
     for (; i < n; ++i) {
         if (!escape) {
-            qsizetype j = i;
-            while (j < n && !special[p[j]])
-                ++j;
+            const qsizetype j = FindFirstIn(p, i, n, special);
             if (j > i) {
                 std::memcpy(text + k, p + i, size_t(j - i));
                 if (attrs)
@@ -195,9 +197,10 @@ qsizetype ReadStringBody(QByteArrayView Data, qsizetype I, bool Hp49, bool EndsA
             }
         }
     }
-    Doc.Text.truncate(k);
+    Doc.Text.Resize(k);
     if (attrs)
-        Doc.Attrs.truncate(k);
+        Doc.Attrs.Resize(k);
+    Doc.StylesUsed = used;
     return closed ? i : -1;
 }
 } // namespace
@@ -299,12 +302,10 @@ void ReadTgv(QByteArrayView Data, TReadDocument &Doc)
 
     // The walk over the body: three pending flags, the byte's position counted from 1.
     const uint8_t *b = Bytes(body);
-    Doc.Text.resize(bodySize);
-    Doc.Attrs.resize(bodySize);
-    AdviseLargePages(Doc.Text.constData(), size_t(bodySize));
-    AdviseLargePages(Doc.Attrs.constData(), size_t(bodySize));
-    char *text = Doc.Text.data();
-    char *attrs = Doc.Attrs.data();
+    Doc.Text.Resize(bodySize);
+    Doc.Attrs.Resize(bodySize);
+    char *text = Doc.Text.Data();
+    char *attrs = Doc.Attrs.Data();
     qsizetype k = 0;
     uint8_t attr = 0;
     bool escape = false, picture = false, menu = false;
@@ -351,8 +352,8 @@ void ReadTgv(QByteArrayView Data, TReadDocument &Doc)
             attrs[k++] = char(attr);
         }
     }
-    Doc.Text.truncate(k);
-    Doc.Attrs.truncate(k);
+    Doc.Text.Resize(k);
+    Doc.Attrs.Resize(k);
 }
 
 // ---------------------------------------------------------------- Writers

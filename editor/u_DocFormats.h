@@ -4,6 +4,7 @@
 // and options the editor then inserts; writers turn the document's lines into a file image. No
 // widget is involved, so tests and fuzz targets call these directly.
 #include "u_EditorAttrs.h"
+#include "u_LargePages.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -15,8 +16,10 @@
 struct TReadDocument {
     // Characters with one attribute each, or no attributes at all when every character is plain;
     // a byte 10 is a line end.
-    QByteArray Text;
-    QByteArray Attrs;
+    TLargeBuffer Text;
+    TLargeBuffer Attrs;
+    // The bitwise or of every attribute in Attrs; the text readers narrow it from "any".
+    uint8_t StylesUsed = 0xFF;
     // A picture shown after the first At bytes of Text; Entry indexes Bitmaps.
     struct TPictureAt {
         qsizetype At;

@@ -24,7 +24,7 @@ constexpr qint64 MaxDocumentFileSize = qint64(64) << 20;
     throw EErrorLoading(ResString(TResId::sErrorWhileLoadingFile), Reason);
 }
 
-QByteArray ReadDocumentFile(const QString &FileName)
+TLargeBuffer ReadDocumentFile(const QString &FileName)
 {
     // Opening a named pipe would wait for a writer that may never come, and a device may never end.
     if (const QString problem = RegularFileProblem(FileName); !problem.isEmpty())
@@ -34,19 +34,18 @@ QByteArray ReadDocumentFile(const QString &FileName)
         LoadingFailed(CannotReadReason(file.errorString()));
     if (file.size() > MaxDocumentFileSize)
         LoadingFailed(ResString(TResId::sFileTooLargeForDocument));
-    QByteArray data;
+    TLargeBuffer data;
     // A file may grow or shrink while it is read (or report no size at all, as some system files
     // do): read in blocks up to the limit rather than trusting the size.
     constexpr qint64 Block = qint64(64) << 10;
-    data.reserve(qsizetype(file.size()) + Block);
-    AdviseLargePages(data.constData(), size_t(data.capacity()));
-    while (data.size() <= MaxDocumentFileSize) {
-        const qsizetype at = data.size();
-        data.resize(at + Block);
-        const qint64 got = file.read(data.data() + at, Block);
+    data.Reserve(qsizetype(file.size()) + Block);
+    while (data.Size() <= MaxDocumentFileSize) {
+        const qsizetype at = data.Size();
+        data.Resize(at + Block);
+        const qint64 got = file.read(data.Data() + at, Block);
         if (got < 0)
             LoadingFailed(CannotReadReason(file.errorString()));
-        data.resize(at + got);
+        data.Resize(at + got);
         if (got == 0)
             return data;
     }
@@ -93,8 +92,8 @@ TLoadedDocument ReadDocument(const QString &FileName, TEditor Kind, const TFetch
             // The file's bytes and what the reader found go before the lines are built in full.
             TReadDocument doc;
             {
-                const QByteArray data = Fetch();
-                size = data.size();
+                const auto data = Fetch();
+                size = QByteArrayView(data).size();
                 Read(data, doc);
             }
             std::shared_ptr<TLineStore> store;
@@ -126,7 +125,7 @@ qint64 Saved(THPDocument &Doc, const QString &FileName, const QString &ExecuteWi
 } // namespace
 
 namespace {
-void ReadTextBytes(const QByteArray &Data, bool Hp49, TReadDocument &Doc)
+void ReadTextBytes(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
 {
     // An empty file is an empty document, and a file shorter than the header is the text it holds.
     if (Data.startsWith(TextFormHeader))
@@ -137,7 +136,7 @@ void ReadTextBytes(const QByteArray &Data, bool Hp49, TReadDocument &Doc)
         ReadPlain(Data, Doc);
 }
 
-void ReadTgvBytes(const QByteArray &Data, TReadDocument &Doc)
+void ReadTgvBytes(QByteArrayView Data, TReadDocument &Doc)
 {
     if (IsTgvFile(Data))
         ReadTgv(Data, Doc);
@@ -150,7 +149,7 @@ void ReadTgvBytes(const QByteArray &Data, TReadDocument &Doc)
 TLoadedDocument ReadTextDocument(const QString &FileName, bool Hp49, TEditor Kind)
 {
     return ReadDocument(FileName, Kind, [&FileName] { return ReadDocumentFile(FileName); },
-                        [Hp49](const QByteArray &Data, TReadDocument &Doc) { ReadTextBytes(Data, Hp49, Doc); });
+                        [Hp49](QByteArrayView Data, TReadDocument &Doc) { ReadTextBytes(Data, Hp49, Doc); });
 }
 
 TLoadedDocument ReadTgvDocument(const QString &FileName, TEditor Kind)
@@ -167,7 +166,7 @@ TLoadedDocument ReadDocumentData(const QByteArray &Data, TEditor Kind)
     };
     if (Kind == TEditor::Tgv)
         return ReadDocument(QString(), Kind, fetch, ReadTgvBytes);
-    return ReadDocument(QString(), Kind, fetch, [Kind](const QByteArray &Bytes, TReadDocument &Doc) {
+    return ReadDocument(QString(), Kind, fetch, [Kind](QByteArrayView Bytes, TReadDocument &Doc) {
         ReadTextBytes(Bytes, Kind == TEditor::Hp49, Doc);
     });
 }

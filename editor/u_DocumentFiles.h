@@ -11,7 +11,7 @@
 struct TLoadedDocument {
     // The bytes of the longer lines; it goes before them, and with them into the document.
     std::shared_ptr<const TLineStore> Store;
-    std::vector<TALine> Lines;
+    TLineVector Lines;
     TPictureTable Pictures;
     TFileIdentity Identity;
 };

@@ -1,5 +1,6 @@
 #include "u_DocumentLines.h"
 
+#include "u_ByteScan.h"
 #include "u_Errors.h"
 #include "u_LargePages.h"
 #include "u_ResourceStrings.h"
@@ -11,7 +12,7 @@
 namespace {
 class TLineBuilder {
 public:
-    TLineBuilder(TEditor Kind, std::vector<TALine> &Lines, qsizetype Expected, TLineStore *Store)
+    TLineBuilder(TEditor Kind, uint8_t StylesUsed, TLineVector &Lines, qsizetype Expected, TLineStore *Store)
         : FLines(Lines), FStore(Store)
     {
         for (int c = 0; c < 256; ++c) {
@@ -19,11 +20,28 @@ public:
             QByteArray a(1, char(c));
             StripAttrs(a, Kind);
             FStrip[size_t(c)] = uint8_t(a[0]);
+            if ((c & ~StylesUsed) == 0 && FStrip[size_t(c)] != c)
+                FAttrsKept = false;
         }
+        // The refused characters as a set the scan can look for: every kind refuses a few codes
+        // from 0 up and at most four others.
+        while (FRefused.Below < 255 && !FAllowed[FRefused.Below])
+            ++FRefused.Below;
+        int others = 0;
+        for (int c = FRefused.Below; c < 256 && FRefusedKnown; ++c)
+            if (!FAllowed[size_t(c)]) {
+                if (others == 4)
+                    FRefusedKnown = false;
+                else
+                    FRefused.Equal[size_t(others++)] = uint8_t(c);
+            }
+        // Fewer than four: the first one again, or a code already below.
+        const uint8_t again = others ? FRefused.Equal[0] : uint8_t(std::max(FRefused.Below - 1, 0));
+        for (; others < 4; ++others)
+            FRefused.Equal[size_t(others)] = again;
         FLines.clear();
         // Lines are small, but a document may hold millions: room for all of them at once.
         FLines.reserve(size_t(Expected));
-        AdviseLargePages(FLines.data(), FLines.capacity() * sizeof(TALine));
         NewLine();
     }
 
@@ -31,21 +49,21 @@ public:
     {
         if (To <= From)
             return;
-        const QByteArray &text = Read.Text;
-        const bool perChar = Read.Attrs.size() == text.size();
-        const char oneAttr = Read.Attrs.isEmpty() ? char(0) : Read.Attrs[0];
+        const TLargeBuffer &text = Read.Text;
+        const bool perChar = Read.Attrs.Size() == text.Size();
+        const char oneAttr = Read.Attrs.IsEmpty() ? char(0) : Read.Attrs.Data()[0];
         // Text after a picture starts a line of its own; a line feed there is that line break.
         if (CurrentIsPicture()) {
             NewLine();
-            if (uint8_t(text[From]) == CharLineFeed)
+            if (uint8_t(text.Data()[From]) == CharLineFeed)
                 ++From;
         }
         qsizetype start = From;
         while (start <= To) {
             // Only up to To: a search to the end of the text would cost the whole text per picture.
-            const void *feed = std::memchr(text.constData() + start, CharLineFeed, size_t(To - start));
-            const qsizetype end = feed ? static_cast<const char *>(feed) - text.constData() : To;
-            Append(text, perChar ? reinterpret_cast<const uint8_t *>(Read.Attrs.constData()) : nullptr, oneAttr, start, end);
+            const void *feed = std::memchr(text.Data() + start, CharLineFeed, size_t(To - start));
+            const qsizetype end = feed ? static_cast<const char *>(feed) - text.Data() : To;
+            Append(text.Data(), perChar ? reinterpret_cast<const uint8_t *>(Read.Attrs.Data()) : nullptr, oneAttr, start, end);
             if (end == To)
                 break;
             NewLine();
@@ -79,7 +97,7 @@ private:
     void NewLine() { FLines.emplace_back(); }
 
     // Attrs holds one attribute per byte of Text, or is null when every byte takes OneAttr.
-    void Append(const QByteArray &Text, const uint8_t *Attrs, char OneAttr, qsizetype From, qsizetype To)
+    void Append(const char *Text, const uint8_t *Attrs, char OneAttr, qsizetype From, qsizetype To)
     {
         if (To <= From)
             return;
@@ -95,11 +113,22 @@ private:
             FChars.resize(n);
         char *chars = toStore ? FStore->Tail() : FChars.data();
         char *attrs = FAttrs.data();
-        const auto *text = reinterpret_cast<const uint8_t *>(Text.constData());
+        const auto *text = reinterpret_cast<const uint8_t *>(Text);
         qsizetype k = 0;
         uint8_t styled = 0;
-        if (!Attrs && !FStrip[uint8_t(OneAttr)]) {
-            // Plain text, the common case: only the characters to filter.
+        const char *lineAttrs = attrs;
+        if (FRefusedKnown && (!Attrs || FAttrsKept) && FindFirstIn(text, From, To, FRefused) == To) {
+            // Nothing to filter or strip, as in nearly every file: the bytes go across whole.
+            std::memcpy(chars, text + From, size_t(n));
+            k = n;
+            if (Attrs) {
+                lineAttrs = reinterpret_cast<const char *>(Attrs + From);
+                styled = OrOfBytes(Attrs + From, n);
+            } else if ((styled = FStrip[uint8_t(OneAttr)])) {
+                std::memset(attrs, styled, size_t(n));
+            }
+        } else if (!Attrs && !FStrip[uint8_t(OneAttr)]) {
+            // Plain text: only the characters to filter.
             for (qsizetype i = From; i < To; ++i) {
                 const uint8_t c = text[i];
                 chars[k] = char(c);
@@ -126,35 +155,39 @@ private:
         }
         if (toStore && k > TALine::InlineBytes) {
             if (styled)
-                std::memcpy(chars + k, attrs, size_t(k));
+                std::memcpy(chars + k, lineAttrs, size_t(k));
             line.Share(chars, k, styled != 0);
             FStore->Use(styled ? 2 * k : k);
         } else {
-            line.Append(QByteArrayView(chars, k), styled ? QByteArrayView(attrs, k) : QByteArrayView());
+            line.Append(QByteArrayView(chars, k), styled ? QByteArrayView(lineAttrs, k) : QByteArrayView());
         }
     }
 
     // What the kind keeps, as tables for the inner loop.
     std::array<uint8_t, 256> FAllowed{};
     std::array<uint8_t, 256> FStrip{};
+    // Whether stripping leaves every attribute of the text as it is.
+    bool FAttrsKept = true;
+    TByteSet FRefused;
+    bool FRefusedKnown = true;
     QByteArray FChars, FAttrs;
-    std::vector<TALine> &FLines;
+    TLineVector &FLines;
     TLineStore *FStore;
     int FTrailingEmpty = 0;
 };
 } // namespace
 
-void BuildDocumentLines(const TReadDocument &Read, TEditor Kind, std::vector<TALine> &Lines,
+void BuildDocumentLines(const TReadDocument &Read, TEditor Kind, TLineVector &Lines,
                         TPictureTable &Pictures, std::shared_ptr<TLineStore> *Store)
 {
-    const qsizetype expected = 1 + Read.Text.count(char(CharLineFeed)) + 2 * qsizetype(Read.Pictures.size());
+    const qsizetype expected = 1 + CountByte(Read.Text, CharLineFeed) + 2 * qsizetype(Read.Pictures.size());
     if (Store) {
         // Every byte of the text goes to one line at most, with an attribute beside it when some
         // attribute is set: room enough for every line.
-        const qsizetype room = Read.Attrs.isEmpty() ? Read.Text.size() : 2 * Read.Text.size();
+        const qsizetype room = Read.Attrs.IsEmpty() ? Read.Text.Size() : 2 * Read.Text.Size();
         *Store = room > 0 ? std::make_shared<TLineStore>(room) : nullptr;
     }
-    TLineBuilder b(Kind, Lines, expected, Store ? Store->get() : nullptr);
+    TLineBuilder b(Kind, Read.StylesUsed, Lines, expected, Store ? Store->get() : nullptr);
     Pictures.Clear();
     // A picture shown many times is looked up once.
     std::unordered_map<int, int> slotOfEntry;
@@ -181,6 +214,6 @@ void BuildDocumentLines(const TReadDocument &Read, TEditor Kind, std::vector<TAL
             Pictures.AddUse(slot);
         b.Picture(slot);
     }
-    b.Run(Read, from, Read.Text.size());
+    b.Run(Read, from, Read.Text.Size());
     b.Finish();
 }

@@ -11,5 +11,5 @@
 // empty document would lay them out. Raises EErrorLoading when the pictures need more than the
 // table's slots. Given Store, the lines too long to hold their bytes themselves point into a store
 // put there, which must then outlive them; otherwise every line holds its own bytes.
-void BuildDocumentLines(const TReadDocument &Read, TEditor Kind, std::vector<TALine> &Lines,
+void BuildDocumentLines(const TReadDocument &Read, TEditor Kind, TLineVector &Lines,
                         TPictureTable &Pictures, std::shared_ptr<TLineStore> *Store = nullptr);

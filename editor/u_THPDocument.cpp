@@ -318,7 +318,7 @@ void THPDocument::InsertInLine(int Line, int Pos, const QByteArray &Chars, const
     AutoStepEnd();
 }
 
-void THPDocument::BreakLine(int Line, int Pos, std::vector<TALine> &&NewLines)
+void THPDocument::BreakLine(int Line, int Pos, TLineVector &&NewLines)
 {
     if (NewLines.empty())
         return;
@@ -400,7 +400,7 @@ void THPDocument::ClearPictureLine(int I)
     AutoStepEnd();
 }
 
-void THPDocument::Reset(std::vector<TALine> &&Lines, TPictureTable &&Pictures,
+void THPDocument::Reset(TLineVector &&Lines, TPictureTable &&Pictures,
                         const TFileIdentity &Identity, std::shared_ptr<const TLineStore> Store)
 {
     const int oldCount = LineCount();
@@ -501,7 +501,7 @@ void THPDocument::Replace(int First, int Count, const std::vector<TSavedLine> &W
     for (int i = First; i < First + Count; ++i)
         if (IsPictureLine(i))
             table.Release(FLines[size_t(i)].Attr(0));
-    std::vector<TALine> lines;
+    TLineVector lines;
     lines.reserve(With.size());
     for (const TSavedLine &s : With) {
         lines.push_back(s.Line);

@@ -129,7 +129,7 @@ public:
     // A run without line feeds into one line.
     void InsertInLine(int Line, int Pos, const QByteArray &Chars, const QByteArray &Attrs);
     // Cuts Line at Pos and puts NewLines after it; the cut-off tail goes to the end of the last one.
-    void BreakLine(int Line, int Pos, std::vector<TALine> &&NewLines);
+    void BreakLine(int Line, int Pos, TLineVector &&NewLines);
     // Removes from (Line, Pos) up to, not including, (LastLine, LastPos), joining the two ends.
     // Pictures whose line goes lose that use.
     void RemoveSpan(int Line, int Pos, int LastLine, int LastPos);
@@ -141,7 +141,7 @@ public:
     void ClearPictureLine(int I);
     // Replaces the whole document, emptying the history: the lines a reader built, with the
     // table their picture lines point into, and the store some of them may point into.
-    void Reset(std::vector<TALine> &&Lines, TPictureTable &&Pictures, const TFileIdentity &Identity,
+    void Reset(TLineVector &&Lines, TPictureTable &&Pictures, const TFileIdentity &Identity,
                std::shared_ptr<const TLineStore> Store = nullptr);
 
     // ---- Fonts
@@ -213,7 +213,7 @@ private:
     TEditor FKind;
     // Before the lines, so that it goes after them.
     std::shared_ptr<const TLineStore> FLineStore;
-    std::vector<TALine> FLines;
+    TLineVector FLines;
     TPictureTable FPictures;
     TFileIdentity FIdentity;
     TDocumentFonts FFonts;

@@ -144,7 +144,7 @@ void TALine::Compose(std::initializer_list<TPart> Parts)
     }
 }
 
-TLineStore::TLineStore(qsizetype Capacity) : FData(new char[size_t(Capacity)]), FCapacity(Capacity)
+TLineStore::TLineStore(qsizetype Capacity)
+    : FData(static_cast<char *>(AllocateLarge(size_t(Capacity)))), FCapacity(Capacity)
 {
-    AdviseLargePages(FData.get(), size_t(Capacity));
 }

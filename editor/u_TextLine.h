@@ -14,11 +14,14 @@
 //
 // Lines are changed by the document only; everyone else reads them through the accessors. A view
 // of the bytes is valid until the line changes, like any view.
+#include "u_LargePages.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <vector>
 
 class TALine {
 public:
@@ -98,7 +101,11 @@ public:
     void Use(qsizetype N) { FUsed += N; }
 
 private:
-    std::unique_ptr<char[]> FData;
+    std::unique_ptr<char, TFreeLarge> FData;
     qsizetype FCapacity;
     qsizetype FUsed = 0;
 };
+
+// A document's lines: a file of millions of them fills megabytes, laid out like the other large
+// buffers a file fills.
+using TLineVector = std::vector<TALine, TLargeAllocator<TALine>>;

@@ -12,11 +12,11 @@
 namespace {
 QTextStream Out(stdout);
 
-std::vector<TALine> TenMegabytes()
+TLineVector TenMegabytes()
 {
     static const char *const Words[] = {"the", "calculator", "Shows", "TEXT", "in", "its", "own", "font", "with",
                                         "styles", "and", "pictures", "\x8d", "\x87r\xb2", "menu", "x=2"};
-    std::vector<TALine> lines;
+    TLineVector lines;
     qint64 total = 0;
     unsigned seed = 12345;
     while (total < 10'000'000) {

@@ -19,24 +19,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size)
         } else {
             ReadTextForm(data, hp49, doc);
         }
-        if ((!doc.Attrs.isEmpty() && doc.Text.size() != doc.Attrs.size()) || doc.Text.size() > data.size() || !doc.Pictures.empty())
+        if ((!doc.Attrs.IsEmpty() && doc.Text.Size() != doc.Attrs.Size()) || doc.Text.Size() > data.size() || !doc.Pictures.empty())
             std::abort();
-        if (doc.Attrs.isEmpty())
-            doc.Attrs = QByteArray(doc.Text.size(), '\0');
+        if (doc.Attrs.IsEmpty())
+            doc.Attrs = TLargeBuffer(QByteArray(doc.Text.Size(), '\0'));
         std::vector<TDocLine> lines;
         qsizetype from = 0;
-        for (qsizetype i = 0; i <= doc.Text.size(); ++i)
-            if (i == doc.Text.size() || doc.Text[i] == '\n') {
-                lines.push_back({QByteArrayView(doc.Text).sliced(from, i - from), QByteArrayView(doc.Attrs).sliced(from, i - from), 0});
+        for (qsizetype i = 0; i <= doc.Text.Size(); ++i)
+            if (i == doc.Text.Size() || doc.Text.Data()[i] == '\n') {
+                lines.push_back({doc.Text.View().sliced(from, i - from), doc.Attrs.View().sliced(from, i - from), 0});
                 from = i + 1;
             }
         for (const TEditor kind : {TEditor::Xview, TEditor::Eden, TEditor::Hp49, TEditor::Tgv})
             WriteTextForm(TDocLineList(lines), kind, doc.ExecuteWith.toLatin1());
-        WriteTgvBody(TDocLineList(lines), doc.Text.isEmpty() ? 42 : uint8_t(doc.Text[0]), hp49);
+        WriteTgvBody(TDocLineList(lines), doc.Text.IsEmpty() ? 42 : uint8_t(doc.Text.Data()[0]), hp49);
     }
     TReadDocument plain;
     ReadPlain(data, plain);
-    if (plain.Text != data.toByteArray().replace('\r', "") || !plain.Attrs.isEmpty())
+    if (plain.Text.View() != data.toByteArray().replace('\r', "") || !plain.Attrs.IsEmpty())
         std::abort();
     return 0;
 }

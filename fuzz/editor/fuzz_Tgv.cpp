@@ -15,12 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size)
     } catch (const EErrorLoading &) {
         return 0;
     }
-    if (doc.Text.size() != doc.Attrs.size() || doc.Text.size() > data.size())
+    if (doc.Text.Size() != doc.Attrs.Size() || doc.Text.Size() > data.size())
         std::abort();
     qsizetype last = 0;
     for (const TReadDocument::TPictureAt &p : doc.Pictures) {
         // Every picture shown exists, in order of the text it follows.
-        if (p.At < last || p.At > doc.Text.size() || p.Entry < 0 || size_t(p.Entry) >= doc.Bitmaps.size()
+        if (p.At < last || p.At > doc.Text.Size() || p.Entry < 0 || size_t(p.Entry) >= doc.Bitmaps.size()
             || doc.Bitmaps[size_t(p.Entry)].isNull())
             std::abort();
         last = p.At;

@@ -144,6 +144,15 @@ private slots:
         QTest::newRow("hp49 several codes between two escapes")
             << TEditor::Hp49 << Prefix + Bytes({34, 19, 1, 2, 9, 4, 19, 'a', 19, 3, 19, 'b', 34})
             << QByteArray("ab") << Bytes({13, 15}) << "";
+        // Long lines are scanned many bytes at a time: codes and refused characters anywhere in them.
+        const QByteArray run = "abcdefghijklmnopqrstuvwxyz";
+        QTest::newRow("long xview lines with codes and refused characters")
+            << TEditor::Xview << Prefix + "\"" + run + "\x0B" "B" + run.left(5) + '\0' + run + "\x02" "\r\n" + run + "\""
+            << run + run.left(5) + run + '\n' + run
+            << QByteArray(26, '\0') + QByteArray(31, '\x01') + QByteArray(27, '\0') << "";
+        QTest::newRow("long hp49 line with its own refused codes")
+            << TEditor::Hp49 << Prefix + "\"" + run + Bytes({19, 4, 19, 3}) + run + Bytes({1}) + run + "\""
+            << run + run + run << QByteArray(26, '\0') + QByteArray(52, '\x04') << "";
         // What the calculator sends in binary mode: header, string prolog, length, characters.
         const auto binary = [](const char *Header, const QByteArray &Chars) {
             return QByteArray(Header) + Nibbles({0x02A2C, int(2 * Chars.size() + 5)}) + Chars;

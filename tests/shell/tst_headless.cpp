@@ -33,11 +33,11 @@ private slots:
         picture.setPixel(2, 1, qRgb(0, 0, 0));
         THPDocument doc(TEditor::Tgv);
         TReadDocument read;
-        read.Text = "ab\ncd";
-        read.Attrs = QByteArray("\x01\x21\0\x04\x80", 5);
+        read.Text = TLargeBuffer("ab\ncd");
+        read.Attrs = TLargeBuffer(QByteArrayView("\x01\x21\0\x04\x80", 5));
         read.Bitmaps = {picture};
         read.Pictures = {{3, 0}};
-        std::vector<TALine> lines;
+        TLineVector lines;
         TPictureTable pictures;
         BuildDocumentLines(read, TEditor::Tgv, lines, pictures);
         doc.Reset(std::move(lines), std::move(pictures), TFileIdentity());
