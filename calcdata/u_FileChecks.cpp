@@ -72,7 +72,7 @@ QString CannotWriteReason(const QString &SystemText)
     return ResString(TResId::sFileCannotBeWritten).arg(SystemText);
 }
 
-void SaveFileWhole(const QString &Path, const QByteArray &Data)
+void SaveFileWhole(const QString &Path, const std::function<void(const TBytePut &)> &Produce)
 {
     auto fail = [](const QString &Reason) { throw EErrorSaving(ResString(TResId::sErrorWhileSavingFile), Reason); };
     // The save replaces the target by renaming a new file over it: a device or a pipe there would
@@ -80,13 +80,27 @@ void SaveFileWhole(const QString &Path, const QByteArray &Data)
     if (const QString problem = SaveTargetProblem(Path); !problem.isEmpty())
         fail(problem);
     QSaveFile file(Path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(Data) != Data.size()) {
+    if (!file.open(QIODevice::WriteOnly))
+        fail(CannotWriteReason(file.errorString()));
+    // Until the commit nothing touches the file at Path: a failure, or an exception from Produce,
+    // only drops the new file.
+    bool written = true;
+    Produce([&](QByteArrayView Piece) {
+        if (written && file.write(Piece.data(), Piece.size()) != Piece.size())
+            written = false;
+    });
+    if (!written) {
         const QString reason = CannotWriteReason(file.errorString());
         file.cancelWriting();
         fail(reason);
     }
     if (!file.commit())
         fail(CannotWriteReason(file.errorString()));
+}
+
+void SaveFileWhole(const QString &Path, const QByteArray &Data)
+{
+    SaveFileWhole(Path, [&Data](const TBytePut &Put) { Put(Data); });
 }
 
 namespace {

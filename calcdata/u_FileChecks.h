@@ -2,7 +2,10 @@
 // Checks made before a file is read or written, so that something that is not a file (a named
 // pipe, a device, a folder) is refused at once with the reason instead of blocking the program or
 // being replaced by a save.
+#include <QByteArrayView>
 #include <QString>
+
+#include <functional>
 
 // Empty when Path names a regular file, symbolic links followed; otherwise the reason in plain
 // words ("does not exist", "not a regular file: a named pipe", …).
@@ -17,6 +20,11 @@ QString SaveTargetProblem(const QString &Path);
 // was; raises EErrorSaving with the reason. Checked with SaveTargetProblem first.
 class QByteArray;
 void SaveFileWhole(const QString &Path, const QByteArray &Data);
+// Takes one piece of a file's bytes, in order.
+using TBytePut = std::function<void(QByteArrayView)>;
+// The same for a file made in pieces: Produce hands each piece, in order, to the function it is
+// given. A failure while producing or writing leaves the file at Path as it was.
+void SaveFileWhole(const QString &Path, const std::function<void(const TBytePut &)> &Produce);
 
 // The second line of a failure message for a system error: "cannot be read: <text>".
 QString CannotReadReason(const QString &SystemText);

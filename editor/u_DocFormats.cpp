@@ -1,5 +1,6 @@
 #include "u_DocFormats.h"
 
+#include "u_ByteOut.h"
 #include "u_ByteScan.h"
 #include "u_Errors.h"
 #include "u_HPNibs.h"
@@ -37,15 +38,15 @@ std::array<bool, 256> AllowedTable(TEditor Kind)
 }
 
 // The text-form style codes that turn attribute P into A, in the kind's column order.
-void AppendTextStyleCodes(QByteArray &Out, TEditor Kind, uint8_t P, uint8_t A)
+void AppendTextStyleCodes(TByteOut &Out, TEditor Kind, uint8_t P, uint8_t A)
 {
     const uint8_t d = P ^ A;
     switch (Kind) {
     case TEditor::Xview:
     case TEditor::Eden: {
         const auto code = [&](char C) {
-            Out.append(char(XViewEscape));
-            Out.append(C);
+            Out.Append(char(XViewEscape));
+            Out.Append(C);
         };
         if (d & stReverse)
             code('I');
@@ -59,9 +60,9 @@ void AppendTextStyleCodes(QByteArray &Out, TEditor Kind, uint8_t P, uint8_t A)
     }
     case TEditor::Hp49: {
         const auto code = [&](char C) {
-            Out.append(char(Hp49Escape));
-            Out.append(C);
-            Out.append(char(Hp49Escape));
+            Out.Append(char(Hp49Escape));
+            Out.Append(C);
+            Out.Append(char(Hp49Escape));
         };
         if (d & stReverse)
             code(4);
@@ -358,28 +359,22 @@ void ReadTgv(QByteArrayView Data, TReadDocument &Doc)
 
 // ---------------------------------------------------------------- Writers
 
-QByteArray WriteTextForm(const TDocLines &Lines, TEditor Kind, QByteArrayView ExecuteWith)
+void WriteTextForm(const TDocLines &Lines, TEditor Kind, QByteArrayView ExecuteWith, TByteOut &Out)
 {
     const QByteArray e = TrimCalc(ExecuteWith);
     const std::array<bool, 256> allowed = AllowedTable(Kind);
-    qsizetype estimate = 32 + e.size();
-    const qsizetype count = Lines.Count();
-    for (qsizetype i = 0; i < count; ++i)
-        estimate += Lines.At(i).Chars.size() + 4;
-    QByteArray out;
-    out.reserve(estimate + estimate / 8);
-    AdviseLargePages(out.constData(), size_t(out.capacity()));
-    out.append(TextFormPrefix);
+    Out.Append(TextFormPrefix);
     if (!e.isEmpty())
-        out.append(char(ProgramOpen));
-    out.append("\r\n\"");
+        Out.Append(char(ProgramOpen));
+    Out.Append("\r\n\"");
 
     uint8_t p = 0;
+    const qsizetype count = Lines.Count();
     for (qsizetype i = 0; i < count; ++i) {
         const TDocLine line = Lines.At(i);
         if (line.Picture) {
             // A picture reads as attribute 0 and is never written.
-            AppendTextStyleCodes(out, Kind, p, 0);
+            AppendTextStyleCodes(Out, Kind, p, 0);
             p = 0;
         } else {
             const auto *c = Bytes(line.Chars);
@@ -387,7 +382,7 @@ QByteArray WriteTextForm(const TDocLines &Lines, TEditor Kind, QByteArrayView Ex
             const qsizetype n = line.Chars.size();
             for (qsizetype j = 0; j < n;) {
                 if (a[j] != p) {
-                    AppendTextStyleCodes(out, Kind, p, a[j]);
+                    AppendTextStyleCodes(Out, Kind, p, a[j]);
                     p = a[j];
                 }
                 if (!allowed[c[j]]) {
@@ -398,7 +393,7 @@ QByteArray WriteTextForm(const TDocLines &Lines, TEditor Kind, QByteArrayView Ex
                 qsizetype k = j + 1;
                 while (k < n && a[k] == p && allowed[c[k]])
                     ++k;
-                out.append(reinterpret_cast<const char *>(c + j), k - j);
+                Out.Append(QByteArrayView(c + j, k - j));
                 j = k;
             }
         }
@@ -407,20 +402,34 @@ QByteArray WriteTextForm(const TDocLines &Lines, TEditor Kind, QByteArrayView Ex
         // XView closes reverse and underline at every line end, Eden reverse; both start the
         // next line plain. The HP49 carries its styles over.
         if (Kind == TEditor::Xview || Kind == TEditor::Eden) {
-            if (p & stReverse)
-                out.append(char(XViewEscape)).append('I');
-            if (Kind == TEditor::Xview && (p & stUnderline))
-                out.append(char(XViewEscape)).append('U');
+            if (p & stReverse) {
+                Out.Append(char(XViewEscape));
+                Out.Append('I');
+            }
+            if (Kind == TEditor::Xview && (p & stUnderline)) {
+                Out.Append(char(XViewEscape));
+                Out.Append('U');
+            }
             p = 0;
         }
-        out.append("\r\n");
+        Out.Append("\r\n");
     }
-    out.append(char(CharQuote));
+    Out.Append(char(CharQuote));
     if (!e.isEmpty()) {
-        out.append(e);
-        out.append(char(ProgramClose));
+        Out.Append(e);
+        Out.Append(char(ProgramClose));
     }
-    return out;
+}
+
+QByteArray WriteTextForm(const TDocLines &Lines, TEditor Kind, QByteArrayView ExecuteWith)
+{
+    qsizetype estimate = 32 + ExecuteWith.size();
+    const qsizetype count = Lines.Count();
+    for (qsizetype i = 0; i < count; ++i)
+        estimate += Lines.At(i).Chars.size() + 4;
+    TByteOut out(estimate + estimate / 8);
+    WriteTextForm(Lines, Kind, ExecuteWith, out);
+    return out.Take();
 }
 
 QByteArray WriteTgvBody(const TDocLines &Lines, uint8_t MenuChar, bool MenuWhenStarted)

@@ -112,6 +112,9 @@ private:
 // The whole "%%HP:" file of Kind; ExecuteWith is written between program brackets when it is
 // not empty after trimming.
 QByteArray WriteTextForm(const TDocLines &Lines, TEditor Kind, QByteArrayView ExecuteWith);
+// The same bytes, into Out.
+class TByteOut;
+void WriteTextForm(const TDocLines &Lines, TEditor Kind, QByteArrayView ExecuteWith, TByteOut &Out);
 // The TGV string body: the menu header, then the lines with their style, font and picture codes.
 QByteArray WriteTgvBody(const TDocLines &Lines, uint8_t MenuChar, bool MenuWhenStarted);
 // The whole TGV file around Body; Grobs are complete grob objects (prolog first), in picture

@@ -2,6 +2,7 @@
 // whole and parsed completely before anything changes.
 #include "u_DocumentFiles.h"
 
+#include "u_ByteOut.h"
 #include "u_DocFormats.h"
 #include "u_DocumentLines.h"
 #include "u_Errors.h"
@@ -96,12 +97,12 @@ TLoadedDocument ReadDocument(const QString &FileName, TEditor Kind, const TFetch
                 size = QByteArrayView(data).size();
                 Read(data, doc);
             }
-            std::shared_ptr<TLineStore> store;
-            BuildDocumentLines(doc, Kind, loaded.Lines, loaded.Pictures, &store);
-            loaded.Store = std::move(store);
             loaded.Identity.ExecuteWith = doc.ExecuteWith;
             loaded.Identity.MenuChar = doc.MenuChar;
             loaded.Identity.MenuWhenStarted = doc.MenuWhenStarted;
+            std::shared_ptr<TLineStore> store;
+            BuildDocumentLines(std::move(doc), Kind, loaded.Lines, loaded.Pictures, &store);
+            loaded.Store = std::move(store);
         }
         loaded.Identity.FileName = FileName.isEmpty() ? QString() : QFileInfo(FileName).absoluteFilePath();
         loaded.Identity.FileSize = size;
@@ -184,9 +185,14 @@ qint64 LoadDocument(THPDocument &Doc, const QString &FileName)
 qint64 SaveTextDocument(THPDocument &Doc, const QString &FileName, TEditor Kind, const QString &ExecuteWith)
 {
     const QByteArray e = TrimCalc(ExecuteWith.toLatin1());
-    const QByteArray data = WriteTextForm(TWriterLines(Doc, false), Kind, e);
-    SaveFileWhole(FileName, data);
-    return Saved(Doc, FileName, QString::fromLatin1(e), data.size());
+    qint64 size = 0;
+    // Written as it is made: a large document is never held twice.
+    SaveFileWhole(FileName, [&](const TBytePut &Put) {
+        TByteOut out(Put);
+        WriteTextForm(TWriterLines(Doc, false), Kind, e, out);
+        size = out.Finish();
+    });
+    return Saved(Doc, FileName, QString::fromLatin1(e), size);
 }
 
 qint64 SaveTgvDocument(THPDocument &Doc, const QString &FileName, bool Hp49)

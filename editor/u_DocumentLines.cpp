@@ -83,6 +83,10 @@ public:
         FLines.back().Assign(QByteArrayView(&picture, 1), QByteArrayView(&slot, 1));
     }
 
+    // Lines may point into the text they are built from rather than copy it; whether some do.
+    void ShareText() { FShareText = true; }
+    bool SharedText() const { return FSharedText; }
+
     void Finish()
     {
         for (int i = 0; i < FTrailingEmpty; ++i)
@@ -106,6 +110,13 @@ private:
         const qsizetype n = To - From;
         TALine &line = FLines.back();
         const qsizetype need = Attrs || FStrip[uint8_t(OneAttr)] ? 2 * n : n;
+        if (FShareText && need == n && n > TALine::InlineBytes && line.IsEmpty() && FRefusedKnown
+            && FindFirstIn(reinterpret_cast<const uint8_t *>(Text), From, To, FRefused) == To) {
+            // A plain line with nothing to filter is already laid out as the line needs it.
+            line.Share(Text + From, n, false);
+            FSharedText = true;
+            return;
+        }
         const bool toStore = FStore && line.IsEmpty() && FStore->Room() >= need;
         if (FAttrs.size() < n)
             FAttrs.resize(n);
@@ -173,21 +184,24 @@ private:
     QByteArray FChars, FAttrs;
     TLineVector &FLines;
     TLineStore *FStore;
+    bool FShareText = false, FSharedText = false;
     int FTrailingEmpty = 0;
 };
 } // namespace
 
-void BuildDocumentLines(const TReadDocument &Read, TEditor Kind, TLineVector &Lines,
-                        TPictureTable &Pictures, std::shared_ptr<TLineStore> *Store)
+void BuildDocumentLines(TReadDocument &&Read, TEditor Kind, TLineVector &Lines, TPictureTable &Pictures,
+                        std::shared_ptr<TLineStore> *Store)
 {
     const qsizetype expected = 1 + CountByte(Read.Text, CharLineFeed) + 2 * qsizetype(Read.Pictures.size());
-    if (Store) {
-        // Every byte of the text goes to one line at most, with an attribute beside it when some
-        // attribute is set: room enough for every line.
-        const qsizetype room = Read.Attrs.IsEmpty() ? Read.Text.Size() : 2 * Read.Text.Size();
-        *Store = room > 0 ? std::make_shared<TLineStore>(room) : nullptr;
-    }
+    // A plain document's lines point into the text as read, which the store then keeps. Otherwise
+    // every byte of the text goes to one line at most, with an attribute beside it when some
+    // attribute is set: room enough for every line.
+    const bool plain = Read.Attrs.IsEmpty();
+    if (Store)
+        *Store = !plain ? std::make_shared<TLineStore>(2 * Read.Text.Size()) : nullptr;
     TLineBuilder b(Kind, Read.StylesUsed, Lines, expected, Store ? Store->get() : nullptr);
+    if (Store && plain)
+        b.ShareText();
     Pictures.Clear();
     // A picture shown many times is looked up once.
     std::unordered_map<int, int> slotOfEntry;
@@ -216,4 +230,7 @@ void BuildDocumentLines(const TReadDocument &Read, TEditor Kind, TLineVector &Li
     }
     b.Run(Read, from, Read.Text.Size());
     b.Finish();
+    // Moving the buffer leaves its bytes where the lines point.
+    if (b.SharedText())
+        *Store = std::make_shared<TLineStore>(std::move(Read.Text));
 }

@@ -10,6 +10,7 @@
 // The lines and their picture table, laid out as inserting the file's content at the caret of an
 // empty document would lay them out. Raises EErrorLoading when the pictures need more than the
 // table's slots. Given Store, the lines too long to hold their bytes themselves point into a store
-// put there, which must then outlive them; otherwise every line holds its own bytes.
-void BuildDocumentLines(const TReadDocument &Read, TEditor Kind, TLineVector &Lines,
-                        TPictureTable &Pictures, std::shared_ptr<TLineStore> *Store = nullptr);
+// put there, which must then outlive them, and which may take Read's text over; otherwise every
+// line holds its own bytes.
+void BuildDocumentLines(TReadDocument &&Read, TEditor Kind, TLineVector &Lines, TPictureTable &Pictures,
+                        std::shared_ptr<TLineStore> *Store = nullptr);

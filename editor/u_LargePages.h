@@ -44,6 +44,8 @@ struct TLargeAllocator {
 class TLargeBuffer {
 public:
     TLargeBuffer() = default;
+    // Size bytes, undefined.
+    explicit TLargeBuffer(qsizetype Size) { Resize(Size); }
     explicit TLargeBuffer(QByteArrayView Bytes);
 
     char *Data() { return FData.get(); }

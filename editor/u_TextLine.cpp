@@ -1,7 +1,5 @@
 #include "u_TextLine.h"
 
-#include "u_LargePages.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -142,9 +140,4 @@ void TALine::Compose(std::initializer_list<TPart> Parts)
         FInfo |= HeapBit;
         std::memcpy(FStore + PointerAt, &block, sizeof block);
     }
-}
-
-TLineStore::TLineStore(qsizetype Capacity)
-    : FData(static_cast<char *>(AllocateLarge(size_t(Capacity)))), FCapacity(Capacity)
-{
 }

@@ -93,16 +93,17 @@ private:
 // point into it holds the store as long as them.
 class TLineStore {
 public:
-    explicit TLineStore(qsizetype Capacity);
+    explicit TLineStore(qsizetype Capacity) : FData(Capacity) {}
+    // A store made of bytes already filled, which lines point into: it has no room left.
+    explicit TLineStore(TLargeBuffer &&Filled) : FData(std::move(Filled)), FUsed(FData.Size()) {}
     // Where the next bytes go, and how many still fit.
-    char *Tail() { return FData.get() + FUsed; }
-    qsizetype Room() const { return FCapacity - FUsed; }
+    char *Tail() { return FData.Data() + FUsed; }
+    qsizetype Room() const { return FData.Size() - FUsed; }
     // The next N bytes from Tail() now belong to a line.
     void Use(qsizetype N) { FUsed += N; }
 
 private:
-    std::unique_ptr<char, TFreeLarge> FData;
-    qsizetype FCapacity;
+    TLargeBuffer FData;
     qsizetype FUsed = 0;
 };
 

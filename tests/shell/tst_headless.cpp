@@ -39,7 +39,7 @@ private slots:
         read.Pictures = {{3, 0}};
         TLineVector lines;
         TPictureTable pictures;
-        BuildDocumentLines(read, TEditor::Tgv, lines, pictures);
+        BuildDocumentLines(std::move(read), TEditor::Tgv, lines, pictures);
         doc.Reset(std::move(lines), std::move(pictures), TFileIdentity());
         SaveTgvDocument(doc, Path("in.tgv"), false);
     }
