@@ -164,10 +164,11 @@ private slots:
         const qint64 oldSize = tgv ? ed->SaveTgv(file, false) : ed->SaveText(file, TEditor::Xview, "XV");
         const QByteArray oldBytes = ReadWholeFile(file);
 
-        SetText(*ed, QByteArray(200 * 1024, 'n'));
+        // Large enough that text forms are written in several pieces, the failing one not the first.
+        SetText(*ed, QByteArray(3 << 20, 'n'));
         ed->SetExecuteWith("EDEN");
         QVERIFY(ed->Modified());
-        WithFileSizeLimit(64 * 1024, [&] {
+        WithFileSizeLimit(3 << 19, [&] {
             QVERIFY_THROWS_EXCEPTION(EErrorSaving, tgv ? ed->SaveTgv(Path("other.tgv"), false)
                                                        : ed->SaveText(Path("other.xv"), TEditor::Xview, "XV"));
             QVERIFY_THROWS_EXCEPTION(EErrorSaving, tgv ? ed->SaveTgv(file, false) : ed->SaveText(file, TEditor::Xview, "XV"));
