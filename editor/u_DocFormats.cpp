@@ -146,7 +146,8 @@ qsizetype ReadStringBody(QByteArrayView Data, qsizetype I, bool Hp49, bool EndsA
         if (!escape) {
             const qsizetype j = FindFirstIn(p, i, n, special);
             if (j > i) {
-                std::memcpy(text + k, p + i, size_t(j - i));
+                // The text may be written over the data itself, never ahead of what was read.
+                std::memmove(text + k, p + i, size_t(j - i));
                 if (attrs)
                     std::memset(attrs + k, attr, size_t(j - i));
                 k += j - i;

@@ -59,7 +59,9 @@ extern const char TgvTailHP49[TgvTailLength];
 QByteArray TrimCalc(QByteArrayView Text);
 
 // Text-form readers. The data starts with "%%HP:"; everything up to the first double quote is
-// header. Hp49 selects the HP49 string codes, otherwise the XView/Eden codes are read.
+// header. Hp49 selects the HP49 string codes, otherwise the XView/Eden codes are read. These three
+// readers may be given Doc.Text's own bytes: the text is then written over the data, never ahead
+// of what has been read.
 void ReadTextForm(QByteArrayView Data, bool Hp49, TReadDocument &Doc);
 // Every byte a character with attribute 0.
 void ReadPlain(QByteArrayView Data, TReadDocument &Doc);

@@ -93,9 +93,9 @@ TLoadedDocument ReadDocument(const QString &FileName, TEditor Kind, const TFetch
             // The file's bytes and what the reader found go before the lines are built in full.
             TReadDocument doc;
             {
-                const auto data = Fetch();
+                auto data = Fetch();
                 size = QByteArrayView(data).size();
-                Read(data, doc);
+                Read(std::move(data), doc);
             }
             loaded.Identity.ExecuteWith = doc.ExecuteWith;
             loaded.Identity.MenuChar = doc.MenuChar;
@@ -150,7 +150,12 @@ void ReadTgvBytes(QByteArrayView Data, TReadDocument &Doc)
 TLoadedDocument ReadTextDocument(const QString &FileName, bool Hp49, TEditor Kind)
 {
     return ReadDocument(FileName, Kind, [&FileName] { return ReadDocumentFile(FileName); },
-                        [Hp49](QByteArrayView Data, TReadDocument &Doc) { ReadTextBytes(Data, Hp49, Doc); });
+                        [Hp49](TLargeBuffer &&Data, TReadDocument &Doc) {
+                            // The text is read over the file's bytes, which are not needed after:
+                            // a large file takes no second buffer.
+                            Doc.Text = std::move(Data);
+                            ReadTextBytes(Doc.Text.View(), Hp49, Doc);
+                        });
 }
 
 TLoadedDocument ReadTgvDocument(const QString &FileName, TEditor Kind)

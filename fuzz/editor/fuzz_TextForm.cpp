@@ -8,18 +8,26 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size)
 {
     const QByteArrayView data(Data, qsizetype(Size));
+    const auto read = [&](QByteArrayView From, bool Hp49, TReadDocument &Doc) {
+        if (IsCalcStringFile(From))
+            ReadCalcString(From, Hp49, Doc);
+        else
+            ReadTextForm(From, Hp49, Doc);
+    };
     for (const bool hp49 : {false, true}) {
-        TReadDocument doc;
-        if (IsCalcStringFile(data)) {
-            try {
-                ReadCalcString(data, hp49, doc);
-            } catch (const EErrorLoading &) {
-                continue;
-            }
-        } else {
-            ReadTextForm(data, hp49, doc);
+        TReadDocument doc, inPlace;
+        try {
+            read(data, hp49, doc);
+        } catch (const EErrorLoading &) {
+            continue;
         }
         if ((!doc.Attrs.IsEmpty() && doc.Text.Size() != doc.Attrs.Size()) || doc.Text.Size() > data.size() || !doc.Pictures.empty())
+            std::abort();
+        // Read over its own bytes, the file gives the same document.
+        inPlace.Text = TLargeBuffer(data);
+        read(inPlace.Text.View(), hp49, inPlace);
+        if (inPlace.Text.View() != doc.Text.View() || inPlace.Attrs.View() != doc.Attrs.View()
+            || inPlace.ExecuteWith != doc.ExecuteWith)
             std::abort();
         if (doc.Attrs.IsEmpty())
             doc.Attrs = TLargeBuffer(QByteArray(doc.Text.Size(), '\0'));
