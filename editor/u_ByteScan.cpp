@@ -7,31 +7,6 @@
 #include <emmintrin.h>
 #endif
 
-qsizetype FindFirstIn(const uint8_t *Data, qsizetype From, qsizetype To, const TByteSet &Set)
-{
-    qsizetype i = From;
-#if defined(__SSE2__)
-    const __m128i below = _mm_set1_epi8(char(Set.Below));
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i e0 = _mm_set1_epi8(char(Set.Equal[0])), e1 = _mm_set1_epi8(char(Set.Equal[1]));
-    const __m128i e2 = _mm_set1_epi8(char(Set.Equal[2])), e3 = _mm_set1_epi8(char(Set.Equal[3]));
-    for (; i + 16 <= To; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(Data + i));
-        // Below minus the byte, saturated, is zero exactly when the byte is not below.
-        const __m128i notBelow = _mm_cmpeq_epi8(_mm_subs_epu8(below, v), zero);
-        const __m128i equal = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, e0), _mm_cmpeq_epi8(v, e1)),
-                                           _mm_or_si128(_mm_cmpeq_epi8(v, e2), _mm_cmpeq_epi8(v, e3)));
-        const unsigned hits = unsigned(_mm_movemask_epi8(equal)) | (~unsigned(_mm_movemask_epi8(notBelow)) & 0xFFFFu);
-        if (hits)
-            return i + std::countr_zero(hits);
-    }
-#endif
-    for (; i < To; ++i)
-        if (Set.Has(Data[i]))
-            return i;
-    return To;
-}
-
 qsizetype CountByte(QByteArrayView Data, uint8_t Byte)
 {
     const auto *p = reinterpret_cast<const uint8_t *>(Data.data());

@@ -139,12 +139,13 @@ qsizetype ReadStringBody(QByteArrayView Data, qsizetype I, bool Hp49, bool EndsA
     bool closed = false;
     // The bytes that end a run of plain characters; the runs between them are copied whole. A
     // string object holds its length; there a double quote is a character like any other.
-    TByteSet special;
-    special.Equal = {CharReturn, Hp49 ? Hp49Escape : XViewEscape, Hp49 ? CharReturn : CharLineFeed,
-                     EndsAtQuote ? CharQuote : CharReturn};
+    TByteSet codes;
+    codes.Equal = {CharReturn, Hp49 ? Hp49Escape : XViewEscape, Hp49 ? CharReturn : CharLineFeed,
+                   EndsAtQuote ? CharQuote : CharReturn};
+    const TByteFinder special(codes);
     for (; i < n; ++i) {
         if (!escape) {
-            const qsizetype j = FindFirstIn(p, i, n, special);
+            const qsizetype j = special.Find(p, i, n);
             if (j > i) {
                 // The text may be written over the data itself, never ahead of what was read.
                 std::memmove(text + k, p + i, size_t(j - i));

@@ -39,6 +39,7 @@ public:
         const uint8_t again = others ? FRefused.Equal[0] : uint8_t(std::max(FRefused.Below - 1, 0));
         for (; others < 4; ++others)
             FRefused.Equal[size_t(others)] = again;
+        FRefusedFinder = TByteFinder(FRefused);
         FLines.clear();
         // Lines are small, but a document may hold millions: room for all of them at once.
         FLines.reserve(size_t(Expected));
@@ -111,7 +112,7 @@ private:
         TALine &line = FLines.back();
         const qsizetype need = Attrs || FStrip[uint8_t(OneAttr)] ? 2 * n : n;
         if (FShareText && need == n && n > TALine::InlineBytes && line.IsEmpty() && FRefusedKnown
-            && FindFirstIn(reinterpret_cast<const uint8_t *>(Text), From, To, FRefused) == To) {
+            && FRefusedFinder.Find(reinterpret_cast<const uint8_t *>(Text), From, To) == To) {
             // A plain line with nothing to filter is already laid out as the line needs it.
             line.Share(Text + From, n, false);
             FSharedText = true;
@@ -128,7 +129,7 @@ private:
         qsizetype k = 0;
         uint8_t styled = 0;
         const char *lineAttrs = attrs;
-        if (FRefusedKnown && (!Attrs || FAttrsKept) && FindFirstIn(text, From, To, FRefused) == To) {
+        if (FRefusedKnown && (!Attrs || FAttrsKept) && FRefusedFinder.Find(text, From, To) == To) {
             // Nothing to filter or strip, as in nearly every file: the bytes go across whole.
             std::memcpy(chars, text + From, size_t(n));
             k = n;
@@ -180,6 +181,7 @@ private:
     // Whether stripping leaves every attribute of the text as it is.
     bool FAttrsKept = true;
     TByteSet FRefused;
+    TByteFinder FRefusedFinder{TByteSet()};
     bool FRefusedKnown = true;
     QByteArray FChars, FAttrs;
     TLineVector &FLines;

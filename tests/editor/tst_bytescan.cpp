@@ -14,6 +14,7 @@ private slots:
         TByteSet set;
         set.Below = 3;
         set.Equal = {11, 13, 34, 34};
+        const TByteFinder finder(set);
         QByteArray data(80, 'a');
         // Each code in turn at every position, scanned from every start.
         for (const char code : {'\0', '\2', '\x0B', '\x0D', '"', '\3'}) {
@@ -23,7 +24,7 @@ private slots:
                 const auto *p = reinterpret_cast<const uint8_t *>(d.constData());
                 for (int from = 0; from <= d.size(); from += 7) {
                     const bool hit = set.Has(uint8_t(code)) && at >= from;
-                    QCOMPARE(FindFirstIn(p, from, d.size(), set), hit ? at : d.size());
+                    QCOMPARE(finder.Find(p, from, d.size()), hit ? at : d.size());
                 }
                 QCOMPARE(CountByte(d, uint8_t(code)), 1);
                 QCOMPARE(OrOfBytes(p + at, d.size() - at) & 0x80, 0);
