@@ -11,6 +11,7 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 const char TgvTailHP48[TgvTailLength] = {'\x2B', '\x31', '\x20', '\xE9', '\x02', '\x4D', '\x01',
                                          '\x00', '\xD8', '\xFB', '\xB1', '\x12', '\x03'};
@@ -370,6 +371,8 @@ void WriteTextForm(const TDocLines &Lines, TEditor Kind, QByteArrayView ExecuteW
         Out.Append(char(ProgramOpen));
     Out.Append("\r\n\"");
 
+    const std::optional<TByteSet> refusedSet = RefusedCharacters(Kind);
+    const std::optional<TByteFinder> refused = refusedSet ? std::optional(TByteFinder(*refusedSet)) : std::nullopt;
     uint8_t p = 0;
     const qsizetype count = Lines.Count();
     for (qsizetype i = 0; i < count; ++i) {
@@ -382,21 +385,31 @@ void WriteTextForm(const TDocLines &Lines, TEditor Kind, QByteArrayView ExecuteW
             const auto *c = Bytes(line.Chars);
             const auto *a = Bytes(line.Attrs);
             const qsizetype n = line.Chars.size();
-            for (qsizetype j = 0; j < n;) {
-                if (a[j] != p) {
-                    AppendTextStyleCodes(Out, Kind, p, a[j]);
-                    p = a[j];
+            if (p == 0 && refused && OrOfBytes(a, n) == 0) {
+                // Plain text after plain text, most of any document: only refused characters
+                // break it up.
+                for (qsizetype j = 0; j < n;) {
+                    const qsizetype k = refused->Find(c, j, n);
+                    Out.Append(QByteArrayView(c + j, k - j));
+                    j = k + 1;
                 }
-                if (!allowed[c[j]]) {
-                    ++j;
-                    continue;
+            } else {
+                for (qsizetype j = 0; j < n;) {
+                    if (a[j] != p) {
+                        AppendTextStyleCodes(Out, Kind, p, a[j]);
+                        p = a[j];
+                    }
+                    if (!allowed[c[j]]) {
+                        ++j;
+                        continue;
+                    }
+                    // The run of characters that need no code goes out in one piece.
+                    qsizetype k = j + 1;
+                    while (k < n && a[k] == p && allowed[c[k]])
+                        ++k;
+                    Out.Append(QByteArrayView(c + j, k - j));
+                    j = k;
                 }
-                // The run of characters that need no code goes out in one piece.
-                qsizetype k = j + 1;
-                while (k < n && a[k] == p && allowed[c[k]])
-                    ++k;
-                Out.Append(QByteArrayView(c + j, k - j));
-                j = k;
             }
         }
         if (i + 1 == count)

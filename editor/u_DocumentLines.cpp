@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
 
 namespace {
@@ -23,23 +24,10 @@ public:
             if ((c & ~StylesUsed) == 0 && FStrip[size_t(c)] != c)
                 FAttrsKept = false;
         }
-        // The refused characters as a set the scan can look for: every kind refuses a few codes
-        // from 0 up and at most four others.
-        while (FRefused.Below < 255 && !FAllowed[FRefused.Below])
-            ++FRefused.Below;
-        int others = 0;
-        for (int c = FRefused.Below; c < 256 && FRefusedKnown; ++c)
-            if (!FAllowed[size_t(c)]) {
-                if (others == 4)
-                    FRefusedKnown = false;
-                else
-                    FRefused.Equal[size_t(others++)] = uint8_t(c);
-            }
-        // Fewer than four: the first one again, or a code already below.
-        const uint8_t again = others ? FRefused.Equal[0] : uint8_t(std::max(FRefused.Below - 1, 0));
-        for (; others < 4; ++others)
-            FRefused.Equal[size_t(others)] = again;
-        FRefusedFinder = TByteFinder(FRefused);
+        if (const std::optional<TByteSet> refused = RefusedCharacters(Kind)) {
+            FRefused = TByteFinder(*refused);
+            FRefusedKnown = true;
+        }
         FLines.clear();
         // Lines are small, but a document may hold millions: room for all of them at once.
         FLines.reserve(size_t(Expected));
@@ -112,7 +100,7 @@ private:
         TALine &line = FLines.back();
         const qsizetype need = Attrs || FStrip[uint8_t(OneAttr)] ? 2 * n : n;
         if (FShareText && need == n && n > TALine::InlineBytes && line.IsEmpty() && FRefusedKnown
-            && FRefusedFinder.Find(reinterpret_cast<const uint8_t *>(Text), From, To) == To) {
+            && FRefused.Find(reinterpret_cast<const uint8_t *>(Text), From, To) == To) {
             // A plain line with nothing to filter is already laid out as the line needs it.
             line.Share(Text + From, n, false);
             FSharedText = true;
@@ -129,7 +117,7 @@ private:
         qsizetype k = 0;
         uint8_t styled = 0;
         const char *lineAttrs = attrs;
-        if (FRefusedKnown && (!Attrs || FAttrsKept) && FRefusedFinder.Find(text, From, To) == To) {
+        if (FRefusedKnown && (!Attrs || FAttrsKept) && FRefused.Find(text, From, To) == To) {
             // Nothing to filter or strip, as in nearly every file: the bytes go across whole.
             std::memcpy(chars, text + From, size_t(n));
             k = n;
@@ -180,9 +168,8 @@ private:
     std::array<uint8_t, 256> FStrip{};
     // Whether stripping leaves every attribute of the text as it is.
     bool FAttrsKept = true;
-    TByteSet FRefused;
-    TByteFinder FRefusedFinder{TByteSet()};
-    bool FRefusedKnown = true;
+    TByteFinder FRefused{TByteSet()};
+    bool FRefusedKnown = false;
     QByteArray FChars, FAttrs;
     TLineVector &FLines;
     TLineStore *FStore;

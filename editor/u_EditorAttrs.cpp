@@ -64,6 +64,27 @@ bool IsCharAllowed(uint8_t Ch, TEditor Kind)
     return false;
 }
 
+std::optional<TByteSet> RefusedCharacters(TEditor Kind)
+{
+    TByteSet set;
+    while (set.Below < 255 && !IsCharAllowed(set.Below, Kind))
+        ++set.Below;
+    int others = 0;
+    for (int c = set.Below; c < 256; ++c)
+        if (!IsCharAllowed(uint8_t(c), Kind)) {
+            if (others == 4)
+                return std::nullopt;
+            set.Equal[size_t(others++)] = uint8_t(c);
+        }
+    // Fewer than four: the first one again, or a code already below; an empty set has neither.
+    if (others == 0 && set.Below == 0)
+        return std::nullopt;
+    const uint8_t again = others ? set.Equal[0] : uint8_t(set.Below ? set.Below - 1 : 0);
+    for (; others < 4; ++others)
+        set.Equal[size_t(others)] = again;
+    return set;
+}
+
 QString DefaultExecuteWith(TEditor Kind)
 {
     switch (Kind) {

@@ -4,9 +4,12 @@
 // them without an editor widget.
 #include "u_TGrob.h" // stBold … fsSubscript
 
+#include "u_ByteScan.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 // The document kind, stored as a byte. Standard is plain text with one font and no styles.
 enum class TEditor : uint8_t { Tgv = 0, Xview = 1, Eden = 2, Standard = 3, Hp49 = 4 };
@@ -56,5 +59,8 @@ constexpr uint8_t NormaliseSlant(uint8_t Attr)
 }
 // Whether the kind can store the character. A kind value outside the five refuses everything.
 bool IsCharAllowed(uint8_t Ch, TEditor Kind);
+// The characters the kind refuses, as a set a scan can look for: every kind refuses a few codes
+// from 0 up and at most four others. Nothing for a kind whose refusals do not fit such a set.
+std::optional<TByteSet> RefusedCharacters(TEditor Kind);
 // The command a text file of this kind is shown with on the calculator when the document has none.
 QString DefaultExecuteWith(TEditor Kind);

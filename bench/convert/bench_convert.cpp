@@ -1,11 +1,12 @@
 // quillo --convert of large XV files to XV, run as a script runs it: the wall time and the peak
-// memory of the process, against the size of the file. Three shapes: short lines, long lines,
-// and nothing but line ends.
+// memory of the process, against the size of the file (best time and highest peak of three runs).
+// Three shapes: short lines, long lines, and nothing but line ends.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -65,9 +66,18 @@ int main(int argc, char **argv)
         if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
             return 1;
         f.close();
-        double seconds = 0;
+        // Best of three: the first run also waits for the input just written to reach the disk.
+        double seconds = 1e9;
         long peakKb = 0;
-        if (!Convert(in, out, seconds, peakKb)) {
+        bool converted = true;
+        for (int run = 0; run < 3 && converted; ++run) {
+            double runSeconds = 0;
+            long runPeakKb = 0;
+            converted = Convert(in, out, runSeconds, runPeakKb);
+            seconds = std::min(seconds, runSeconds);
+            peakKb = std::max(peakKb, runPeakKb);
+        }
+        if (!converted) {
             std::printf("%-16s conversion failed\n", s.Name);
             continue;
         }

@@ -67,6 +67,10 @@ private slots:
         QTest::newRow("hp49 drops its escape byte and codes below 5")
             << TEditor::Hp49 << QByteArray("\x03\x13\x05\"z") << Bytes({0, 0, 0, 0, 0})
             << "" << Prefix + Bytes({13, 10, 34, 5, 'z', 34});
+        const QByteArray run = "abcdefghijklmnopqrstuvwxyz";
+        QTest::newRow("long plain hp49 lines: refused codes dropped anywhere")
+            << TEditor::Hp49 << run + "\x13" + run + "\x03\n" + run << QByteArray(3 * 26 + 3, '\0') << ""
+            << Prefix + "\r\n\"" + run + run + "\r\n" + run + "\"";
         QTest::newRow("fonts and backslant are not written")
             << TEditor::Eden << QByteArray("abc") << Bytes({0x20, 0x10, 0x40}) << "" << Prefix + Bytes({13, 10, 34, 'a', 'b', 'c', 34});
         QTest::newRow("codes 128..255 as they are")
