@@ -389,6 +389,10 @@ bool Tkermit::Exchange(char Type, const QByteArray &Data, QByteArray *Answer)
     ++FSeq;
     const QByteArray packet = BuildPacket(Type, FSeq % 64, Data, FPeer, SevenBitChecks());
     for (int attempt = 0; attempt < FMaxTries; ++attempt) {
+        // What is still waiting after a bad answer is more of the same (copies the calculator
+        // sent while ours was late, noise): it must not use up the tries of the copy sent now.
+        if (attempt > 0)
+            DiscardInput();
         WriteBytes(packet);
         if (OnPacket)
             OnPacket(FSeq);
@@ -684,27 +688,34 @@ QList<TReceivedFile> Tkermit::ReceiveFiles(const QByteArray &RemoteName)
     };
     auto answer = [&](int Seq) { lastAnswer = send('Y', Seq); };
     auto refuse = [&](int Seq) { send('N', Seq); };
+    // After a bad or repeated packet, what is already waiting is more of the same (copies the
+    // sender made while our answer was late, noise): one answer serves for all of it, and it
+    // costs one try, not one each.
+    auto answerAgain = [&](const std::function<void()> &Answer) {
+        if (++tries > FMaxTries || LineGone())
+            RaiseReceiveError();
+        DiscardInput();
+        Answer();
+    };
     for (;;) {
         const QDeadlineTimer deadline(qint64(FOwn.Time) * 1000);
         const bool good = ReceivePacket(packet, deadline, true);
         CheckCancel();
         if (!good || (packet.Seq != expected && packet.Seq != (expected + 63) % 64)) {
-            if (++tries > FMaxTries || LineGone())
-                RaiseReceiveError();
             // Until the first packet after it arrives, the sender may still be waiting for the
             // answer to its send-init (sent again with the one-character check, which reads as
             // garbled now): a refusal of packet 1 would pass for that answer, without parameters.
-            if (lastAnswer == initAnswer)
-                WriteBytes(initAnswer);
-            else
-                refuse(expected);
+            answerAgain([&] {
+                if (lastAnswer == initAnswer)
+                    WriteBytes(initAnswer);
+                else
+                    refuse(expected);
+            });
             continue;
         }
         if (packet.Seq != expected) {
             // Our answer to the previous packet was lost; the sender repeats that packet.
-            if (++tries > FMaxTries)
-                RaiseReceiveError();
-            WriteBytes(lastAnswer);
+            answerAgain([&] { WriteBytes(lastAnswer); });
             continue;
         }
         switch (packet.Type) {
@@ -724,9 +735,7 @@ QList<TReceivedFile> Tkermit::ReceiveFiles(const QByteArray &RemoteName)
         case 'D': {
             QByteArray piece;
             if (!inFile || !DecodeData(packet.Data, FPeer.QCtl, FPeer.QBin, FPeer.Rept, piece)) {
-                if (++tries > FMaxTries)
-                    RaiseReceiveError();
-                refuse(expected);
+                answerAgain([&] { refuse(expected); });
                 continue;
             }
             current.Data.append(piece);

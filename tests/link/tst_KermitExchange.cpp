@@ -96,6 +96,7 @@ private slots:
     void lostAnswersAreRetried_data();
     void lostAnswersAreRetried();
     void duplicateAckIsIgnored();
+    void burstOfBadPacketsCostsOneTry();
     void failedAcknowledgement_data();
     void failedAcknowledgement();
     void connectFailsOnBadAnswer_data();
@@ -273,6 +274,47 @@ void TestKermitExchange::duplicateAckIsIgnored()
     k.SendFile("TWICE", QByteArray(300, 'd'));
     QVERIFY(k.Disconnect());
     QCOMPARE(Types(peer.Packets()), QStringLiteral("SFDDDDZB"));
+}
+
+void TestKermitExchange::burstOfBadPacketsCostsOneTry()
+{
+    // A noisy line leaves several bad or repeated packets waiting at once. One answer serves for
+    // all of them, whichever side is sending: with three tries, twelve of them end nothing.
+    TScriptedPeer sending([](const TKermitPacket &p, int index) {
+        return index == 3 ? TPeerReply{Faulty(BadCheck, p).Bytes.repeated(12)} : TScriptedPeer::Acknowledging()(p, index);
+    });
+    Tkermit k;
+    k.Options.MaxTries = 3;
+    k.Open(sending.DevicePath());
+    QVERIFY(k.Connect());
+    k.SendFile("NOISY", QByteArray(300, 'n'));
+    QVERIFY(k.Disconnect());
+    QCOMPARE(Types(sending.Packets()), QStringLiteral("SFDDDDDZB"));
+
+    // The calculator sends: it repeats its first data packet twelve times over, as if it had
+    // missed our answer each time.
+    const QByteArray data = TScriptedPeer::Packet('D', 2, "abc");
+    std::atomic<int> answersToData{0};
+    TScriptedPeer receiving([data, &answersToData](const TKermitPacket &p, int) {
+        if (p.Type == 'R')
+            return TPeerReply{TScriptedPeer::Packet('S', 0, "~* @-#Y1")};
+        if (p.Type != 'Y')
+            return TPeerReply{};
+        switch (p.Seq) {
+        case 0: return TPeerReply{TScriptedPeer::Packet('F', 1, "NOISY")};
+        case 1: return TPeerReply{data};
+        case 2: return TPeerReply{++answersToData == 1 ? data.repeated(12) : TScriptedPeer::Packet('Z', 3)};
+        case 3: return TPeerReply{TScriptedPeer::Packet('B', 4)};
+        default: return TPeerReply{};
+        }
+    });
+    Tkermit r;
+    r.Options.MaxTries = 3;
+    r.Open(receiving.DevicePath());
+    const QList<TReceivedFile> files = r.GetFiles("NOISY");
+    QCOMPARE(files.size(), 1);
+    QCOMPARE(files.at(0).Data, QByteArray("abc"));
+    QCOMPARE(answersToData, 2);
 }
 
 void TestKermitExchange::failedAcknowledgement_data()
