@@ -6,6 +6,7 @@
 #include "u_ResourceStrings.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <unordered_map>
@@ -72,9 +73,10 @@ public:
         FLines.back().Assign(QByteArrayView(&picture, 1), QByteArrayView(&slot, 1));
     }
 
-    // Lines may point into the text they are built from rather than copy it; whether some do.
+    // Lines may point into the text they are built from rather than copy it; how many of its
+    // bytes they point at.
     void ShareText() { FShareText = true; }
-    bool SharedText() const { return FSharedText; }
+    qsizetype SharedBytes() const { return FSharedBytes; }
 
     void Finish()
     {
@@ -103,7 +105,7 @@ private:
             && FRefused.Find(reinterpret_cast<const uint8_t *>(Text), From, To) == To) {
             // A plain line with nothing to filter is already laid out as the line needs it.
             line.Share(Text + From, n, false);
-            FSharedText = true;
+            FSharedBytes += n;
             return;
         }
         const bool toStore = FStore && line.IsEmpty() && FStore->Room() >= need;
@@ -173,7 +175,8 @@ private:
     QByteArray FChars, FAttrs;
     TLineVector &FLines;
     TLineStore *FStore;
-    bool FShareText = false, FSharedText = false;
+    bool FShareText = false;
+    qsizetype FSharedBytes = 0;
     int FTrailingEmpty = 0;
 };
 } // namespace
@@ -219,7 +222,16 @@ void BuildDocumentLines(TReadDocument &&Read, TEditor Kind, TLineVector &Lines, 
     }
     b.Run(Read, from, Read.Text.Size());
     b.Finish();
-    // Moving the buffer leaves its bytes where the lines point.
-    if (b.SharedText())
+    if (b.SharedBytes() * 2 >= Read.Text.Size()) {
+        // Moving the buffer leaves its bytes where the lines point.
         *Store = std::make_shared<TLineStore>(std::move(Read.Text));
+    } else if (b.SharedBytes() > 0) {
+        // Mostly short lines, which hold their bytes themselves: the few that point into the
+        // text take copies, rather than keep all of it.
+        const auto from = reinterpret_cast<std::uintptr_t>(Read.Text.Data());
+        const auto to = from + std::uintptr_t(Read.Text.Size());
+        for (TALine &line : Lines)
+            if (const auto at = reinterpret_cast<std::uintptr_t>(line.CharsView().data()); at >= from && at < to)
+                line.Assign(line.CharsView(), {});
+    }
 }

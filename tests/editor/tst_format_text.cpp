@@ -154,6 +154,12 @@ private slots:
             << TEditor::Xview << Prefix + "\"" + run + "\x0B" "B" + run.left(5) + '\0' + run + "\x02" "\r\n" + run + "\""
             << run + run.left(5) + run + '\n' + run
             << QByteArray(26, '\0') + QByteArray(31, '\x01') + QByteArray(27, '\0') << "";
+        QByteArray shortLines;
+        for (int i = 0; i < 40; ++i)
+            shortLines += "ab\n";
+        QTest::newRow("mostly short plain lines and a long one")
+            << TEditor::Xview << Prefix + "\"" + shortLines + run + "\"" << shortLines + run
+            << QByteArray(shortLines.size() + run.size(), '\0') << "";
         QTest::newRow("long hp49 line with its own refused codes")
             << TEditor::Hp49 << Prefix + "\"" + run + Bytes({19, 4, 19, 3}) + run + Bytes({1}) + run + "\""
             << run + run + run << QByteArray(26, '\0') + QByteArray(52, '\x04') << "";
