@@ -1,6 +1,7 @@
 // The scans that find codes many bytes at a time must find exactly what a byte-by-byte look finds,
 // wherever in a block of bytes the code falls and however short the rest is.
 #include "u_ByteScan.h"
+#include "u_EditorAttrs.h"
 #include "u_LargePages.h"
 
 #include <QTest>
@@ -33,6 +34,28 @@ private slots:
         // Counting past what one lane holds.
         QCOMPARE(CountByte(QByteArray(100000, '\n') + "x\n", '\n'), 100001);
         QCOMPARE(OrOfBytes(reinterpret_cast<const uint8_t *>("\0\0\0\0\0\0\0\0\0\x40"), 10), 0x40);
+    }
+
+    void refusedSetIsExactlyWhatEachKindRefuses()
+    {
+        // The writers drop what the set finds: a byte too many would vanish from saved files.
+        QByteArray all;
+        for (int c = 0; c < 256; ++c)
+            all.append(char(c));
+        const auto *p = reinterpret_cast<const uint8_t *>(all.constData());
+        for (const TEditor kind : {TEditor::Tgv, TEditor::Xview, TEditor::Eden, TEditor::Standard, TEditor::Hp49}) {
+            const std::optional<TByteSet> set = RefusedCharacters(kind);
+            QVERIFY(set);
+            const TByteFinder finder(*set);
+            QByteArray found;
+            for (qsizetype at = finder.Find(p, 0, all.size()); at < all.size(); at = finder.Find(p, at + 1, all.size()))
+                found.append(char(at));
+            QByteArray refused;
+            for (int c = 0; c < 256; ++c)
+                if (!IsCharAllowed(uint8_t(c), kind))
+                    refused.append(char(c));
+            QCOMPARE(found, refused);
+        }
     }
 
     void largeBufferKeepsItsBytesAsItGrows()
