@@ -80,33 +80,6 @@ void AppendTextStyleCodes(TByteOut &Out, TEditor Kind, uint8_t P, uint8_t A)
         break;
     }
 }
-
-// The characters of one line with the style codes between them; Codes(P, A) writes the codes that
-// turn attribute P into A. Refused characters are left out and their attributes still coded.
-template <typename TCodes>
-void AppendStyledLine(TByteOut &Out, const TDocLine &Line, const std::array<bool, 256> &Allowed, uint8_t &P,
-                      const TCodes &Codes)
-{
-    const auto *c = Bytes(Line.Chars);
-    const auto *a = Bytes(Line.Attrs);
-    const qsizetype n = Line.Chars.size();
-    for (qsizetype j = 0; j < n;) {
-        if (a[j] != P) {
-            Codes(P, a[j]);
-            P = a[j];
-        }
-        if (!Allowed[c[j]]) {
-            ++j;
-            continue;
-        }
-        // The run of characters that need no code goes out in one piece.
-        qsizetype k = j + 1;
-        while (k < n && a[k] == P && Allowed[c[k]])
-            ++k;
-        Out.Append(QByteArrayView(c + j, k - j));
-        j = k;
-    }
-}
 } // namespace
 
 QByteArray TrimCalc(QByteArrayView Text)
@@ -421,8 +394,22 @@ void WriteTextForm(const TDocLines &Lines, TEditor Kind, QByteArrayView ExecuteW
                     j = k + 1;
                 }
             } else {
-                AppendStyledLine(Out, line, allowed, p,
-                                 [&](uint8_t P, uint8_t A) { AppendTextStyleCodes(Out, Kind, P, A); });
+                for (qsizetype j = 0; j < n;) {
+                    if (a[j] != p) {
+                        AppendTextStyleCodes(Out, Kind, p, a[j]);
+                        p = a[j];
+                    }
+                    if (!allowed[c[j]]) {
+                        ++j;
+                        continue;
+                    }
+                    // The run of characters that need no code goes out in one piece.
+                    qsizetype k = j + 1;
+                    while (k < n && a[k] == p && allowed[c[k]])
+                        ++k;
+                    Out.Append(QByteArrayView(c + j, k - j));
+                    j = k;
+                }
             }
         }
         if (i + 1 == count)
@@ -467,53 +454,64 @@ QByteArray WriteTgvBody(const TDocLines &Lines, uint8_t MenuChar, bool MenuWhenS
     const qsizetype count = Lines.Count();
     for (qsizetype i = 0; i < count; ++i)
         estimate += Lines.At(i).Chars.size() + 1;
-    TByteOut out(estimate + estimate / 8);
-    const auto code = [&out](char C) {
-        out.Append(char(1));
-        out.Append(C);
-    };
-    if (MenuChar != 42) {
-        out.Append(char(3));
-        out.Append(char(MenuChar));
-    }
+    QByteArray out;
+    out.reserve(estimate + estimate / 8);
+    AdviseLargePages(out.constData(), size_t(out.capacity()));
+    if (MenuChar != 42)
+        out.append(char(3)).append(char(MenuChar));
     if (MenuWhenStarted)
-        out.Append(char(4));
+        out.append(char(4));
 
     uint8_t p = 0;
     for (qsizetype i = 0; i < count; ++i) {
         const TDocLine line = Lines.At(i);
         if (line.Picture) {
-            out.Append(char(2));
-            out.Append(char(line.Picture));
+            out.append(char(2)).append(char(line.Picture));
         } else {
-            AppendStyledLine(out, line, allowed, p, [&](uint8_t P, uint8_t A) {
-                const uint8_t d = P ^ A;
-                if (FontIndex(A) != FontIndex(P))
-                    code(char('1' + FontIndex(A)));
-                if (d & stReverse)
-                    code('V');
-                if (d & stUnderline)
-                    code('U');
-                if (d & stBold)
-                    code('B');
-                // Setting one slant clears the other in the reader, so a direct switch between the
-                // two takes one code.
-                if ((d & stItalic) && (d & stBackslant)) {
-                    code(A & stItalic ? '/' : '|');
-                } else {
-                    if (d & stItalic)
-                        code('/');
-                    if (d & stBackslant)
-                        code('|');
+            const auto *c = Bytes(line.Chars);
+            const auto *a = Bytes(line.Attrs);
+            const qsizetype n = line.Chars.size();
+            for (qsizetype j = 0; j < n;) {
+                const uint8_t at = a[j];
+                if (at != p) {
+                    const uint8_t d = p ^ at;
+                    if (FontIndex(at) != FontIndex(p))
+                        out.append(char(1)).append(char('1' + FontIndex(at)));
+                    if (d & stReverse)
+                        out.append(char(1)).append('V');
+                    if (d & stUnderline)
+                        out.append(char(1)).append('U');
+                    if (d & stBold)
+                        out.append(char(1)).append('B');
+                    // Setting one slant clears the other in the reader, so a direct switch
+                    // between the two takes one code.
+                    if ((d & stItalic) && (d & stBackslant)) {
+                        out.append(char(1)).append(at & stItalic ? '/' : '|');
+                    } else {
+                        if (d & stItalic)
+                            out.append(char(1)).append('/');
+                        if (d & stBackslant)
+                            out.append(char(1)).append('|');
+                    }
+                    p = at;
                 }
-            });
+                if (!allowed[c[j]]) {
+                    ++j;
+                    continue;
+                }
+                qsizetype k = j + 1;
+                while (k < n && a[k] == p && allowed[c[k]])
+                    ++k;
+                out.append(reinterpret_cast<const char *>(c + j), k - j);
+                j = k;
+            }
         }
         if (i + 1 < count) {
             p = 0;
-            out.Append(char(CharLineFeed));
+            out.append(char(CharLineFeed));
         }
     }
-    return out.Take();
+    return out;
 }
 
 QByteArray WriteTgvFile(QByteArrayView Body, const std::vector<QByteArray> &Grobs, bool Hp49)
