@@ -17,7 +17,6 @@
 #include "u_Transfering.h"
 #include "u_CalculatorName.h"
 #include "u_ReceiveDocument.h"
-#include "u_ReceivedFile.h"
 #include "u_Translate.h"
 #include "u_ddemacro.h"
 #include "u_utils.h"
@@ -356,7 +355,7 @@ void TFFormBegin::ReceiveDocument()
     // Not on disk yet: until it is saved, closing the window asks first.
     editor->SetModified(true);
     UpdateFileSize();
-    SaveActiveAs(SafeLocalName(name) + QLatin1String(kind.Extension), &kind);
+    SaveActiveAs(ReceivedFileName(name, kind), &kind);
 }
 
 void TFFormBegin::SetTabLength(TEditor Kind, int Value)

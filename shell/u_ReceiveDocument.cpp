@@ -3,6 +3,7 @@
 #include "u_CalculatorName.h"
 #include "u_DocFormats.h"
 #include "u_DocumentKinds.h"
+#include "u_ReceivedFile.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
 #include "u_TransferForm.h"
@@ -145,6 +146,13 @@ void TFReceiveForm::accept()
 QString DocumentKindName(const TDocumentKind &Kind)
 {
     return ResString(KindNames[size_t(&Kind - DocumentKinds().data())]);
+}
+
+QString ReceivedFileName(const QByteArray &RemoteName, const TDocumentKind &Kind)
+{
+    const QString name = SafeLocalName(RemoteName);
+    const QLatin1String extension(Kind.Extension);
+    return name.endsWith(extension, Qt::CaseInsensitive) ? name : name + extension;
 }
 
 QString ReceivedKindProblem(const QByteArray &Data, const TDocumentKind &Kind)

@@ -58,6 +58,9 @@ private:
 
 // The name a kind goes by in the dialogs ("XView File", …).
 QString DocumentKindName(const TDocumentKind &Kind);
+// The file name first offered for a received document: the variable's name made safe for a file,
+// with the kind's extension unless the name already ends with it ("NOTES.XV" stays as it is).
+QString ReceivedFileName(const QByteArray &RemoteName, const TDocumentKind &Kind);
 // Why Data cannot open as a document of Kind, or empty when it can be tried: a calculator string
 // is no TGV document, and a calculator object other than a string is no text document.
 QString ReceivedKindProblem(const QByteArray &Data, const TDocumentKind &Kind);

@@ -3,6 +3,7 @@
 // received or opened is said, and no window is left behind.
 #include "helper_KermitServer.h"
 #include "shellfixture.h"
+#include "u_DocumentKinds.h"
 #include "u_ReceiveDocument.h"
 
 #include <QComboBox>
@@ -28,6 +29,7 @@ private slots:
     void failuresOpenNothing_data();
     void failuresOpenNothing();
     void otherDeviceReachesTheCalculator();
+    void offeredFileNameHasOneExtension();
 
 private:
     // Runs File > Receive from calculator, answering its dialog with Name and the kind at Kind.
@@ -136,6 +138,15 @@ void TestReceiveDocument::otherDeviceReachesTheCalculator()
     w.Receive_->trigger();
     QVERIFY2(f.Warnings.isEmpty(), qPrintable(f.Warnings.join('\n')));
     QCOMPARE(w.DocumentWindows().size(), 1);
+}
+
+void TestReceiveDocument::offeredFileNameHasOneExtension()
+{
+    const TDocumentKind &xview = DocumentKinds()[2];
+    QCOMPARE(ReceivedFileName("NOTE", xview), QString("NOTE.xv"));
+    QCOMPARE(ReceivedFileName("NOTE.XV", xview), QString("NOTE.XV"));
+    QCOMPARE(ReceivedFileName("MANUAL.TGV", xview), QString("MANUAL.TGV.xv"));
+    QCOMPARE(ReceivedFileName("../.XV", xview), QString("_.XV"));
 }
 
 QTEST_MAIN(TestReceiveDocument)
