@@ -133,6 +133,8 @@ QString PickDeviceNode(QWidget *Parent, const QString &Current)
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFilter(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    // A device has no size or type worth showing ("-1 bytes", "Unknown"): names only.
+    dialog.setViewMode(QFileDialog::List);
     if (!Current.isEmpty())
         dialog.selectFile(Current);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
