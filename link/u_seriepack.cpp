@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -20,6 +21,23 @@ namespace {
 [[noreturn]] void RaisePortHandleInvalid()
 {
     throw EErrorCom(ResString(TResId::sPortHandleInvalid));
+}
+
+// The port cannot be taken: the message goes on to say why, so that the user can act on it (plug
+// the adapter in, join the group that may use it, close the other program).
+[[noreturn]] void RaisePortHandleInvalid(const QString &Why)
+{
+    throw EErrorCom(ResString(TResId::sPortHandleInvalid) + QLatin1Char('\n') + Why);
+}
+
+QString SystemReason(const QString &Device, int Error)
+{
+    if (Error == EBUSY)
+        return ResString(TResId::sPortInUse).arg(Device);
+    QString why = ResString(TResId::sPortCannotOpen).arg(Device, QString::fromLocal8Bit(std::strerror(Error)));
+    if (Error == EACCES || Error == EPERM)
+        why += QLatin1Char('\n') + ResString(TResId::sPortNoPermission).arg(Device);
+    return why;
 }
 
 [[noreturn]] void RaisePortSettingsError()
@@ -218,32 +236,35 @@ void Tseriepack::Open(const QString &Device)
 
     // The lock comes first, so that not even opening the device disturbs a program that holds it.
     QString holder;
-    if (!FLock.Acquire(Device, holder)) {
-        if (holder.isEmpty())
-            RaisePortHandleInvalid();
-        throw EErrorCom(ResString(TResId::sPortHandleInvalid) + QLatin1Char('\n') + holder);
-    }
+    if (!FLock.Acquire(Device, holder))
+        RaisePortHandleInvalid(holder.isEmpty() ? ResString(TResId::sPortInUse).arg(Device) : holder);
     const QByteArray path = QFile::encodeName(Device);
     int fd = path.isEmpty() ? -1 : ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        const int error = errno;
         FLock.Release();
-        RaisePortHandleInvalid();
+        if (path.isEmpty())
+            RaisePortHandleInvalid();
+        RaisePortHandleInvalid(SystemReason(Device, error));
     }
+    const auto refuse = [&](const QString &Why) {
+        ::close(fd);
+        FLock.Release();
+        RaisePortHandleInvalid(Why);
+    };
 
     // Exclusive: the tty refuses further opens, and the advisory lock tells programs that honour
     // it (and a second Quillo) that the line is taken.
     termios tio;
-    if (tcgetattr(fd, &tio) != 0 || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
-        ::close(fd);
-        FLock.Release();
-        RaisePortHandleInvalid();
-    }
+    if (tcgetattr(fd, &tio) != 0)
+        refuse(ResString(TResId::sPortNotSerial).arg(Device));
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0)
+        refuse(ResString(TResId::sPortInUse).arg(Device));
     MakeRaw(tio);
     if (tcsetattr(fd, TCSANOW, &tio) != 0 || tcgetattr(fd, &tio) != 0) {
+        const int error = errno;
         ioctl(fd, TIOCNXCL);
-        ::close(fd);
-        FLock.Release();
-        RaisePortHandleInvalid();
+        refuse(SystemReason(Device, error));
     }
 
     FHandle = fd;

@@ -13,6 +13,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace {
@@ -197,10 +199,13 @@ void TestSendCommand::failures_data()
     QTest::newRow("a name too long for a packet")
         << QStringList{QUILLO_SOURCE_DIR "CMakeLists.txt", "--port", port, "--as", QString(90, 'N')}
         << ResString(TResId::sNameTooLong).arg(QString(90, 'N'));
-    QTest::newRow("no such device") << QStringList{QUILLO_SOURCE_DIR "CMakeLists.txt", "--port", "/dev/quillo-no-such-port"}
-                                    << ResString(TResId::sPortHandleInvalid);
+    const QString noDevice = "/dev/quillo-no-such-port";
+    QTest::newRow("no such device") << QStringList{QUILLO_SOURCE_DIR "CMakeLists.txt", "--port", noDevice}
+                                    << ResString(TResId::sPortHandleInvalid) + '\n'
+                                           + ResString(TResId::sPortCannotOpen).arg(noDevice, std::strerror(ENOENT));
     QTest::newRow("a plain file for a device") << QStringList{QUILLO_SOURCE_DIR "CMakeLists.txt", "--port", QUILLO_SOURCE_DIR "CMakeLists.txt"}
-                                               << ResString(TResId::sPortHandleInvalid);
+                                               << ResString(TResId::sPortHandleInvalid) + '\n'
+                                                      + ResString(TResId::sPortNotSerial).arg(QUILLO_SOURCE_DIR "CMakeLists.txt");
 }
 
 void TestSendCommand::failures()

@@ -13,7 +13,9 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -95,17 +97,22 @@ private slots:
 void TestSeriepack::openFailures_data()
 {
     QTest::addColumn<QString>("device");
-    QTest::newRow("no such device") << "/dev/quillo-no-such-port";
-    QTest::newRow("empty name") << "";
-    QTest::newRow("a plain file") << QString(QUILLO_SOURCE_DIR "CMakeLists.txt");
-    QTest::newRow("a folder") << "/tmp";
+    QTest::addColumn<QString>("why");
+    const QString missing = "/dev/quillo-no-such-port";
+    const QString file = QUILLO_SOURCE_DIR "CMakeLists.txt";
+    QTest::newRow("no such device") << missing << ResString(TResId::sPortCannotOpen).arg(missing, std::strerror(ENOENT));
+    QTest::newRow("empty name") << "" << QString();
+    QTest::newRow("a plain file") << file << ResString(TResId::sPortNotSerial).arg(file);
+    QTest::newRow("a folder") << "/tmp" << ResString(TResId::sPortCannotOpen).arg("/tmp", std::strerror(EISDIR));
 }
 
 void TestSeriepack::openFailures()
 {
     QFETCH(QString, device);
+    QFETCH(QString, why);
     Tseriepack port;
-    ExpectComError([&] { port.Open(device); }, TResId::sPortHandleInvalid);
+    // The message says why, so that the user knows what to do about it.
+    ExpectComError([&] { port.Open(device); }, ResString(TResId::sPortHandleInvalid) + (why.isEmpty() ? "" : "\n" + why));
     QVERIFY(!port.IsOpen());
 }
 
@@ -115,7 +122,7 @@ void TestSeriepack::failedOpenLeavesObjectReusable()
     Tseriepack port;
     port.Open(pty.Device);
     // A failed open closes the port it had; the next open is like a first one.
-    ExpectComError([&] { port.Open(QStringLiteral("/dev/quillo-no-such-port")); }, TResId::sPortHandleInvalid);
+    QVERIFY_THROWS_EXCEPTION(EErrorCom, port.Open(QStringLiteral("/dev/quillo-no-such-port")));
     QVERIFY(!port.IsOpen());
     port.Open(pty.Device);
     QVERIFY(port.IsOpen());
@@ -163,7 +170,8 @@ void TestSeriepack::openIsExclusive()
     first.Open(pty.Device);
     {
         Tseriepack second;
-        ExpectComError([&] { second.Open(pty.Device); }, TResId::sPortHandleInvalid);
+        ExpectComError([&] { second.Open(pty.Device); },
+                       ResString(TResId::sPortHandleInvalid) + '\n' + ResString(TResId::sPortInUse).arg(pty.Device));
     }
     first.Close();
     Tseriepack third;
