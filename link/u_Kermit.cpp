@@ -354,7 +354,9 @@ bool Tkermit::ReceivePacket(TKermitPacket &Packet, const QDeadlineTimer &Deadlin
             CheckCancel();
         }
     };
-    return ReadPacket(next, FPeer.CheckType, SevenBitChecks(), Packet, EightBitData);
+    const bool good = ReadPacket(next, FPeer.CheckType, SevenBitChecks(), Packet, EightBitData);
+    FHeard = FHeard || good;
+    return good;
 }
 
 Tkermit::TAnswer Tkermit::WaitAnswer(QByteArray *Data)
@@ -428,6 +430,12 @@ void Tkermit::BeginConversation()
     FPeer.Eol = 13;
     FPeer.NPad = 0;
     FPeer.Rept = 0;
+    FHeard = false;
+}
+
+QString Tkermit::NoAnswerHint() const
+{
+    return FHeard ? QString() : QLatin1Char('\n') + ResString(TResId::sNoAnswerHint);
 }
 
 bool Tkermit::Connect()
@@ -647,7 +655,7 @@ QList<TReceivedFile> Tkermit::ReceiveFiles(const QByteArray &RemoteName)
     int tries = 0;
     for (;;) {
         if (++tries > FMaxTries || LineGone())
-            RaiseReceiveError();
+            throw EErrorTransmission(ResString(TResId::sErrorReceivingPacket) + NoAnswerHint());
         WriteBytes(tries % 3 == 1 ? request : again);
         if (OnPacket)
             OnPacket(0);

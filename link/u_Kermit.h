@@ -78,6 +78,10 @@ public:
     // The send-init exchange: true when the calculator acknowledged it; its parameters are then in
     // force for the rest of the connection. Raises ETransferCancelled when the caller stops it.
     bool Connect();
+    // Added to the caller's failure text when a conversation could not start: a line saying what
+    // to check when not one good packet came back, else empty (the calculator answered, and said
+    // no).
+    QString NoAnswerHint() const;
     // Sends one file held in memory under RemoteName. Raises EErrorTransmission "Error while
     // receiving packet" when a packet is not acknowledged within the tries or the calculator
     // reports an error, and ETransferCancelled "Transfer cancelled" when the caller asks to stop;
@@ -173,6 +177,8 @@ private:
 
     int FSeq = -1;
     int FMaxTries = 10;
+    // Whether a whole packet has come back since the conversation began.
+    bool FHeard = false;
     TKermitParams FOwn;
     TKermitParams FPeer;
 };

@@ -180,7 +180,7 @@ bool TFTransferingFile::ConnectPort(const QString &Device, int Baud)
         FKermit.Open(Device);
         FKermit.SetLineSettings(Baud, 0, 8, 0);
         if (!FKermit.Connect())
-            throw EError(ResString(TResId::sCannotConnect));
+            throw EError(ResString(TResId::sCannotConnect) + FKermit.NoAnswerHint());
     } catch (const EError &e) {
         Warn(e.Message());
         return false;

@@ -195,7 +195,7 @@ int RunSend(const TCommandLine &Line)
         kermit.OnWait = [](bool &Cancel) { Cancel = Interrupted(); };
 
         if (!kermit.Connect()) {
-            PrintError(ResString(TResId::sCannotConnect));
+            PrintError(ResString(TResId::sCannotConnect) + kermit.NoAnswerHint());
             return ExitFailure;
         }
         for (qsizetype i = 0; i < request.Files.size(); ++i) {

@@ -160,6 +160,7 @@ void TestKermitExchange::silentLineFailsConnect()
     QElapsedTimer clock;
     clock.start();
     QVERIFY(!k.Connect());
+    QCOMPARE(k.NoAnswerHint(), '\n' + ResString(TResId::sNoAnswerHint));
     // Two tries of one read limit of 2 seconds each.
     QVERIFY2(clock.elapsed() >= 3800 && clock.elapsed() < 6000, qPrintable(QString::number(clock.elapsed())));
 }
@@ -369,18 +370,21 @@ void TestKermitExchange::failedAcknowledgement()
 void TestKermitExchange::connectFailsOnBadAnswer_data()
 {
     QTest::addColumn<QByteArray>("answer");
-    QTest::newRow("N for the send-init packet itself") << TScriptedPeer::Packet('N', 0);
-    QTest::newRow("E packet") << TScriptedPeer::Packet('E', 0, "Not a server");
+    // Only a calculator that said nothing readable gets the hint to check the line.
+    QTest::addColumn<bool>("hint");
+    QTest::newRow("N for the send-init packet itself") << TScriptedPeer::Packet('N', 0) << false;
+    QTest::newRow("E packet") << TScriptedPeer::Packet('E', 0, "Not a server") << false;
     QByteArray corrupted = TScriptedPeer::Packet('Y', 0, "~* @-#Y1");
     corrupted[6] = 'Z';
-    QTest::newRow("bad check") << corrupted;
-    QTest::newRow("answer for another packet") << TScriptedPeer::Packet('Y', 1, "~* @-#Y1");
-    QTest::newRow("noise only") << QByteArray("Awaiting Server Cmd.\r\n");
+    QTest::newRow("bad check") << corrupted << true;
+    QTest::newRow("answer for another packet") << TScriptedPeer::Packet('Y', 1, "~* @-#Y1") << false;
+    QTest::newRow("noise only") << QByteArray("Awaiting Server Cmd.\r\n") << true;
 }
 
 void TestKermitExchange::connectFailsOnBadAnswer()
 {
     QFETCH(QByteArray, answer);
+    QFETCH(bool, hint);
     TScriptedPeer peer([answer](const TKermitPacket &, int) { return TPeerReply{answer}; });
     Tkermit k;
     k.Options.MaxTries = 2;
@@ -388,6 +392,7 @@ void TestKermitExchange::connectFailsOnBadAnswer()
     QElapsedTimer clock;
     clock.start();
     QVERIFY(!k.Connect());
+    QCOMPARE(!k.NoAnswerHint().isEmpty(), hint);
     QVERIFY(clock.elapsed() < 4500);
 }
 

@@ -231,7 +231,7 @@ void TestSendCommand::silentLine()
     const TRun run = Quillo({WriteFile("QUIET.XV", "x"), "--port", cable.SenderDevice()});
     QFile::remove(ini.fileName());
     QCOMPARE(run.ExitCode, 1);
-    QCOMPARE(run.Err.trimmed(), ResString(TResId::sCannotConnect));
+    QCOMPARE(run.Err.trimmed(), ResString(TResId::sCannotConnect) + '\n' + ResString(TResId::sNoAnswerHint));
     QVERIFY2(run.Ms > 3800 && run.Ms < 8000, qPrintable(QString::number(run.Ms)));
 }
 
