@@ -9,6 +9,7 @@
 #include "u_Kermit.h"
 #include "u_ReceivedFile.h"
 #include "u_ResourceStrings.h"
+#include "u_TerminalProgress.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -40,6 +41,7 @@ int RunGet(const TCommandLine &Line)
     const QString folder = Line.Value(QStringLiteral("into")).value_or(QDir::currentPath());
     const bool overwrite = Line.IsSet(QStringLiteral("overwrite"));
 
+    TTerminalProgress progress;
     try {
         // Everything that can be refused is refused before the calculator is disturbed.
         if (!QFileInfo(folder).isDir())
@@ -53,10 +55,17 @@ int RunGet(const TCommandLine &Line)
         OpenCalculatorLine(kermit, port);
         CatchInterrupt();
         kermit.OnWait = [](bool &Cancel) { Cancel = Interrupted(); };
-        kermit.OnProgress = [](qint64, bool &Cancel, qint64) { Cancel = Interrupted(); };
+        kermit.OnPacket = [&progress](int Number) { progress.Packet(Number); };
+        kermit.OnProgress = [&progress](qint64 Position, bool &Cancel, qint64 Total) {
+            progress.Progress(Position, Total);
+            Cancel = Interrupted();
+        };
 
         for (const QByteArray &name : std::as_const(names)) {
+            // The line shows while the variable comes; what was written where follows it.
+            progress.StartFile(CalculatorNameText(name));
             const QList<TReceivedFile> files = kermit.GetFiles(name);
+            progress.BreakLine();
             if (files.isEmpty())
                 throw EErrorTransmission(ResString(TResId::sNothingReceived).arg(CalculatorNameText(name)));
             for (const TReceivedFile &file : files) {
@@ -67,9 +76,11 @@ int RunGet(const TCommandLine &Line)
             }
         }
     } catch (const EFileFailure &e) {
+        progress.BreakLine();
         Print(stderr, e.Reason().isEmpty() ? e.Message() : e.Message() + '\n' + e.Reason());
         return ExitFailure;
     } catch (const EError &e) {
+        progress.BreakLine();
         Print(stderr, e.Message());
         return ExitFailure;
     }

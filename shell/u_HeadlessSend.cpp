@@ -10,11 +10,10 @@
 #include "u_Kermit.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
+#include "u_TerminalProgress.h"
 
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 constexpr int ExitFailure = 1;
@@ -80,83 +79,6 @@ bool ParseSend(const TCommandLine &Line, TSendRequest &Request, QString &Error)
     return true;
 }
 
-// The progress of one file on the terminal: a line redrawn in place when standard output is a
-// terminal, one summary line per file otherwise (logs and pipes).
-class TTerminalProgress {
-public:
-    TTerminalProgress() : FInteractive(isatty(fileno(stdout)) != 0) {}
-
-    void StartFile(const QString &Name)
-    {
-        FName = Name;
-        FPacket = 0;
-        FPosition = FTotal = 0;
-        FClock.invalidate();
-        Draw(true);
-    }
-    void Packet(int Number)
-    {
-        FPacket = Number;
-        Draw(false);
-    }
-    void Progress(qint64 Position, qint64 Total)
-    {
-        FPosition = Position;
-        FTotal = Total;
-        Draw(false);
-    }
-    void EndFile()
-    {
-        if (FInteractive) {
-            Draw(true);
-            std::fputc('\n', stdout);
-        } else {
-            std::fputs(qPrintable(Line() + '\n'), stdout);
-        }
-        std::fflush(stdout);
-        FName.clear();
-    }
-    // A failure ends the progress line before the message goes out.
-    void Abandon()
-    {
-        if (FInteractive && !FName.isEmpty()) {
-            std::fputc('\n', stdout);
-            std::fflush(stdout);
-        }
-        FName.clear();
-    }
-
-private:
-    QString Line() const
-    {
-        return ResString(TResId::sFile) + FName + QStringLiteral("  ") + ResString(TResId::sPacket)
-            + QString::number(FPacket) + QStringLiteral("  ") + ResString(TResId::sBytesTransferred)
-            + QString::number(FPosition) + '/' + QString::number(FTotal);
-    }
-    void Draw(bool Force)
-    {
-        // The connection's own packets come before any file.
-        if (!FInteractive || FName.isEmpty())
-            return;
-        // Redrawing for every packet would cost more than sending it.
-        if (!Force && FClock.isValid() && FClock.elapsed() < 100)
-            return;
-        FClock.start();
-        constexpr int width = 30;
-        const int filled = FTotal > 0 ? int(FPosition * width / FTotal) : 0;
-        const int percent = FTotal > 0 ? int(FPosition * 100 / FTotal) : 0;
-        const QString bar = '[' + QString(filled, '#') + QString(width - filled, '-') + QStringLiteral("] %1% ").arg(percent, 3);
-        std::fputs(qPrintable('\r' + bar + Line() + QStringLiteral("\x1b[K")), stdout);
-        std::fflush(stdout);
-    }
-
-    bool FInteractive;
-    QString FName;
-    int FPacket = 0;
-    qint64 FPosition = 0;
-    qint64 FTotal = 0;
-    QElapsedTimer FClock;
-};
 } // namespace
 
 int RunSend(const TCommandLine &Line)
@@ -208,7 +130,7 @@ int RunSend(const TCommandLine &Line)
             return ExitFailure;
         }
     } catch (const EError &e) {
-        progress.Abandon();
+        progress.BreakLine();
         PrintError(e.Message());
         return ExitFailure;
     }
