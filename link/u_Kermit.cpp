@@ -687,15 +687,18 @@ QList<TReceivedFile> Tkermit::ReceiveFiles(const QByteArray &RemoteName)
     bool inFile = false;
     int expected = 1;
     tries = 0;
-    auto send = [this](char Type, int Seq) {
+    // Packets are counted as sending counts them, on past the 64 sequence numbers; a refusal
+    // reports the count again.
+    int taken = 0;
+    auto send = [this](char Type, int Seq, int Count) {
         const QByteArray packet = BuildPacket(Type, Seq, QByteArray(), FPeer, SevenBitChecks());
         WriteBytes(packet);
         if (OnPacket)
-            OnPacket(Seq);
+            OnPacket(Count);
         return packet;
     };
-    auto answer = [&](int Seq) { lastAnswer = send('Y', Seq); };
-    auto refuse = [&](int Seq) { send('N', Seq); };
+    auto answer = [&](int Seq) { lastAnswer = send('Y', Seq, ++taken); };
+    auto refuse = [&](int Seq) { send('N', Seq, taken); };
     // After a bad or repeated packet, what is already waiting is more of the same (copies the
     // sender made while our answer was late, noise): one answer serves for all of it, and it
     // costs one try, not one each.

@@ -236,7 +236,11 @@ void TestKermitInterop::filesComeBackIntact()
         k.SetLineSettings(CalculatorBaud, 0, 8, 0);
         qint64 reported = 0;
         k.OnProgress = [&reported](qint64 Position, bool &, qint64) { reported = Position; };
+        int packets = 0;
+        k.OnPacket = [&packets](int Number) { packets = Number; };
         QList<TReceivedFile> files = k.GetFiles("MIXED");
+        // Counted on past the 64 sequence numbers, as sending counts.
+        QVERIFY2(packets > 64, qPrintable(QString::number(packets)));
         QCOMPARE(files.size(), 1);
         QCOMPARE(files.at(0).Name, QByteArray("MIXED"));
         QCOMPARE(files.at(0).Data, mixed);
