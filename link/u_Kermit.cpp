@@ -17,8 +17,6 @@ constexpr int LongestRunEncoding = 5;
 constexpr int MarkHuntBudget = 20;
 constexpr int StrayByteCost = 1;
 constexpr int SilenceCost = 10;
-// Runs shorter than this cost no more sent one by one than as a count; a count is one character.
-constexpr qint64 MinRepeat = 4;
 constexpr qint64 MaxRepeat = 94;
 
 // Raised inside the engine when the caller asks to stop; the public operations turn it into an
@@ -159,14 +157,15 @@ qint64 Tkermit::EncodePiece(const char *Data, qint64 Size, uint8_t Rept, QByteAr
     if (Rept)
         while (run < Size && run < MaxRepeat && Data[run] == Data[0])
             ++run;
-    if (run >= MinRepeat) {
-        Piece.append(char(Rept));
-        Piece.append(char(tochar(int(run))));
-        AppendEncodedByte(Piece, uint8_t(Data[0]), Rept);
-        return run;
-    }
     AppendEncodedByte(Piece, uint8_t(Data[0]), Rept);
-    return 1;
+    // A count costs the prefix and one character. It pays from 4 plain bytes, from 3 prefixed ones
+    // (a picture's short runs of zeros) and from 2 with both prefixes (its short runs of black).
+    const qint64 plain = Piece.size();
+    if (run * plain <= 2 + plain)
+        return 1;
+    Piece.prepend(char(tochar(int(run))));
+    Piece.prepend(char(Rept));
+    return run;
 }
 
 QByteArray Tkermit::BlockCheck(const QByteArray &Span, int CheckType, bool SevenBit)

@@ -122,9 +122,9 @@ public:
     static QByteArray EncodeByte(uint8_t Value, uint8_t Rept = 0);
     static int EncodedLength(uint8_t Value, uint8_t Rept = 0);
     static void AppendEncodedByte(QByteArray &Out, uint8_t Value, uint8_t Rept = 0);
-    // The next piece of data as it travels, starting at Data[0] of Size bytes: a run of 4 to 94
+    // The next piece of data as it travels, starting at Data[0] of Size bytes: a run of up to 94
     // equal bytes as the repeat prefix, tochar of the count and the encoded byte when Rept is
-    // agreed, else one encoded byte. Returns how many bytes the piece stands for.
+    // agreed and that is shorter, else one encoded byte. Returns how many bytes the piece stands for.
     static qint64 EncodePiece(const char *Data, qint64 Size, uint8_t Rept, QByteArray &Piece);
     // The check over Span (the characters from LEN to the end of DATA); SevenBit counts each
     // character with its low 7 bits only, as a line with a parity bit delivers them.
