@@ -157,14 +157,16 @@ qint64 Tkermit::EncodePiece(const char *Data, qint64 Size, uint8_t Rept, QByteAr
     if (Rept)
         while (run < Size && run < MaxRepeat && Data[run] == Data[0])
             ++run;
-    AppendEncodedByte(Piece, uint8_t(Data[0]), Rept);
     // A count costs the prefix and one character. It pays from 4 plain bytes, from 3 prefixed ones
     // (a picture's short runs of zeros) and from 2 with both prefixes (its short runs of black).
-    const qint64 plain = Piece.size();
-    if (run * plain <= 2 + plain)
-        return 1;
-    Piece.prepend(char(tochar(int(run))));
-    Piece.prepend(char(Rept));
+    const int plain = EncodedLength(uint8_t(Data[0]), Rept);
+    if (run * plain > 2 + plain) {
+        Piece.append(char(Rept));
+        Piece.append(char(tochar(int(run))));
+    } else {
+        run = 1;
+    }
+    AppendEncodedByte(Piece, uint8_t(Data[0]), Rept);
     return run;
 }
 
