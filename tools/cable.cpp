@@ -7,6 +7,7 @@
 //
 // A and B become symbolic links to the two terminals' devices; either end may be opened, closed and
 // opened again. The relay runs until it is killed. A rate of 0 carries bytes as fast as they come.
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -38,10 +39,16 @@ struct TEnd {
     int Slave = -1;
 };
 
-// One direction of the cable: bytes read from one end wait here for their slot on the line.
+// One direction of the cable: bytes read from one end wait here until the line has carried them.
+// Each byte is due when its last bit is through, one slot after the line is free for it, so a
+// packet written after a pause takes as long as one written at once: an idle line saves up no time.
 struct TDirection {
-    std::deque<unsigned char> Waiting;
-    TClock::time_point NextSlot = TClock::now();
+    struct TByte {
+        unsigned char Value;
+        TClock::time_point Due;
+    };
+    std::deque<TByte> Waiting;
+    TClock::time_point LineFree = TClock::now();
 };
 
 bool OpenEnd(const char *Link, TEnd &End)
@@ -64,54 +71,38 @@ void Take(int From, TDirection &Way, const TLine &Line, std::mt19937 &Random)
     const ssize_t n = read(From, buffer, sizeof buffer);
     std::uniform_real_distribution<double> chance(0, 1);
     std::uniform_int_distribution<int> bits(1, 255);
+    const auto now = TClock::now();
+    const auto slot = std::chrono::duration_cast<TClock::duration>(
+        std::chrono::duration<double>(Line.Rate > 0 ? 1.0 / Line.Rate : 0));
     for (ssize_t i = 0; i < n; ++i) {
+        // A dropped byte still took its time on the line; it is simply never delivered.
+        Way.LineFree = std::max(Way.LineFree, now) + slot;
         if (chance(Random) < Line.Drop)
             continue;
         unsigned char b = buffer[i];
         if (chance(Random) < Line.Garble)
             b = static_cast<unsigned char>(b ^ bits(Random));
-        Way.Waiting.push_back(b);
+        Way.Waiting.push_back({b, Way.LineFree});
     }
 }
 
 // Hands the bytes whose time has come to the program at To; the time until the next one is due, in
 // milliseconds, or -1 when nothing waits.
-int Deliver(int To, TDirection &Way, const TLine &Line)
+int Deliver(int To, TDirection &Way)
 {
     const auto now = TClock::now();
-    if (Way.Waiting.empty()) {
-        Way.NextSlot = now;
-        return -1;
-    }
-    size_t due = Way.Waiting.size();
-    if (Line.Rate > 0) {
-        if (Way.NextSlot < now - std::chrono::milliseconds(20))
-            Way.NextSlot = now; // an idle line does not save up time
-        const auto slot = std::chrono::duration<double>(1.0 / Line.Rate);
-        due = 0;
-        auto t = Way.NextSlot;
-        while (due < Way.Waiting.size() && t <= now) {
-            t += std::chrono::duration_cast<TClock::duration>(slot);
-            ++due;
-        }
-    }
     unsigned char buffer[4096];
     size_t n = 0;
-    while (n < due && n < sizeof buffer) {
-        buffer[n] = Way.Waiting[n];
+    while (n < Way.Waiting.size() && n < sizeof buffer && Way.Waiting[n].Due <= now) {
+        buffer[n] = Way.Waiting[n].Value;
         ++n;
     }
     const ssize_t written = n ? write(To, buffer, n) : 0;
-    if (written > 0) {
+    if (written > 0)
         Way.Waiting.erase(Way.Waiting.begin(), Way.Waiting.begin() + written);
-        if (Line.Rate > 0)
-            Way.NextSlot += std::chrono::duration_cast<TClock::duration>(std::chrono::duration<double>(written / Line.Rate));
-    }
     if (Way.Waiting.empty())
         return -1;
-    if (Line.Rate <= 0)
-        return 1;
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(Way.NextSlot - TClock::now()).count();
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(Way.Waiting.front().Due - TClock::now()).count();
     return wait > 0 ? int(wait) : 1;
 }
 
@@ -155,8 +146,8 @@ int main(int argc, char **argv)
     std::mt19937 random(line.Seed);
     TDirection aToB, bToA;
     for (;;) {
-        const int waitAB = Deliver(b.Master, aToB, line);
-        const int waitBA = Deliver(a.Master, bToA, line);
+        const int waitAB = Deliver(b.Master, aToB);
+        const int waitBA = Deliver(a.Master, bToA);
         int timeout = -1;
         for (const int w : {waitAB, waitBA})
             if (w >= 0 && (timeout < 0 || w < timeout))
