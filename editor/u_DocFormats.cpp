@@ -232,14 +232,21 @@ bool HasCalcHeader(QByteArrayView Data)
     return Data.startsWith("HPHP48-") || Data.startsWith("HPHP49-");
 }
 
+namespace {
+bool StringPrologAt(QByteArrayView Data, qsizetype Offset)
+{
+    if (Data.size() <= Offset || !HasCalcHeader(Data))
+        return false;
+    TNibbleReader r(Data);
+    r.SeekByte(Offset);
+    return r.Holds(5) && r.Number5() == PrologString;
+}
+} // namespace
+
 bool IsCalcStringFile(QByteArrayView Data)
 {
-    if (Data.size() <= HeaderLength || !HasCalcHeader(Data))
-        return false;
     // A prolog cut short cannot be told from other data: such a file stays plain text.
-    TNibbleReader r(Data);
-    r.SeekByte(HeaderLength);
-    return r.Holds(5) && r.Number5() == PrologString;
+    return StringPrologAt(Data, HeaderLength);
 }
 
 void ReadCalcString(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
@@ -266,6 +273,11 @@ void ReadCalcString(QByteArrayView Data, bool Hp49, TReadDocument &Doc)
 bool IsTgvFile(QByteArrayView Data)
 {
     return Data.size() >= TgvStringOffset && HasCalcHeader(Data);
+}
+
+bool HoldsTgvString(QByteArrayView Data)
+{
+    return StringPrologAt(Data, TgvStringOffset);
 }
 
 void ReadTgv(QByteArrayView Data, TReadDocument &Doc)

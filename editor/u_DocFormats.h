@@ -76,6 +76,8 @@ bool IsCalcStringFile(QByteArrayView Data);
 void ReadCalcString(QByteArrayView Data, bool Hp49, TReadDocument &Doc);
 // Whether Data is a TGV file (at least 13 bytes, "HPHP48-" or "HPHP49-" at the start).
 bool IsTgvFile(QByteArrayView Data);
+// Whether it also holds a TGV document: the string prolog where ReadTgv looks for it.
+bool HoldsTgvString(QByteArrayView Data);
 // Reads the TGV object after the header. A file whose object is not a string reads as empty.
 // Raises EErrorLoading for data that ends inside the string or a grob, a malformed grob, and a
 // picture code with no such grob (or one that cannot be shown).

@@ -336,26 +336,36 @@ void TFFormBegin::ReceiveDocument()
     if (!received)
         return;
 
-    // The variable stays on the calculator whatever happens here, so a refusal loses nothing.
-    const QString cannotOpen = ResString(TResId::sReceivedNotOpenable)
-                                   .arg(CalculatorNameText(name), DocumentKindName(kind));
-    if (const QString problem = ReceivedKindProblem(data, kind); !problem.isEmpty()) {
-        ShowWarning(cannotOpen + '\n' + problem);
-        return;
+    // The variable stays on the calculator whatever happens here, so a refusal loses nothing. What
+    // arrived as the wrong kind is offered as the kind it is, sparing the user a second transfer.
+    const auto cannotOpen = [&](const TDocumentKind &As) {
+        return ResString(TResId::sReceivedNotOpenable).arg(CalculatorNameText(name), DocumentKindName(As));
+    };
+    const TDocumentKind *openAs = &kind;
+    if (const TReceivedFit fit = ReceivedKindFit(data, kind); !fit.Problem.isEmpty()) {
+        const QString why = cannotOpen(kind) + '\n' + fit.Problem;
+        if (!fit.Instead) {
+            ShowWarning(why);
+            return;
+        }
+        const QString offer = ResString(TResId::sReceivedOpenInstead).arg(DocumentKindName(*fit.Instead));
+        if (OnQuestion(why + "\n\n" + offer, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            return;
+        openAs = fit.Instead;
     }
-    TFormMdiHP *window = CreateDocumentWindow(kind.Editor);
+    TFormMdiHP *window = CreateDocumentWindow(openAs->Editor);
     THPEdit2 *editor = window->GetEditor();
     try {
         editor->LoadData(data);
     } catch (const EErrorLoading &e) {
         window->CloseDiscarding();
-        ShowWarning(cannotOpen + '\n' + e.Reason());
+        ShowWarning(cannotOpen(*openAs) + '\n' + e.Reason());
         return;
     }
     // Not on disk yet: until it is saved, closing the window asks first.
     editor->SetModified(true);
     UpdateFileSize();
-    SaveActiveAs(ReceivedFileName(name, kind), &kind);
+    SaveActiveAs(ReceivedFileName(name, *openAs), openAs);
 }
 
 void TFFormBegin::SetTabLength(TEditor Kind, int Value)

@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 // The kinds offered, in the order of the document kinds table, by the name the file dialogs use.
 constexpr TResId KindNames[] = {TResId::sTgvHP48FileType, TResId::sTgvHP49FileType, TResId::sXViewFileType,
@@ -155,14 +157,25 @@ QString ReceivedFileName(const QByteArray &RemoteName, const TDocumentKind &Kind
     return name.endsWith(extension, Qt::CaseInsensitive) ? name : name + extension;
 }
 
-QString ReceivedKindProblem(const QByteArray &Data, const TDocumentKind &Kind)
+TReceivedFit ReceivedKindFit(const QByteArray &Data, const TDocumentKind &Kind)
 {
+    // Text transfers carry no object type: they are tried as the kind asked for.
     if (!HasCalcHeader(Data))
-        return QString();
-    const bool string = IsCalcStringFile(Data);
-    if (Kind.Editor == TEditor::Tgv && string)
-        return ResString(TResId::sReceivedStringNotTgv);
-    if (Kind.Editor != TEditor::Tgv && !string)
-        return ResString(TResId::sReceivedNotString);
-    return QString();
+        return {};
+    const bool asTgv = Kind.Editor == TEditor::Tgv;
+    if (IsCalcStringFile(Data)) {
+        if (!asTgv)
+            return {};
+        return {ResString(TResId::sReceivedStringNotTgv), &DocumentKindOf(TEditor::Xview)};
+    }
+    if (!HoldsTgvString(Data))
+        return {ResString(TResId::sReceivedNeitherKind)};
+    if (asTgv)
+        return {};
+    const bool hp49 = Data.startsWith("HPHP49-");
+    const auto &kinds = DocumentKinds();
+    const auto tgv = std::find_if(kinds.begin(), kinds.end(), [hp49](const TDocumentKind &Each) {
+        return Each.Editor == TEditor::Tgv && Each.Hp49Tgv == hp49;
+    });
+    return {ResString(TResId::sReceivedNotString), &*tgv};
 }

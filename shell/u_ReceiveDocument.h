@@ -61,6 +61,11 @@ QString DocumentKindName(const TDocumentKind &Kind);
 // The file name first offered for a received document: the variable's name made safe for a file,
 // with the kind's extension unless the name already ends with it ("NOTES.XV" stays as it is).
 QString ReceivedFileName(const QByteArray &RemoteName, const TDocumentKind &Kind);
-// Why Data cannot open as a document of Kind, or empty when it can be tried: a calculator string
-// is no TGV document, and a calculator object other than a string is no text document.
-QString ReceivedKindProblem(const QByteArray &Data, const TDocumentKind &Kind);
+// Whether what the calculator sent can open as a document of the kind asked for. When it cannot,
+// Problem says why, and Instead is the kind it can open as (a string as XView, a TGV document as
+// TGV for the calculator its header names), or null when it is neither.
+struct TReceivedFit {
+    QString Problem;
+    const TDocumentKind *Instead = nullptr;
+};
+TReceivedFit ReceivedKindFit(const QByteArray &Data, const TDocumentKind &Kind);

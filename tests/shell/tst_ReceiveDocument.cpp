@@ -28,6 +28,7 @@ private slots:
     void receivedStringOpensAndIsSaved();
     void failuresOpenNothing_data();
     void failuresOpenNothing();
+    void wrongKindIsOfferedAsTheKindItIs();
     void otherDeviceReachesTheCalculator();
     void offeredFileNameHasOneExtension();
 
@@ -43,6 +44,8 @@ void TestReceiveDocument::initTestCase()
     QVERIFY2(FServer.Start(error), qPrintable(error));
     QVERIFY(FServer.PutServerFile("NOTE", BinaryString("Hi \x0BIthere\x0BI\nbye")));
     QVERIFY(FServer.PutServerFile("JUNK", QByteArray("HPHP48-E") + QByteArray(20, '\x55')));
+    // A TGV document from an HP49: its string follows program and list prologs, not checked.
+    QVERIFY(FServer.PutServerFile("TG", "HPHP49-C" + QByteArray(5, '\0') + BinaryString("Tgv").mid(8)));
 }
 
 void TestReceiveDocument::Receive(TShellFixture &F, const QString &Name, int Kind)
@@ -97,8 +100,8 @@ void TestReceiveDocument::failuresOpenNothing_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("warning");
     QTest::newRow("no such variable") << "NOPE" << 2 << "The calculator refused";
-    QTest::newRow("a string is no TGV document") << "NOTE" << 0 << "cannot be opened as Tgv HP48 File:\nit is a string";
-    QTest::newRow("an object that is not a string") << "JUNK" << 3 << "cannot be opened as Eden File:\nit is not a string";
+    QTest::newRow("neither kind, asked as text") << "JUNK" << 3 << "cannot be opened as Eden File:\nit is neither";
+    QTest::newRow("neither kind, asked as TGV") << "JUNK" << 0 << "cannot be opened as Tgv HP48 File:\nit is neither";
 }
 
 void TestReceiveDocument::failuresOpenNothing()
@@ -113,6 +116,25 @@ void TestReceiveDocument::failuresOpenNothing()
     QVERIFY2(f.Warnings.first().contains(warning), qPrintable(f.Warnings.first()));
     QVERIFY(w.DocumentWindows().isEmpty());
     QVERIFY(f.DialogsRun.isEmpty());
+}
+
+void TestReceiveDocument::wrongKindIsOfferedAsTheKindItIs()
+{
+    const struct { const char *Name; int Kind; const char *Question, *Offered; } cases[] = {
+        {"NOTE", 0, "it is a string, not a TGV document\n\nOpen it as XView File instead?", "NOTE.xv"},
+        {"TG", 2, "it is a TGV document, not a string\n\nOpen it as Tgv HP49 File instead?", "TG.t49"}};
+    for (const auto &c : cases) {
+        TShellFixture f;
+        TFFormBegin &w = f.Open();
+        f.Answers << QMessageBox::No << QMessageBox::Yes;
+        Receive(f, c.Name, c.Kind);
+        QVERIFY(w.DocumentWindows().isEmpty());
+        Receive(f, c.Name, c.Kind);
+        QCOMPARE(f.Questions.size(), 2);
+        QVERIFY2(f.Questions[0].endsWith(c.Question), qPrintable(f.Questions[0]));
+        QCOMPARE(w.DocumentWindows().size(), 1);
+        QCOMPARE(f.DialogsRun[0]->FileName(), QString(c.Offered));
+    }
 }
 
 void TestReceiveDocument::otherDeviceReachesTheCalculator()
