@@ -44,7 +44,6 @@ void TestReceiveDocument::initTestCase()
     QVERIFY2(FServer.Start(error), qPrintable(error));
     QVERIFY(FServer.PutServerFile("NOTE", BinaryString("Hi \x0BIthere\x0BI\nbye")));
     QVERIFY(FServer.PutServerFile("JUNK", QByteArray("HPHP48-E") + QByteArray(20, '\x55')));
-    // A TGV document from an HP49: its string follows program and list prologs, not checked.
     QVERIFY(FServer.PutServerFile("TG", "HPHP49-C" + QByteArray(5, '\0') + BinaryString("Tgv").mid(8)));
 }
 
@@ -130,8 +129,7 @@ void TestReceiveDocument::wrongKindIsOfferedAsTheKindItIs()
         Receive(f, c.Name, c.Kind);
         QVERIFY(w.DocumentWindows().isEmpty());
         Receive(f, c.Name, c.Kind);
-        QCOMPARE(f.Questions.size(), 2);
-        QVERIFY2(f.Questions[0].endsWith(c.Question), qPrintable(f.Questions[0]));
+        QVERIFY2(f.Questions.value(0).endsWith(c.Question), qPrintable(f.Questions.value(0)));
         QCOMPARE(w.DocumentWindows().size(), 1);
         QCOMPARE(f.DialogsRun[0]->FileName(), QString(c.Offered));
     }
