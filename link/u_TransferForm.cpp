@@ -359,9 +359,11 @@ void TFTransferForm::SetControlsEnabled(bool Enabled)
 
 void TFTransferForm::reject()
 {
+    // Escape here while files are going cancels them, as it does in the progress window.
     if (FTransferring)
-        return;
-    QDialog::reject();
+        FTransferingFile->btnCancelClick();
+    else
+        QDialog::reject();
 }
 
 void TFTransferForm::keyPressEvent(QKeyEvent *Event)

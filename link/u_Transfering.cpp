@@ -82,6 +82,8 @@ void TFTransferingFile::showEvent(QShowEvent *Event)
         move(screen->availableGeometry().center() - rect().center());
     btnCancel->setFocus();
     QDialog::showEvent(Event);
+    // The keyboard comes here, so that Escape cancels whichever window started the transfer.
+    activateWindow();
 }
 
 void TFTransferingFile::closeEvent(QCloseEvent *Event)
