@@ -419,6 +419,9 @@ void TFTransferForm::btnTransferClick()
         // after its message.
         if (!sent)
             progress->hide();
+        // The line is free again at once: for receiving, and for other programs, which the lock
+        // would otherwise keep out until Quillo ends.
+        progress->Kermit().Close();
         FTransferring = false;
         SetControlsEnabled(true);
     });

@@ -276,6 +276,7 @@ void TestTransferForm::tgvDocumentAndFontsReachHP49()
     TFTransferingFile *progress = form->TransferingFile();
     QVERIFY(progress->isVisible());
     QCOMPARE(Find<QLabel>(progress, "LblFile")->text(), ResString(TResId::sFilesSent).arg(4));
+    QVERIFY(!progress->Kermit().IsOpen());
     QTest::mouseClick(Find<QPushButton>(progress, "btnCancel"), Qt::LeftButton);
     QVERIFY(!progress->isVisible());
 }
@@ -441,6 +442,7 @@ void TestTransferForm::cancelDuringLargeFileSkipsTheRest()
     QCOMPARE(form->TransferingFile()->Kermit().PacketCounter(), counterAtCancel);
     QVERIFY(server.Received("FONT").isNull());
     QVERIFY(Find<QTabWidget>(form.get(), "PageControl")->isEnabled());
+    QVERIFY(!form->TransferingFile()->Kermit().IsOpen());
 }
 
 void TestTransferForm::receiveCancelledAtOnce()
