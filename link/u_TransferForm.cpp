@@ -359,11 +359,9 @@ void TFTransferForm::SetControlsEnabled(bool Enabled)
 
 void TFTransferForm::reject()
 {
-    // Escape here while files are going cancels them, as it does in the progress window.
     if (FTransferring)
-        FTransferingFile->btnCancelClick();
-    else
-        QDialog::reject();
+        return;
+    QDialog::reject();
 }
 
 void TFTransferForm::keyPressEvent(QKeyEvent *Event)

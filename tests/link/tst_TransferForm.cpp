@@ -64,7 +64,6 @@ private slots:
     void calculatorFailures_data();
     void calculatorFailures();
     void aPipeIsRefusedBeforeConnecting();
-    void cancelDuringLargeFileSkipsTheRest_data();
     void cancelDuringLargeFileSkipsTheRest();
     void progressLabels();
     void receiveCancelledAtOnce();
@@ -386,16 +385,8 @@ void TestTransferForm::aPipeIsRefusedBeforeConnecting()
     QCOMPARE(peer.Packets().size(), 0);
 }
 
-void TestTransferForm::cancelDuringLargeFileSkipsTheRest_data()
-{
-    QTest::addColumn<bool>("escapeInDialog");
-    QTest::newRow("Cancel button") << false;
-    QTest::newRow("Escape in the transfer dialog below") << true;
-}
-
 void TestTransferForm::cancelDuringLargeFileSkipsTheRest()
 {
-    QFETCH(bool, escapeInDialog);
     // A server of its own: the cancelled file leaves it in the middle of a reception.
     TKermitServer server;
     QString error;
@@ -422,10 +413,7 @@ void TestTransferForm::cancelDuringLargeFileSkipsTheRest()
             return;
         user.stop();
         bytesLabel = Find<QLabel>(progress, "lblOctesTransferes")->text();
-        if (escapeInDialog)
-            QTest::keyClick(form.get(), Qt::Key_Escape);
-        else
-            QTest::mouseClick(Find<QPushButton>(progress, "btnCancel"), Qt::LeftButton);
+        QTest::mouseClick(Find<QPushButton>(progress, "btnCancel"), Qt::LeftButton);
     });
     form->ShowWarning = [&](const QString &Text) {
         FWarnings << Text;
