@@ -82,7 +82,7 @@ void TFTransferingFile::showEvent(QShowEvent *Event)
         move(screen->availableGeometry().center() - rect().center());
     btnCancel->setFocus();
     QDialog::showEvent(Event);
-    // The keyboard comes here, so that Escape cancels whichever window started the transfer.
+    // Takes the keyboard, so that Escape reaches this window whichever window started the transfer.
     activateWindow();
 }
 
