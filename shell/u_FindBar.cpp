@@ -68,6 +68,11 @@ TFindBar::TFindBar(THPEdit2 *Editor, QWidget *Parent) : QWidget(Parent), FEditor
 
     for (QPushButton *b : {NextButton, PreviousButton, ReplaceButton, ReplaceAllButton})
         b->setAutoDefault(false);
+    // Tab goes from the search text straight to its replacement, then through the buttons.
+    QWidget *const tabOrder[] = {FindEdit,   ReplaceEdit,   NextButton,       PreviousButton, MatchCase,
+                                 WholeWords, ReplaceButton, ReplaceAllButton, CloseButton};
+    for (size_t i = 1; i < std::size(tabOrder); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
     connect(NextButton, &QPushButton::clicked, this, [this] { FindNext(false); });
     connect(PreviousButton, &QPushButton::clicked, this, [this] { FindNext(true); });
     connect(ReplaceButton, &QPushButton::clicked, this, [this] { ReplaceOne(); });
@@ -181,4 +186,13 @@ bool TFindBar::eventFilter(QObject *Watched, QEvent *Event)
         }
     }
     return QWidget::eventFilter(Watched, Event);
+}
+
+// Escape from a button or box of the bar, say right after Replace All was clicked, closes it too.
+void TFindBar::keyPressEvent(QKeyEvent *Event)
+{
+    if (Event->key() == Qt::Key_Escape)
+        Close();
+    else
+        QWidget::keyPressEvent(Event);
 }

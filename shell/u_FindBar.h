@@ -1,7 +1,8 @@
 #pragma once
 // TFindBar: the find and replace bar at the bottom of a document window. The search text is typed
 // in Unicode and looked for as calculator codes; Enter finds the next match, Shift+Enter the
-// previous one, Escape closes the bar and gives the focus back to the editor.
+// previous one, Escape (wherever the focus is in the bar) closes the bar and gives the focus back
+// to the editor.
 #include <QWidget>
 
 class QCheckBox;
@@ -36,10 +37,10 @@ public:
 
 protected:
     bool eventFilter(QObject *Watched, QEvent *Event) override;
+    void keyPressEvent(QKeyEvent *Event) override;
 
 private:
     QByteArray Codes(const QString &Text) const;
     void ShowFound(bool Found);
     THPEdit2 *FEditor;
-    QWidget *FReplaceRow = nullptr;
 };

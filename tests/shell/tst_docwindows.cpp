@@ -214,10 +214,14 @@ private slots:
         QVERIFY(!ctrlR.isAccepted()); // Reverse no longer claims the key from Replace
         w.Replace_->trigger();
         QVERIFY(bar->ReplaceEdit->isVisible());
+        QCOMPARE(bar->FindEdit->nextInFocusChain(), bar->ReplaceEdit);
         bar->ReplaceEdit->setText(QStringLiteral("->"));
         bar->ReplaceAllButton->click();
         QCOMPARE(editor->Line(0).Chars(), QByteArray("a -> b, A -> c"));
         QCOMPARE(w.StatusPanel1->text(), QStringLiteral("Replacements made: 2"));
+        QTest::keyClick(bar->ReplaceAllButton, Qt::Key_Escape);
+        QVERIFY(!bar->isVisible());
+        w.Replace_->trigger();
         bar->FindEdit->setText(QStringLiteral("a"));
         bar->WholeWords->setChecked(true);
         bar->MatchCase->setChecked(true);
