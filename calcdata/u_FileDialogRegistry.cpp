@@ -150,6 +150,9 @@ QWidget *TFileDialogRegistry::AddSidePanel(QWidget *Panel)
         if (FPanelColumn < 0)
             FPanelColumn = grid->columnCount();
         grid->addWidget(holder, 0, FPanelColumn, grid->rowCount(), 1);
+        // The panel comes on top of the dialog's width rather than out of the file list, whose
+        // sizes and dates would otherwise be cut short.
+        resize(width() + holder->sizeHint().width() + grid->horizontalSpacing(), height());
     }
     return holder;
 }
