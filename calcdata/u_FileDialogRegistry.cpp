@@ -147,12 +147,14 @@ QWidget *TFileDialogRegistry::AddSidePanel(QWidget *Panel)
     box->setContentsMargins(0, 4, 0, 0);
     box->addWidget(Panel);
     if (auto *grid = qobject_cast<QGridLayout *>(layout())) {
-        if (FPanelColumn < 0)
+        if (FPanelColumn < 0) {
             FPanelColumn = grid->columnCount();
+            // The first panel comes on top of the dialog's width rather than out of the file list,
+            // whose sizes and dates would otherwise be cut short. A panel made again for each run
+            // takes the same column, and the dialog keeps the width it has by then.
+            resize(width() + holder->sizeHint().width() + grid->horizontalSpacing(), height());
+        }
         grid->addWidget(holder, 0, FPanelColumn, grid->rowCount(), 1);
-        // The panel comes on top of the dialog's width rather than out of the file list, whose
-        // sizes and dates would otherwise be cut short.
-        resize(width() + holder->sizeHint().width() + grid->horizontalSpacing(), height());
     }
     return holder;
 }

@@ -401,6 +401,7 @@ private slots:
         dialog.SetwillExecute(true);
         QCOMPARE(dialog.GroupBox(), nullptr);
 
+        int firstWidth = 0;
         QVERIFY(!Run(dialog, [&] {
             QGroupBox *group = dialog.GroupBox();
             QVERIFY(group);
@@ -411,6 +412,10 @@ private slots:
             // The panel stands on the right of the standard controls.
             auto *nameEdit = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
             QVERIFY(group->mapTo(&dialog, QPoint(0, 0)).x() > nameEdit->mapTo(&dialog, QPoint(nameEdit->width(), 0)).x());
+            // It widens the dialog instead of taking its room from the file list.
+            TSaveDialogRegistry plain;
+            QVERIFY(dialog.width() >= plain.width() + group->width());
+            firstWidth = dialog.width();
 
             QCOMPARE(editor->currentText(), QStringLiteral("EDEN"));
             QCOMPARE(editor->count(), 2);
@@ -430,8 +435,9 @@ private slots:
         QVERIFY(!dialog.willExecute());
         QCOMPARE(dialog.executeWith(), QStringLiteral("ABCDEFGHIJ"));
 
-        // The next run builds the panel from them.
+        // The next run builds the panel from them, at the same width.
         QVERIFY(!Run(dialog, [&] {
+            QCOMPARE(dialog.width(), firstWidth);
             auto *editor = dialog.GroupBox()->findChild<QComboBox *>(QStringLiteral("Editor"));
             QVERIFY(!editor->isEnabled());
             QVERIFY(!dialog.GroupBox()->findChild<QCheckBox *>(QStringLiteral("CheckBox"))->isChecked());
