@@ -6,8 +6,10 @@
 #include <QDynamicPropertyChangeEvent>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QShortcut>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 QString SettingsSectionOfKey(const QString &KeyPath)
@@ -88,6 +90,15 @@ TFileDialogRegistry::TFileDialogRegistry(QWidget *Parent, QFileDialog::AcceptMod
     setAcceptMode(Mode);
     setFileMode(Mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     connect(this, &QFileDialog::filterSelected, this, [this] { FollowFilter(CurrentFilterIndex()); });
+    // The size, type and date columns of the detail view are as wide as their widest entries,
+    // never "10....KiB"; the name takes the rest.
+    if (auto *details = findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        QHeaderView *header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
     auto *help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, [this] {
         if (HelpContext && ShowHelp)
