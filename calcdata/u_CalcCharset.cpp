@@ -23,6 +23,16 @@ constexpr struct {
     {0x2206, 155}, // increment: capital delta
     {0x2211, 133}, // n-ary summation: capital sigma
     {0x220F, 156}, // n-ary product: capital pi
+    // Typographic punctuation that word processors and web pages put in place of the plain signs.
+    {0x2018, '\''}, // left single quotation mark
+    {0x2019, '\''}, // right single quotation mark, the apostrophe of "don’t"
+    {0x201C, '"'},  // left double quotation mark
+    {0x201D, '"'},  // right double quotation mark
+    {0x2010, '-'},  // hyphen
+    {0x2011, '-'},  // non-breaking hyphen
+    {0x2013, '-'},  // en dash
+    {0x2014, '-'},  // em dash
+    {0x2212, '-'},  // minus sign
 };
 
 const QHash<char32_t, uint8_t> &CodeTable()

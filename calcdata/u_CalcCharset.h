@@ -13,7 +13,8 @@ char32_t UnicodeOfCode(uint8_t Code);
 // The Unicode name of that character ("RIGHTWARDS ARROW"); empty for the control codes.
 QString UnicodeNameOfCode(uint8_t Code);
 // The code showing Ch, or -1 when the calculator has no such character. A few characters that
-// look the same as a calculator one map to it (β to ß, μ to µ, the ohm sign to Ω, …).
+// look the same as a calculator one map to it (β to ß, μ to µ, the ohm sign to Ω, …), and so do
+// typographic quotes and dashes (’ to ', “ to ", – to -).
 int CodeOfUnicode(char32_t Ch);
 
 // Text from the desktop as calculator codes, character for character; characters without a code

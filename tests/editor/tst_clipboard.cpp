@@ -102,6 +102,11 @@ private slots:
         ed->PasteFromClipboard();
         QCOMPARE(Text(*ed), QByteArray("x\x89" "2 \x85"));
         QCOMPARE(notes, QStringList{"2 characters have no calculator equivalent"});
+        // Typographic punctuation comes in as the plain sign rather than being dropped.
+        SetText(*ed, "");
+        Clip()->setText(QString::fromUtf8("don’t – 1−2"));
+        ed->PasteFromClipboard();
+        QCOMPARE(Text(*ed), QByteArray("don't - 1-2"));
     }
 
     void pasteReplacesTheSelection()
