@@ -117,14 +117,21 @@ void THPEdit2::PasteFromClipboard()
         text.append(char(code));
         attrs.append(i < styles.size() ? char(CanonicalAttr(uint8_t(styles[i]))) : char(0));
     }
-    NoteLeftOut(leftOut);
-    if (text.isEmpty())
+    if (text.isEmpty()) {
+        NoteLeftOut(leftOut);
         return;
+    }
     // Text the kind cannot hold at all leaves the selection in place.
     if (std::none_of(text.cbegin(), text.cend(), [this](char Ch) { return IsCharAllowed(uint8_t(Ch), FDoc->Kind()) || Ch == char(CharLineFeed); })) {
         Note(ResString(TResId::sCharNotAllowed));
         return;
     }
+    // The rest goes in without what the kind refuses (a quote in a string document), and the user
+    // is told; a CR only ends a line, before its LF.
+    const auto refused = std::count_if(text.cbegin(), text.cend(), [this](char Ch) {
+        return !IsCharAllowed(uint8_t(Ch), FDoc->Kind()) && Ch != char(CharLineFeed) && Ch != char(CharReturn);
+    });
+    NoteLeftOut(leftOut, int(refused));
     InsertAtCaret(text, attrs);
 }
 

@@ -396,12 +396,19 @@ QByteArray THPEdit2::TypedCodes(const QString &Text, int *LeftOut)
     return CodesFromUnicode(typed, LeftOut).replace(char(CharReturn), char(CharLineFeed));
 }
 
-void THPEdit2::NoteLeftOut(int Count)
+void THPEdit2::NoteLeftOut(int NoEquivalent, int NotAllowed)
 {
-    if (Count == 1)
-        Note(ResString(TResId::sNoCalculatorEquivalent1));
-    else if (Count > 1)
-        Note(ResString(TResId::sNoCalculatorEquivalentN).arg(Count));
+    const auto count = [](int Count, TResId One, TResId Many) {
+        return Count == 1 ? ResString(One) : ResString(Many).arg(Count);
+    };
+    const QString noEquivalent = count(NoEquivalent, TResId::sNoCalculatorEquivalent1, TResId::sNoCalculatorEquivalentN);
+    const QString notAllowed = count(NotAllowed, TResId::sNotAllowedLeftOut1, TResId::sNotAllowedLeftOutN);
+    if (NoEquivalent > 0 && NotAllowed > 0)
+        Note(ResString(TResId::sTwoNotes).arg(noEquivalent, notAllowed));
+    else if (NoEquivalent > 0)
+        Note(noEquivalent);
+    else if (NotAllowed > 0)
+        Note(notAllowed);
 }
 
 void THPEdit2::inputMethodEvent(QInputMethodEvent *Event)

@@ -348,8 +348,9 @@ signals:
 
 public:
     void Note(const QString &Text);
-    // Tells the user how many characters had no calculator code (nothing for none).
-    void NoteLeftOut(int Count);
+    // Tells the user how many characters had no calculator code and how many this kind of
+    // document cannot hold, and so were left out (nothing for none).
+    void NoteLeftOut(int NoEquivalent, int NotAllowed = 0);
 
 protected:
     // Draws Line into the back buffer the paint event set up.

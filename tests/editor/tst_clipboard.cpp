@@ -107,6 +107,16 @@ private slots:
         Clip()->setText(QString::fromUtf8("don’t – 1−2"));
         ed->PasteFromClipboard();
         QCOMPARE(Text(*ed), QByteArray("don't - 1-2"));
+
+        // A string document cannot hold a quote: it is left out, and so said, unlike the CR of a CR LF.
+        THostWidget xvHost;
+        THPEdit2 *xv = NewEditor(xvHost, TEditor::Xview);
+        xv->OnStatus = [&notes](const QString &Text) { notes << Text; };
+        notes.clear();
+        Clip()->setText(QString::fromUtf8("say “hi”\r\n€"));
+        xv->PasteFromClipboard();
+        QCOMPARE(Text(*xv), QByteArray("say hi\n"));
+        QCOMPARE(notes, QStringList{"1 character has no calculator equivalent; 2 characters this kind of document cannot hold were left out"});
     }
 
     void pasteReplacesTheSelection()
