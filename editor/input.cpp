@@ -398,17 +398,17 @@ QByteArray THPEdit2::TypedCodes(const QString &Text, int *LeftOut)
 
 void THPEdit2::NoteLeftOut(int NoEquivalent, int NotAllowed)
 {
-    const auto count = [](int Count, TResId One, TResId Many) {
-        return Count == 1 ? ResString(One) : ResString(Many).arg(Count);
+    QStringList notes;
+    const auto add = [&notes](int Count, TResId One, TResId Many) {
+        if (Count > 0)
+            notes << (Count == 1 ? ResString(One) : ResString(Many).arg(Count));
     };
-    const QString noEquivalent = count(NoEquivalent, TResId::sNoCalculatorEquivalent1, TResId::sNoCalculatorEquivalentN);
-    const QString notAllowed = count(NotAllowed, TResId::sNotAllowedLeftOut1, TResId::sNotAllowedLeftOutN);
-    if (NoEquivalent > 0 && NotAllowed > 0)
-        Note(ResString(TResId::sTwoNotes).arg(noEquivalent, notAllowed));
-    else if (NoEquivalent > 0)
-        Note(noEquivalent);
-    else if (NotAllowed > 0)
-        Note(notAllowed);
+    add(NoEquivalent, TResId::sNoCalculatorEquivalent1, TResId::sNoCalculatorEquivalentN);
+    add(NotAllowed, TResId::sNotAllowedLeftOut1, TResId::sNotAllowedLeftOutN);
+    if (notes.size() == 2)
+        Note(ResString(TResId::sTwoNotes).arg(notes[0], notes[1]));
+    else if (!notes.isEmpty())
+        Note(notes[0]);
 }
 
 void THPEdit2::inputMethodEvent(QInputMethodEvent *Event)
