@@ -67,8 +67,8 @@ public:
     void OpenFile(const QString &FileName);
     void OpenWithDialog();
     bool SaveActive();
-    // Proposed is the file name offered; Kind, when given, the file kind the dialog starts with.
-    bool SaveActiveAs(const QString &Proposed = QString(), const TDocumentKind *Kind = nullptr);
+    // Kind, when given, is the file kind the dialog starts with.
+    bool SaveActiveAs(const TDocumentKind *Kind = nullptr);
     bool QuerySaveActive();
     // File > Close: closes the active document window with the save prompt.
     void CloseActive();

@@ -191,14 +191,13 @@ bool TFFormBegin::SaveActive()
     return true;
 }
 
-bool TFFormBegin::SaveActiveAs(const QString &Proposed, const TDocumentKind *Kind)
+bool TFFormBegin::SaveActiveAs(const TDocumentKind *Kind)
 {
     THPEdit2 *editor = ActiveEditor();
     if (!editor)
         return false;
-    const QString proposed = !Proposed.isEmpty()             ? Proposed
-                             : editor->FileName().isEmpty() ? QString()
-                                                            : QFileInfo(editor->FileName()).fileName();
+    const QString proposed = editor->FileName().isEmpty() ? ActiveChild()->ProposedName
+                                                          : QFileInfo(editor->FileName()).fileName();
     QString chosen;
     QString executeWith;
     // The TGV dialog's options reach the document only with a save that goes ahead.
@@ -362,10 +361,13 @@ void TFFormBegin::ReceiveDocument()
         ShowWarning(cannotOpen(*openAs) + '\n' + e.Reason());
         return;
     }
-    // Not on disk yet: until it is saved, closing the window asks first.
+    // Not on disk yet: until it is saved, closing the window asks first, and the window goes by
+    // the variable's name, which every later Save As offers.
     editor->SetModified(true);
+    window->ProposedName = ReceivedFileName(name, *openAs);
+    SetActiveTitle(window->ProposedName);
     UpdateFileSize();
-    SaveActiveAs(ReceivedFileName(name, *openAs), openAs);
+    SaveActiveAs(openAs);
 }
 
 void TFFormBegin::SetTabLength(TEditor Kind, int Value)

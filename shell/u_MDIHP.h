@@ -34,6 +34,8 @@ public:
     void CloseDiscarding();
     // True from the moment the window agreed to close.
     bool Closing() const { return FClosing; }
+    // The file name Save As offers while the document has no file: a received variable's name.
+    QString ProposedName;
 
     // The context menu and its items (null where the kind has no such item).
     QMenu *PopupMenu = nullptr;

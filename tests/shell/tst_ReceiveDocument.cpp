@@ -86,11 +86,15 @@ void TestReceiveDocument::receivedStringOpensAndIsSaved()
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QVERIFY(saved.readAll().startsWith("%%HP: T(1);"));
 
-    // A save dialog closed without saving leaves the document open and unsaved.
+    // A save dialog closed without saving leaves the document open and unsaved, under the
+    // variable's name, which the next Save As offers again.
     Receive(f, "NOTE", 2);
     QCOMPARE(w.DocumentWindows().size(), 2);
     QVERIFY(w.ActiveEditor()->Modified());
     QVERIFY(w.ActiveEditor()->FileName().isEmpty());
+    QCOMPARE(w.GetActiveTitle(), QString("NOTE.xv"));
+    QVERIFY(!w.SaveActive());
+    QCOMPARE(f.DialogsRun.last()->FileName(), QString("NOTE.xv"));
 }
 
 void TestReceiveDocument::failuresOpenNothing_data()
