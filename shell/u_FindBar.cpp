@@ -116,6 +116,12 @@ QByteArray TFindBar::Codes(const QString &Text) const
     return codes;
 }
 
+void TFindBar::ClearNote()
+{
+    // The last search's "not found" or "continued from" must not stand beside the next match.
+    FEditor->Note(QString());
+}
+
 void TFindBar::ShowFound(bool Found)
 {
     QPalette palette;
@@ -126,6 +132,7 @@ void TFindBar::ShowFound(bool Found)
 
 bool TFindBar::FindNext(bool Backward)
 {
+    ClearNote();
     const QByteArray pattern = Codes(FindEdit->text());
     if (pattern.isEmpty())
         return false;
@@ -141,6 +148,7 @@ bool TFindBar::FindNext(bool Backward)
 
 bool TFindBar::ReplaceOne()
 {
+    ClearNote();
     const QByteArray pattern = Codes(FindEdit->text());
     if (pattern.isEmpty())
         return false;

@@ -41,6 +41,7 @@ protected:
 
 private:
     QByteArray Codes(const QString &Text) const;
+    void ClearNote();
     void ShowFound(bool Found);
     THPEdit2 *FEditor;
 };

@@ -208,6 +208,10 @@ private slots:
         QVERIFY(bar->FindEdit->palette().color(QPalette::Base) != QPalette().color(QPalette::Base));
         QCOMPARE(w.StatusPanel1->text(), QStringLiteral("Text not found"));
         QCOMPARE(editor->SelStartCol(), 10);
+        bar->FindEdit->setText(QString::fromUtf8("→"));
+        QTest::keyClick(bar->FindEdit, Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(editor->SelStartCol(), 3);
+        QCOMPARE(w.StatusPanel1->text(), QString()); // no stale "not found" beside a match
 
         QKeyEvent ctrlR(QEvent::ShortcutOverride, Qt::Key_R, Qt::ControlModifier, QStringLiteral("r"));
         QCoreApplication::sendEvent(editor, &ctrlR);
