@@ -72,6 +72,9 @@ int main(int argc, char **argv)
     QCoreApplication::setOrganizationName("Quillo");
     QCoreApplication::setApplicationName("Quillo");
     QCoreApplication::setApplicationVersion("3.70 beta");
+    // A translation module beside the program gives every text, messages and --help included, from
+    // here on.
+    LoadTranslationModule(GetModuleDir());
 
     const TCommandLine commandLine = ParseCommandLine(QCoreApplication::arguments());
     if (commandLine.Mode == TRunMode::Version) {
@@ -95,8 +98,6 @@ int main(int argc, char **argv)
         return 0;
 
     AppDir = GetAppDir();
-    // A translation module beside the program gives every text, messages included, from here on.
-    LoadTranslationModule(GetModuleDir());
     const TGlobalScope<TListGrobFont> fontList(FontList);
     LoadProgramFonts(*FontList);
     const TGlobalScope<TSettings> settings(Settings);

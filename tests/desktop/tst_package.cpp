@@ -96,6 +96,8 @@ private slots:
         const TRun missing = Run(program, {"--convert", work.filePath("absent.xv"), work.filePath("out.xv")}, environment);
         QCOMPARE(missing.Code, 1);
         QVERIFY2(missing.Output.contains("Erreur de chargement"), qPrintable(missing.Output));
+        const TRun help = Run(program, {"--help"}, environment);
+        QVERIFY2(help.Output.startsWith("Utilisation"), qPrintable(help.Output));
     }
 
     void theDesktopToolsAcceptItsFiles()
