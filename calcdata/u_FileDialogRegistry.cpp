@@ -87,6 +87,7 @@ TFileDialogRegistry::TFileDialogRegistry(QWidget *Parent, QFileDialog::AcceptMod
     // The extra panels go into the dialog's own layout, which only Qt's dialog has.
     setOption(QFileDialog::DontUseNativeDialog, true);
     setOption(QFileDialog::HideNameFilterDetails, true);
+    setIconProvider(&FFileTypes);
     setAcceptMode(Mode);
     setFileMode(Mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     connect(this, &QFileDialog::filterSelected, this, [this] { FollowFilter(CurrentFilterIndex()); });

@@ -3,6 +3,8 @@
 // in a folder kept in the settings store and remember the folder of the file chosen there. Every
 // dialog of the program uses the same value, so the next dialog, of whatever kind, opens where the
 // user last was.
+#include "u_FileTypesByName.h"
+
 #include <QFileDialog>
 #include <QStringList>
 #include <functional>
@@ -76,4 +78,5 @@ private:
     int FPanelColumn = -1;
     QString FDefaultExt;
     QStringList FFilterExtensions;
+    TFileTypesByName FFileTypes;
 };

@@ -2,6 +2,7 @@
 
 #include "u_CalculatorFile.h"
 #include "u_CalculatorName.h"
+#include "u_FileTypesByName.h"
 #include "u_Kermit.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
@@ -127,10 +128,12 @@ int ChoosePortItem(QComboBox *Combo, int Index, int Previous, const TPickDevice 
 
 QString PickDeviceNode(QWidget *Parent, const QString &Current)
 {
+    TFileTypesByName fileTypes;
     QFileDialog dialog(Parent, ResString(TResId::sOtherDeviceTitle),
                        Current.isEmpty() ? QStringLiteral("/dev") : QFileInfo(Current).path());
     // Device nodes are not regular files; the non-native dialog lists them.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setIconProvider(&fileTypes);
     dialog.setFilter(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     dialog.setFileMode(QFileDialog::ExistingFile);
     // A device has no size or type worth showing ("-1 bytes", "Unknown"): names only.

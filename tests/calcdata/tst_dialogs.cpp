@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMimeDatabase>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -443,6 +444,22 @@ private slots:
             QVERIFY(!dialog.GroupBox()->findChild<QCheckBox *>(QStringLiteral("CheckBox"))->isChecked());
             dialog.reject();
         }));
+    }
+
+    void fileTypesAreToldByNameWithoutReading()
+    {
+        // A picture's first bytes under a name without extension: only reading it would tell.
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("picture")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\x89PNG\r\n\x1a\n");
+        file.close();
+        const QString png = QMimeDatabase().mimeTypeForName(QStringLiteral("image/png")).comment();
+        QCOMPARE(QFileIconProvider().type(QFileInfo(file.fileName())), png);
+        TFileTypesByName types;
+        QVERIFY(types.type(QFileInfo(file.fileName())) != png);
+        TSaveDialogRegistry dialog;
+        QVERIFY(dynamic_cast<const TFileTypesByName *>(dialog.iconProvider()));
     }
 };
 
