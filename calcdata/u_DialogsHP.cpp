@@ -7,6 +7,7 @@
 #include "u_ResourceStrings.h"
 #include "u_TGrob.h"
 
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
@@ -84,6 +85,15 @@ QGroupBox *NewOptionsGroup(QWidget *Parent, TResId Caption)
     group->setObjectName(QStringLiteral("GroupBox"));
     group->setFixedWidth(SidePanelWidth);
     return group;
+}
+
+// The options keep the panel's width unless a translation's longer texts need more.
+void FitToTexts(QGroupBox *Group)
+{
+    // A row's size is remembered from before its texts were set.
+    for (QLayout *layout : Group->findChildren<QLayout *>())
+        layout->invalidate();
+    Group->setFixedWidth(std::max(SidePanelWidth, Group->sizeHint().width()));
 }
 
 } // namespace
@@ -202,6 +212,7 @@ bool THPSaveTgvDialog::Execute()
     FLabelChar->setText(ResString(TResId::sHPSaveTgvDialogLabelCharCaption));
     FEditChar->setText(QString(QChar(char16_t(FMenuChar))));
     FCheckBox->setChecked(FMenuWhenStarted);
+    FitToTexts(FGroupBox);
     return TSaveDialogRegistry::Execute();
 }
 
@@ -244,6 +255,7 @@ bool THPSaveXVEdenDialog::Execute()
         editor->setEnabled(checked);
     });
     connect(editor, &QComboBox::editTextChanged, this, [this](const QString &text) { FexecuteWith = text; });
+    FitToTexts(FGroupBox);
 
     // The panel exists only while the dialog runs, on every way out.
     struct TPanelLifetime {
