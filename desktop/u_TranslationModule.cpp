@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 QLocale InterfaceLocale()
 {
@@ -59,4 +61,13 @@ bool LoadTranslationModule(const QString &AppDir, const QLocale &Locale)
         return true;
     }
     return false;
+}
+
+void LoadQtTranslation(QCoreApplication &App, const QLocale &Locale)
+{
+    auto *texts = new QTranslator(&App);
+    if (texts->load(Locale, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        App.installTranslator(texts);
+    else
+        delete texts;
 }

@@ -2,6 +2,7 @@
 // Translation modules: shared libraries beside the executable named quillo.<language>, exporting each
 // text of the string table as a NUL-terminated UTF-8 string under the data symbol
 // u_ResourceStrings_<identifier>, exactly like the translation library built from the English table.
+#include <QCoreApplication>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
@@ -19,3 +20,8 @@ QLocale InterfaceLocale();
 // lacks stays in English. Returns whether a module was used; the texts in force are left as they are
 // when none is. Called once at start-up, before any window exists.
 bool LoadTranslationModule(const QString &AppDir, const QLocale &Locale = InterfaceLocale());
+
+// Qt's own texts (the labels and buttons of the file dialogs, the message boxes' buttons) in Locale's
+// language, from the Qt translations installed on the system, so that a translated interface is not
+// half in English. Nothing changes when they are not installed.
+void LoadQtTranslation(QCoreApplication &App, const QLocale &Locale = InterfaceLocale());

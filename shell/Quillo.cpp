@@ -74,7 +74,8 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationVersion("3.70 beta");
     // A translation module beside the program gives every text, messages and --help included, from
     // here on.
-    LoadTranslationModule(GetModuleDir());
+    if (LoadTranslationModule(GetModuleDir()))
+        LoadQtTranslation(*app);
 
     const TCommandLine commandLine = ParseCommandLine(QCoreApplication::arguments());
     if (commandLine.Mode == TRunMode::Version) {

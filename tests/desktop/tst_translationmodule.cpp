@@ -112,7 +112,10 @@ private slots:
         // A window text the module lacks is empty; a message of the program's own stays readable.
         const QString missing = ResString(TResId::sFFormBeginRightEdge22ButtonHint);
         QVERIFY(missing.isEmpty() && !missing.isNull());
-        QCOMPARE(ResString(TResId::sCannotOpenFile), ResDefaultString(TResId::sCannotOpenFile));
+        QCOMPARE(ResString(TResId::sComPortItem), ResDefaultString(TResId::sComPortItem));
+        // Qt's own dialog texts come in the same language.
+        LoadQtTranslation(*QCoreApplication::instance(), French);
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Voir dans :"));
     }
 
     void frenchWindowsKeepTheTwoTitles()
