@@ -47,12 +47,20 @@ QString SafeLocalName(const QByteArray &Codes)
     return name;
 }
 
+QString ReceiveFolderProblem(const QString &Folder)
+{
+    const QFileInfo folder(Folder);
+    if (folder.isDir())
+        return QString();
+    return ResString(folder.exists() ? TResId::sNotAFolder : TResId::sNoSuchFolder).arg(QDir::toNativeSeparators(Folder));
+}
+
 QString WriteReceivedFile(const QString &Folder, const QString &Name, const QByteArray &Data, bool Overwrite)
 {
     const QDir dir(Folder);
     const QString first = dir.filePath(Name);
-    if (!QFileInfo(Folder).isDir())
-        RaiseSaving(first, ResString(TResId::sNoSuchFolder).arg(QDir::toNativeSeparators(Folder)));
+    if (const QString problem = ReceiveFolderProblem(Folder); !problem.isEmpty())
+        RaiseSaving(first, problem);
 
     if (Overwrite) {
         // Replaced in one step: the old file stays whole until the new one is.

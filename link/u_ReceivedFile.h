@@ -9,6 +9,10 @@
 // (each becomes "_"); "received" when nothing is left.
 QString SafeLocalName(const QByteArray &Codes);
 
+// Why received files cannot go into Folder: it does not exist, or it is not a folder; empty when
+// they can be written there as far as can be told beforehand.
+QString ReceiveFolderProblem(const QString &Folder);
+
 // Writes Data into Folder under Name, whole or not at all. An existing file is replaced only with
 // Overwrite; otherwise the file goes under Name~1, Name~2 … , the first that is free. Returns the
 // path written; raises EErrorSaving "Error while saving <path>" with the reason when it cannot.

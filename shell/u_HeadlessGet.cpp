@@ -12,7 +12,6 @@
 #include "u_TerminalProgress.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <cstdio>
 
 namespace {
@@ -44,8 +43,8 @@ int RunGet(const TCommandLine &Line)
     TTerminalProgress progress;
     try {
         // Everything that can be refused is refused before the calculator is disturbed.
-        if (!QFileInfo(folder).isDir())
-            throw EFileError(ResString(TResId::sNoSuchFolder).arg(QDir::toNativeSeparators(folder)));
+        if (const QString problem = ReceiveFolderProblem(folder); !problem.isEmpty())
+            throw EFileError(problem);
         QList<QByteArray> names;
         for (const QString &name : std::as_const(Line.Files))
             names.append(CheckedCalculatorName(name));

@@ -321,6 +321,9 @@ void TestSendCommand::getRefusals_data()
     QTest::newRow("no port") << QStringList{"--get", "A"} << 2 << ResString(TResId::sGetNeedsPort);
     QTest::newRow("no such folder") << QStringList{"--get", "A", "--port", "1", "--into", "/nonexistent/quillo"} << 1
                                     << ResString(TResId::sNoSuchFolder).arg("/nonexistent/quillo");
+    const QString file = QCoreApplication::applicationFilePath();
+    QTest::newRow("a file, not a folder") << QStringList{"--get", "A", "--port", "1", "--into", file} << 1
+                                          << ResString(TResId::sNotAFolder).arg(file);
     QTest::newRow("a name the calculator cannot have") << QStringList{"--get", "PRICE€", "--port", "1"} << 1
                                                      << ResString(TResId::sNameBadCharacter).arg("PRICE€", "€");
 }
