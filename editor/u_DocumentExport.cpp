@@ -8,6 +8,7 @@
 #include "u_THPDocument.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QLocale>
 #include <QPainter>
@@ -40,6 +41,23 @@ std::vector<std::pair<int, int>> PageRows(const THPDocument &Doc, int PageRows, 
         pages.emplace_back(pageTop, TotalRows);
     return pages;
 }
+
+void WriteImageFile(const QImage &Image, const QString &FileName)
+{
+    // A name such as "page.bmp" gets a BMP file, not PNG bytes under a misleading name.
+    QByteArray format = QFileInfo(FileName).suffix().toLower().toLatin1();
+    if (!QImageWriter::supportedImageFormats().contains(format))
+        format = "png";
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    const TQuietImageIo quiet;
+    if (!writer.write(Image))
+        FailSaving(CannotWriteReason(writer.errorString()));
+    SaveFileWhole(FileName, bytes);
+}
+
 } // namespace
 
 QPageSize::PageSizeId DefaultPageSize()
@@ -47,21 +65,9 @@ QPageSize::PageSizeId DefaultPageSize()
     return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4;
 }
 
-void WritePngFile(const QImage &Image, const QString &FileName)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    const TQuietImageIo quiet;
-    if (!writer.write(Image))
-        FailSaving(CannotWriteReason(writer.errorString()));
-    SaveFileWhole(FileName, bytes);
-}
-
 void ExportPicture(const THPDocument &Doc, const TExportLook &Look, const QString &FileName)
 {
-    WritePngFile(TDocumentPainter(Doc).Render(Look.RightEdge, Look.WithRightEdge), FileName);
+    WriteImageFile(TDocumentPainter(Doc).Render(Look.RightEdge, Look.WithRightEdge), FileName);
 }
 
 void ExportPdf(const THPDocument &Doc, const TExportLook &Look, const QString &FileName, const QString &Title,

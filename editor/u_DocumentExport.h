@@ -1,10 +1,9 @@
 #pragma once
-// A document leaving the program for people without a calculator: a PNG picture or PDF pages, drawn
+// A document leaving the program for people without a calculator: a picture or PDF pages, drawn
 // exactly as the editor shows it (every calculator pixel 2 × 2 pixels). No widget is needed.
 #include <QPageSize>
 #include <QString>
 
-class QImage;
 class THPDocument;
 
 struct TExportLook {
@@ -15,10 +14,9 @@ struct TExportLook {
 // The page size where the user lives: Letter under the US measurement system, A4 elsewhere.
 QPageSize::PageSizeId DefaultPageSize();
 
-// Writes Image as a PNG file; the file on disk changes only when the whole picture is written.
-// Raises EErrorSaving with the reason.
-void WritePngFile(const QImage &Image, const QString &FileName);
-// The whole document as one PNG picture. Raises EErrorSaving (ETooLargeToSave for a drawing too
+// The whole document as one picture, in the format the file name's extension names when it is one
+// the program can write (JPEG, BMP …), else as PNG; the file on disk changes only when the whole
+// picture is written. Raises EErrorSaving (ETooLargeToSave for a drawing too
 // large to hold).
 void ExportPicture(const THPDocument &Doc, const TExportLook &Look, const QString &FileName);
 // The document on pages of PageSize, split between lines, calculator pixels square and sharp, with

@@ -349,6 +349,9 @@ private slots:
             for (int x = 0; x < narrow.width(); ++x)
                 black += narrow.pixelColor(x, y) == Qt::black;
         QVERIFY(black > 2 * 2 * 20);
+        // Another picture format by its extension, never PNG bytes under its name.
+        QCOMPARE(Quillo({"--render", "sample.xv", "narrow.bmp"}).Code, 0);
+        QCOMPARE(Read(Path("narrow.bmp")).left(2), QByteArray("BM"));
     }
 
     void renderPdfKeepsCalculatorPixelsSharp()
