@@ -6,6 +6,7 @@
 #include "u_HelpViewer.h"
 #include "u_Icons.h"
 #include "u_ddemacro.h"
+#include "u_TranslationModule.h"
 
 #include <QDirIterator>
 #include <QRegularExpression>
@@ -716,6 +717,32 @@ private slots:
                 lightInk += qAlpha(bold.pixel(x, y)) == 255 && QColor(bold.pixel(x, y)).lightness() > 200;
         QVERIFY(lightInk > 20);
         QApplication::setPalette(light);
+    }
+
+    // Runs last: it leaves the French texts in force.
+    void everyMenuItemHasItsOwnAccessKey()
+    {
+        for (bool french : {false, true}) {
+            QVERIFY(!french || LoadTranslationModule(QStringLiteral(QUILLO_BUILD_DIR), QLocale(QLocale::French)));
+            TFFormBegin &w = F->Open();
+            w.NewXView->trigger();
+            w.NewTGV->trigger();
+            QStringList clashes;
+            std::function<void(QList<QAction *>)> check = [&](QList<QAction *> Items) {
+                QMap<QChar, QString> taken;
+                for (QAction *item : Items) {
+                    const qsizetype at = QString(item->text()).replace(QLatin1String("&&"), QLatin1String("__")).indexOf(u'&');
+                    const QChar key = at >= 0 && item->isVisible() ? item->text().at(at + 1).toLower() : QChar();
+                    if (!key.isNull() && taken.contains(key))
+                        clashes << taken[key] + QStringLiteral(" / ") + item->text();
+                    taken.insert(key, item->text());
+                    if (item->menu())
+                        check(item->menu()->actions());
+                }
+            };
+            check(w.menuBar()->actions());
+            QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QStringLiteral(", "))));
+        }
     }
 };
 
