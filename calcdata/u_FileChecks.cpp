@@ -80,7 +80,10 @@ void SaveFileWhole(const QString &Path, const std::function<void(const TBytePut 
     if (const QString problem = SaveTargetProblem(Path); !problem.isEmpty())
         fail(problem);
     QSaveFile file(Path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, a full disk or an exhausted quota fails the write that meets it. Through a
+    // buffer it would show only when the buffer goes out at the commit, which then still puts
+    // the short file in place of the old one and reports success.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         fail(CannotWriteReason(file.errorString()));
     // Until the commit nothing touches the file at Path: a failure, or an exception from Produce,
     // only drops the new file.

@@ -228,7 +228,7 @@ QStringList Tregisterext::Flush()
         if (!QDir().mkpath(QFileInfo(path).path()))
             continue;
         QSaveFile file(path);
-        if (file.open(QIODevice::WriteOnly) && file.write(*wanted) == wanted->size() && file.commit())
+        if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(*wanted) == wanted->size() && file.commit())
             changed << path;
     }
     FPending.clear();

@@ -63,9 +63,10 @@ QString WriteReceivedFile(const QString &Folder, const QString &Name, const QByt
         RaiseSaving(first, problem);
 
     if (Overwrite) {
-        // Replaced in one step: the old file stays whole until the new one is.
+        // Replaced in one step: the old file stays whole until the new one is. Unbuffered, so
+        // that a full disk fails the write rather than leaving a short file committed.
         QSaveFile out(first);
-        if (!out.open(QIODevice::WriteOnly) || out.write(Data) != Data.size() || !out.commit())
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || out.write(Data) != Data.size() || !out.commit())
             RaiseSaving(first, out.errorString());
         return first;
     }

@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <stdexcept>
+#include <sys/resource.h>
 
 class TestByteOut : public QObject {
     Q_OBJECT
@@ -55,6 +57,25 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("old"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"doc.xv"});
+    }
+
+    // A full disk, stood in for by a limit on the size of files this process writes.
+    void fullDiskKeepsTheFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("doc.xv");
+        SaveFileWhole(path, QByteArray("precious"));
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        rlimit tight = old;
+        tight.rlim_cur = 4;
+        ::setrlimit(RLIMIT_FSIZE, &tight);
+        QVERIFY_THROWS_EXCEPTION(EErrorSaving, SaveFileWhole(path, QByteArray("a small new text")));
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("precious"));
     }
 };
 
