@@ -5,20 +5,20 @@
 
 #include <QStringList>
 
-TFormatLoss FormatLoss(const THPEdit2 &Editor, TEditor Format)
+TFormatLoss FormatLoss(const THPDocument &Doc, TEditor Format)
 {
     TFormatLoss loss;
     // The TGV file keeps every style, font, picture and option; the text forms keep only the
     // styles their viewer draws: XView bold, underline and reverse, Eden and HP49 italic too.
     const bool tgv = Format == TEditor::Tgv;
     const bool keepsItalic = tgv || Format == TEditor::Eden || Format == TEditor::Hp49;
-    for (int i = 0; i < Editor.LineCount(); ++i) {
-        if (Editor.PictureOfLine(i)) {
+    for (int i = 0; i < Doc.LineCount(); ++i) {
+        if (Doc.PictureOfLine(i)) {
             if (!tgv)
                 ++loss.Pictures;
             continue;
         }
-        const TALine &line = Editor.Line(i);
+        const TALine &line = Doc.Line(i);
         for (qsizetype k = 0; k < line.Length(); ++k) {
             if (!IsCharAllowed(line.Char(k), Format))
                 ++loss.Characters;
@@ -35,7 +35,7 @@ TFormatLoss FormatLoss(const THPEdit2 &Editor, TEditor Format)
             loss.Italic |= !keepsItalic && (attr & stItalic);
         }
     }
-    loss.MenuOptions = !tgv && (Editor.MenuChar() != THPEdit2::MenuCharNone || Editor.MenuWhenStarted());
+    loss.MenuOptions = !tgv && (Doc.Identity().MenuChar != THPEdit2::MenuCharNone || Doc.Identity().MenuWhenStarted);
     return loss;
 }
 
@@ -54,9 +54,8 @@ QString Counted(int Count, TResId One, TResId Many)
 {
     return Count == 1 ? ResString(One) : ResString(Many).arg(Count);
 }
-} // namespace
 
-QString LossQuestion(const TFormatLoss &Loss, TEditor Format)
+QString LossItems(const TFormatLoss &Loss)
 {
     QStringList items;
     if (Loss.Pictures)
@@ -71,5 +70,16 @@ QString LossQuestion(const TFormatLoss &Loss, TEditor Format)
             items << ResString(id);
     if (Loss.Characters)
         items << Counted(Loss.Characters, TResId::sLossOneCharacter, TResId::sLossCharacters);
-    return ResString(TResId::sLossQuestion).arg(FormatName(Format), items.join(QStringLiteral(", ")));
+    return items.join(QStringLiteral(", "));
+}
+} // namespace
+
+QString LossQuestion(const TFormatLoss &Loss, TEditor Format)
+{
+    return ResString(TResId::sLossQuestion).arg(FormatName(Format), LossItems(Loss));
+}
+
+QString LossNote(const TFormatLoss &Loss, TEditor Format, const QString &FileName)
+{
+    return ResString(TResId::sLossNote).arg(FileName, FormatName(Format), LossItems(Loss));
 }

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-class THPEdit2;
+class THPDocument;
 
 // What writing a document in one format would lose.
 struct TFormatLoss {
@@ -24,9 +24,12 @@ struct TFormatLoss {
     }
 };
 
-// What the editor's document would lose if written in Format (Tgv, Xview, Eden or Hp49).
-TFormatLoss FormatLoss(const THPEdit2 &Editor, TEditor Format);
+// What the document would lose if written in Format (Tgv, Xview, Eden or Hp49).
+TFormatLoss FormatLoss(const THPDocument &Doc, TEditor Format);
 
 // The question put to the user: "The XView format cannot keep: 2 pictures, superscript text. Save
 // anyway?", from the string table.
 QString LossQuestion(const TFormatLoss &Loss, TEditor Format);
+// The same told after the fact, where nobody can be asked: "letter.xv written without what the
+// XView format cannot keep: italic text".
+QString LossNote(const TFormatLoss &Loss, TEditor Format, const QString &FileName);

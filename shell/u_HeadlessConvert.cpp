@@ -6,6 +6,7 @@
 #include "u_DocumentKinds.h"
 #include "u_Errors.h"
 #include "u_FileChecks.h"
+#include "u_FormatLoss.h"
 #include "u_ResourceStrings.h"
 #include "u_Settings.h"
 #include "u_DocumentFiles.h"
@@ -95,12 +96,17 @@ int RunConvert(const TCommandLine &Line)
     if (Line.IsSet(QStringLiteral("menu-when-started")))
         doc.Identity().MenuWhenStarted = true;
 
+    // Nobody is there to be asked, as Save As asks: the file is written and the losses are told.
+    const TEditor format = DocumentKindOfFile(out).Editor;
+    const TFormatLoss loss = FormatLoss(doc, format);
     try {
         SaveDocumentFile(doc, out, program);
     } catch (const EErrorSaving &e) {
         PrintError(SavingFailureText(out, e));
         return ExitFailure;
     }
+    if (loss.Any())
+        PrintError(LossNote(loss, format, out));
     return 0;
 }
 

@@ -159,7 +159,7 @@ void TFFormBegin::OpenWithDialog()
 bool TFFormBegin::ConfirmLoss(THPEdit2 *Editor, const QString &FileName, bool &Lossy)
 {
     const TEditor format = DocumentKindOfFile(FileName).Editor;
-    const TFormatLoss loss = FormatLoss(*Editor, format);
+    const TFormatLoss loss = FormatLoss(*Editor->Document(), format);
     Lossy = loss.Any();
     return !Lossy || OnQuestion(LossQuestion(loss, format), QMessageBox::Yes | QMessageBox::Cancel) == QMessageBox::Yes;
 }

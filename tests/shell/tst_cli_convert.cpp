@@ -129,6 +129,7 @@ private slots:
         QFETCH(QByteArray, expected);
         const TRun r = Quillo(QStringList{"--convert", "sample.xv", out} + options);
         QCOMPARE(r.Code, 0);
+        QCOMPARE(r.Err, QByteArray());
         QCOMPARE(Read(Path(out)).toHex(), expected.toHex());
     }
 
@@ -137,6 +138,11 @@ private slots:
         QCOMPARE(Quillo({"--convert", "sample.xv", "round.tgv"}).Code, 0);
         QCOMPARE(Quillo({"--convert", "round.tgv", "round.xv"}).Code, 0);
         QCOMPARE(Read(Path("round.xv")), Prefix + Bytes({13, 10, 34, 'a', 11, 'I', 'b', 11, 'I', 13, 10, 'c', 34}));
+        // What the target format cannot keep is left out, as Save As would, and said.
+        QCOMPARE(Quillo({"--convert", "sample.xv", "menu.tgv", "--menu-char", "#"}).Code, 0);
+        const TRun r = Quillo({"--convert", "menu.tgv", "menu.xv"});
+        QCOMPARE(r.Code, 0);
+        QCOMPARE(r.Err, QByteArray("menu.xv written without what the XView format cannot keep: the menu options\n"));
     }
 
     void failures()

@@ -59,7 +59,7 @@ private slots:
         }
         editor.SetMenuWhenStarted(menu);
         const TEditor format = DocumentKindOfFile(file).Editor;
-        const TFormatLoss loss = FormatLoss(editor, format);
+        const TFormatLoss loss = FormatLoss(*editor.Document(), format);
         QCOMPARE(loss.Any(), !question.isEmpty());
         if (loss.Any())
             QCOMPARE(LossQuestion(loss, format), question);
