@@ -243,6 +243,8 @@ bool THPSaveXVEdenDialog::Execute()
     editor->setInsertPolicy(QComboBox::NoInsert);
     editor->setFixedWidth(100);
     editor->lineEdit()->setMaxLength(MaxProgramName);
+    // A double quote would open a second string where the calculator expects the program.
+    editor->lineEdit()->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\"]*")), editor));
     // The calculator programs that show these documents.
     editor->addItems({QStringLiteral("XV"), QStringLiteral("EDEN")});
     editor->setEditText(FexecuteWith);

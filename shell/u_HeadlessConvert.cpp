@@ -3,6 +3,7 @@
 // its file formats and its painter take part: no widget is created.
 #include "u_Headless.h"
 
+#include "u_DialogsHP.h"
 #include "u_DocumentKinds.h"
 #include "u_Errors.h"
 #include "u_FileChecks.h"
@@ -70,8 +71,10 @@ int RunConvert(const TCommandLine &Line)
     const bool noExecute = Line.IsSet(QStringLiteral("no-execute"));
     if (executeWith && noExecute)
         return UsageError(ResString(TResId::sCliUnknownArgument).arg(QStringLiteral("--no-execute")));
-    // The program name is calculator text, one byte a character.
-    if (executeWith && QString::fromLatin1(executeWith->toLatin1()) != *executeWith)
+    // The program name is calculator text, one byte a character, as long as the save dialog takes;
+    // a double quote in it would open a second string on the calculator.
+    if (executeWith && (QString::fromLatin1(executeWith->toLatin1()) != *executeWith
+                        || executeWith->size() > THPSaveXVEdenDialog::MaxProgramName || executeWith->contains(u'"')))
         return UsageError(ResString(TResId::sCliBadValue).arg(executeWithOpt, *executeWith));
     const std::optional<QString> menuChar = Line.Value(QStringLiteral("menu-char"));
     if (menuChar && (menuChar->size() != 1 || menuChar->at(0).unicode() > 255))

@@ -423,7 +423,7 @@ private slots:
             QCOMPARE(editor->itemText(0), QStringLiteral("XV"));
             QVERIFY(editor->isEnabled());
             editor->lineEdit()->clear();
-            QTest::keyClicks(editor->lineEdit(), QStringLiteral("ABCDEFGHIJKL"));
+            QTest::keyClicks(editor->lineEdit(), QStringLiteral("ABC\"DEFGHIJKL"));
             QCOMPARE(editor->currentText(), QStringLiteral("ABCDEFGHIJ"));
             QCOMPARE(dialog.executeWith(), QStringLiteral("ABCDEFGHIJ"));
             check->click();

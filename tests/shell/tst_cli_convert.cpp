@@ -240,6 +240,8 @@ private slots:
         QTest::newRow("three files") << QStringList{"--convert", "sample.xv", "a.xv", "b.xv"};
         QTest::newRow("unknown option") << QStringList{"--convert", "sample.xv", "a.xv", "--fast"};
         QTest::newRow("program name and none") << QStringList{"--convert", "sample.xv", "a.xv", "--no-execute", "--execute-with", "XV"};
+        QTest::newRow("program name with a quote") << QStringList{"--convert", "sample.xv", "a.xv", "--execute-with", "A\"B"};
+        QTest::newRow("program name too long") << QStringList{"--convert", "sample.xv", "a.xv", "--execute-with", "ABCDEFGHIJK"};
         QTest::newRow("program name missing") << QStringList{"--convert", "sample.xv", "a.xv", "--execute-with"};
         QTest::newRow("menu char of two characters") << QStringList{"--convert", "sample.xv", "a.tgv", "--menu-char", "ab"};
         QTest::newRow("option given twice") << QStringList{"--convert", "sample.xv", "a.tgv", "--menu-when-started", "--menu-when-started"};
