@@ -58,7 +58,10 @@ QAction *TFFormBegin::ToolButton(QToolBar *Bar, const char *Name, const QIcon &I
     auto *action = new QAction(Icon, QString(), this);
     action->setObjectName(QString::fromLatin1(Name));
     action->setCheckable(Checkable);
-    connect(action, &QAction::triggered, this, Slot);
+    // Without a slot the caller connects its own handler: a connection to a null slot would
+    // crash the program at the first click.
+    if (Slot)
+        connect(action, &QAction::triggered, this, Slot);
     Bar->addAction(action);
     return action;
 }

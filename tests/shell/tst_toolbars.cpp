@@ -301,6 +301,26 @@ private slots:
         QCOMPARE(w.ComboChangeFontTgv->currentIndex(), 2);
     }
 
+    void fileToolbarButtonsDoWhatTheirMenuItemsDo()
+    {
+        TFFormBegin &w = F->Open();
+        THPEdit2 *tgv = w.CreateDocumentWindow(TEditor::Tgv)->GetEditor();
+        F->Settle();
+        tgv->InsertAtCaret("abc", QByteArray(1, 0));
+        tgv->SelectRange(0, 1, -1, -1);
+        w.CopyButton->trigger();
+        w.CutButton->trigger();
+        QCOMPARE(tgv->Line(0).Chars(), QByteArray());
+        w.PasteButton->trigger();
+        w.PasteButton->trigger();
+        w.UndoButton->trigger();
+        QCOMPARE(tgv->Line(0).Chars(), QByteArray("abc"));
+        w.RedoButton->trigger();
+        QCOMPARE(tgv->Line(0).Chars(), QByteArray("abcabc"));
+        w.SaveButton->trigger();
+        QCOMPARE(F->DialogsRun.size(), 1);
+    }
+
     void aPictureThatCannotBeReadIsReported()
     {
         TFFormBegin &w = F->Open();
