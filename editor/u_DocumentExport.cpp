@@ -73,9 +73,8 @@ void ExportPicture(const THPDocument &Doc, const TExportLook &Look, const QStrin
 void ExportPdf(const THPDocument &Doc, const TExportLook &Look, const QString &FileName, const QString &Title,
                QPageSize::PageSizeId PageSize)
 {
-    // Black, white and the grey of the right-edge line: one byte a pixel is enough.
-    const QImage drawing =
-        TDocumentPainter(Doc).Render(Look.RightEdge, Look.WithRightEdge).convertToFormat(QImage::Format_Grayscale8);
+    TDocumentPainter drawing(Doc);
+    const QSize size = drawing.DrawingSize(Look.RightEdge);
     QByteArray bytes;
     {
         QBuffer buffer(&bytes);
@@ -99,15 +98,18 @@ void ExportPdf(const THPDocument &Doc, const TExportLook &Look, const QString &F
         const QRect area = painter.viewport();
         const int footer = 2 * painter.fontMetrics().height();
         // A drawing wider than the page is made smaller to fit, never larger.
-        const double scale = std::min(1.0, double(area.width()) / drawing.width());
+        const double scale = std::min(1.0, double(area.width()) / size.width());
         const int rowsPerPage = std::max(1, int((area.height() - footer) / scale));
-        const auto pages = PageRows(Doc, rowsPerPage, drawing.height());
+        const auto pages = PageRows(Doc, rowsPerPage, size.height());
         for (size_t p = 0; p < pages.size(); ++p) {
             if (p > 0)
                 pdf.newPage();
             const auto [first, last] = pages[p];
-            painter.drawImage(QRectF(0, 0, drawing.width() * scale, (last - first) * scale), drawing,
-                              QRectF(0, first, drawing.width(), last - first));
+            // Drawn a page at a time, so that a long document never needs one huge picture. Black,
+            // white and the grey of the right-edge line: one byte a pixel is enough.
+            const QImage band = drawing.RenderRows(Look.RightEdge, Look.WithRightEdge, size.width(), first, last)
+                                    .convertToFormat(QImage::Format_Grayscale8);
+            painter.drawImage(QRectF(0, 0, band.width() * scale, band.height() * scale), band);
             painter.drawText(QRect(0, area.height() - footer, area.width(), footer), Qt::AlignHCenter | Qt::AlignBottom,
                              ResString(TResId::sExportPageFooter).arg(Title).arg(p + 1).arg(pages.size()));
         }

@@ -6,6 +6,7 @@
 #include "u_THPDocument.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 constexpr QRgb White = TDocumentPainter::White;
@@ -154,31 +155,41 @@ void TDocumentPainter::PaintCell(int X, int Y, int Line, int Pos)
     BlitCell(*FTarget, FClip, X, Y, font->Strip(true), font->CellRect(code, true), selected);
 }
 
-QImage TDocumentPainter::Render(int RightEdge, bool WithRightEdge)
+QSize TDocumentPainter::DrawingSize(int RightEdge) const
 {
-    const int count = FDoc.LineCount();
     int width = RightEdgeX(RightEdge) + LeftMargin;
-    qint64 height = TopMargin;
-    for (int i = 0; i < count; ++i) {
+    qint64 height = 2 * TopMargin;
+    for (int i = 0; i < FDoc.LineCount(); ++i) {
         width = std::max(width, LineEndX(i) + MaxGlyphWidth);
         height += LineHeight(i);
     }
-    height += TopMargin;
+    return {width, int(std::min<qint64>(height, std::numeric_limits<int>::max()))};
+}
+
+QImage TDocumentPainter::Render(int RightEdge, bool WithRightEdge)
+{
+    const QSize size = DrawingSize(RightEdge);
+    return RenderRows(RightEdge, WithRightEdge, size.width(), 0, size.height());
+}
+
+QImage TDocumentPainter::RenderRows(int RightEdge, bool WithRightEdge, int Width, int Top, int Bottom)
+{
+    const qint64 height = qint64(Bottom) - Top;
     // A drawing too large to hold is refused rather than attempted, with a message that says so.
     // PNG codecs refuse a side longer than a million pixels.
     constexpr qint64 MaxImageBytes = qint64(512) << 20;
     constexpr int MaxImageSide = 1000000;
-    if (qint64(width) * height * 4 > MaxImageBytes || width > MaxImageSide || height > MaxImageSide)
+    if (qint64(Width) * height * 4 > MaxImageBytes || Width > MaxImageSide || height > MaxImageSide)
         throw ETooLargeToSave(ResString(TResId::sDrawingTooLarge));
-    QImage image(width, int(height), QImage::Format_RGB32);
+    QImage image(Width, int(height), QImage::Format_RGB32);
     if (image.isNull())
         throw ETooLargeToSave(ResString(TResId::sDrawingTooLarge));
     image.fill(White);
-    Begin(image, image.rect(), QPoint(0, 0));
+    Begin(image, image.rect(), QPoint(0, Top));
     if (WithRightEdge)
         DrawRightEdge(RightEdge);
     int top = TopMargin;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < FDoc.LineCount() && top < Bottom; ++i) {
         PaintLine(i, top);
         top += LineHeight(i);
     }

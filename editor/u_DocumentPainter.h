@@ -50,6 +50,11 @@ public:
     // The whole document with no selection, at least as wide as the right edge, with or without
     // the right-edge line. Raises ETooLargeToSave when the drawing would be too large to hold.
     QImage Render(int RightEdge, bool WithRightEdge = true);
+    // The size of that drawing, which need not fit in one image.
+    QSize DrawingSize(int RightEdge) const;
+    // Its pixel rows from Top up to Bottom, Width (the drawing's) wide: a long document is drawn a
+    // page at a time. Raises ETooLargeToSave as Render does.
+    QImage RenderRows(int RightEdge, bool WithRightEdge, int Width, int Top, int Bottom);
 
 private:
     void PaintCell(int X, int Y, int Line, int Pos);

@@ -68,6 +68,10 @@ private slots:
         LoadDocument(doc, Path("in.tgv"));
         const QImage shown(Path("out.png"));
         QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), TDocumentPainter(doc).Render(5));
+        // Rows cut across lines, as a page of a long PDF is drawn, are that part of the whole drawing.
+        const QImage whole = shown.convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(TDocumentPainter(doc).RenderRows(5, true, whole.width(), 9, whole.height() - 2),
+                 whole.copy(0, 9, whole.width(), whole.height() - 11));
         QCOMPARE(RunRender(ParseCommandLine({exe, "--render", Path("missing.tgv"), Path("x.png")})), 1);
     }
 };
