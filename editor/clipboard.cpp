@@ -66,6 +66,9 @@ void THPEdit2::CopyToClipboard()
 
 void THPEdit2::CutToClipboard()
 {
+    // A cut that cannot delete would leave a copy to be pasted twice.
+    if (RefuseStuckSelection())
+        return;
     CopyToClipboard();
     TEditStep step(this);
     DeleteSelection();
@@ -73,6 +76,8 @@ void THPEdit2::CutToClipboard()
 
 void THPEdit2::PasteFromClipboard()
 {
+    if (RefuseStuckSelection())
+        return;
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     if (!data)
         return;

@@ -2,6 +2,8 @@
 // joining, and the tab key. A picture always keeps a line of its own.
 #include "u_THPEdit2.h"
 
+#include "u_ResourceStrings.h"
+
 #include <algorithm>
 
 void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByteArray &Text)
@@ -83,6 +85,9 @@ void THPEdit2::InsertText(int Line, int Pos, const QByteArray &Attrs, const QByt
 
 void THPEdit2::InsertAtCaret(const QByteArray &Text, const QByteArray &Attrs)
 {
+    // What replaces a selection must not land in the middle of one that stays.
+    if (RefuseStuckSelection())
+        return;
     TEditStep step(this);
     DeleteSelection();
     InsertText(FCaretLine, FCaretCol, Attrs, Text);
@@ -108,6 +113,19 @@ void THPEdit2::SplitLine(int Line, int Pos)
             FCaretCol = FCaretCol - Pos + 1;
         ++FCaretLine;
     }
+}
+
+bool THPEdit2::PictureSelectedAlone() const
+{
+    return FSelected && FSelStartLine == FSelEndLine && FSelStartCol == 1 && FSelEndCol == 1 && PictureOfLine(FSelStartLine);
+}
+
+bool THPEdit2::RefuseStuckSelection()
+{
+    if (!FSelected || PictureSelectedAlone() || !RangeHasPicture(FSelStartLine, FSelEndLine))
+        return false;
+    Note(ResString(TResId::sSelectionHoldsPicture));
+    return true;
 }
 
 bool THPEdit2::RangeHasPicture(int LineA, int LineB) const
@@ -210,10 +228,10 @@ void THPEdit2::JoinLines(int Line)
 
 void THPEdit2::DeleteSelection()
 {
-    if (!FSelected)
+    if (!FSelected || RefuseStuckSelection())
         return;
     TEditStep step(this);
-    if (FSelStartLine == FSelEndLine && FSelStartCol == 1 && FSelEndCol == 1 && PictureOfLine(FSelStartLine)) {
+    if (PictureSelectedAlone()) {
         DeletePictureLine(FSelStartLine);
         return;
     }

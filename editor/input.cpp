@@ -385,7 +385,13 @@ void THPEdit2::TypeCodes(const QByteArray &Codes)
         return;
     }
     TEditStep step(this, true);
-    InsertAtCaret(kept, QByteArray(1, char(FCurrentAttr)));
+    // Typing over a selection takes its style. Deleting it moved the style on to the character
+    // before the selection, and the next letters typed must not switch to that one.
+    const bool replacing = FSelected;
+    const uint8_t attr = FCurrentAttr;
+    InsertAtCaret(kept, QByteArray(1, char(attr)));
+    if (replacing)
+        SetCurrentAttr(attr);
 }
 
 QByteArray THPEdit2::TypedCodes(const QString &Text, int *LeftOut)

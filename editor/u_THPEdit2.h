@@ -391,6 +391,10 @@ private:
     int FReportedCol = -1;
     int BlankCellWidth() const { return Zoom * FCellWidth; }
     bool RangeHasPicture(int LineA, int LineB) const;
+    // A selection that holds a picture with other lines cannot go: a picture goes only when it is
+    // selected alone. Says so in the status bar and returns true when the selection is one of those.
+    bool RefuseStuckSelection();
+    bool PictureSelectedAlone() const;
     void HandleKey(QKeyEvent *Event);
     // The replacement as the kind stores it, all in attribute Attr.
     QByteArray Replacement(const QByteArray &With, uint8_t Attr, QByteArray &Attrs) const;

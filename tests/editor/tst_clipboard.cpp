@@ -142,6 +142,7 @@ private slots:
         QCOMPARE(Clip()->image().convertToFormat(QImage::Format_RGB32), tgv->PictureBitmap(pic));
         QVERIFY(!xv->CanPaste());
         QVERIFY(tgv->CanPaste());
+        tgv->ClearSelection();
         tgv->MoveCaretTo(tgv->LineCount() - 1, 1, true);
         tgv->PasteFromClipboard();
         QCOMPARE(tgv->PictureUses(uint8_t(tgv->Line(tgv->CaretLine()).Attrs()[0])), 2); // the same picture, shared

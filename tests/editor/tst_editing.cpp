@@ -2,6 +2,8 @@
 // filters, and the rule that a picture keeps a line of its own.
 #include "helper_editor.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QRandomGenerator>
@@ -134,6 +136,15 @@ private slots:
         ed->SetCurrentAttr(stBold | fsFont1);
         QTest::keyClicks(ed, "ab");
         QCOMPARE(ed->Line(0).Attrs(), QByteArray(2, char(stBold | fsFont1)));
+        // Typed over a selection made leftwards, the whole word takes the selection's style.
+        ed->MoveCaretTo(0, 1, false);
+        ed->SetCurrentAttr(0);
+        QTest::keyClicks(ed, "c");
+        ed->MoveCaretTo(0, -1, true);
+        QTest::keyClick(ed, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(ed, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClicks(ed, "xyz");
+        QCOMPARE(ed->Line(0).Attrs(), A(0) + QByteArray(3, char(stBold | fsFont1)));
     }
 
     void kindsFilterCharactersAndAttributes()
@@ -356,6 +367,13 @@ private slots:
         QTest::keyClick(ed, Qt::Key_Delete);
         QCOMPARE(Text(*ed), before);
         QVERIFY(ed->PictureOfLine(pic));
+        // Nor replaced or cut: typing would land inside the selection, a cut would be pasted twice.
+        QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
+        QTest::keyClick(ed, 'X');
+        ed->CutToClipboard();
+        QCOMPARE(Text(*ed), before);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("clip"));
+        QVERIFY(ed->Selected());
         // Delete at the end of the text line would pull the picture beside the text: refused.
         ed->MoveCaretTo(0, 3, true);
         QTest::keyClick(ed, Qt::Key_Delete);
