@@ -7,7 +7,11 @@ QIcon TFileTypesByName::icon(const QFileInfo &Info) const
     if (!Info.isFile())
         return QFileIconProvider::icon(Info);
     const QMimeType type = FTypes.mimeTypeForFile(Info, QMimeDatabase::MatchExtension);
-    return QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(), icon(File)));
+    const QMutexLocker lock(&FIconsLock);
+    auto found = FIcons.constFind(type.name());
+    if (found == FIcons.cend())
+        found = FIcons.insert(type.name(), QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(), icon(File))));
+    return *found;
 }
 
 QString TFileTypesByName::type(const QFileInfo &Info) const
