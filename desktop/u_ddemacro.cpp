@@ -258,6 +258,11 @@ Tddemacroserver::~Tddemacroserver() = default;
 QString Tddemacroserver::SocketPath(const QString &Service, const QString &Topic)
 {
     QString name = Service + u'-' + Topic;
+    // One instance a screen: a file opened from a terminal of one display (a second session, a
+    // remote desktop) must not go to the window on another.
+    const QString screen = qEnvironmentVariable("WAYLAND_DISPLAY") + u'_' + qEnvironmentVariable("DISPLAY");
+    if (screen != QLatin1String("_"))
+        name += u'-' + screen;
     name.replace(u'/', u'_');
     const QString folder = PrivateRuntimeFolder(Service);
     return folder.isEmpty() ? QString() : folder + u'/' + name;

@@ -228,6 +228,12 @@ private slots:
         stale.close();
         Tddemacroserver next;
         QVERIFY(next.Listen(service));
+        // A program started on another screen is an instance of its own.
+        const QByteArray display = qgetenv("DISPLAY");
+        qputenv("DISPLAY", display + "9");
+        Tddemacroserver otherScreen;
+        QVERIFY(otherScreen.Listen(service));
+        qputenv("DISPLAY", display);
     }
 
     void socketIsPrivateToTheUser()
