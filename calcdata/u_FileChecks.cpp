@@ -62,6 +62,12 @@ QString SaveTargetProblem(const QString &Path)
     return S_ISREG(info.st_mode) ? QString() : KindProblem(info.st_mode);
 }
 
+bool IsSameFile(const QString &A, const QString &B)
+{
+    struct stat a {}, b {};
+    return StatPath(A, a) && StatPath(B, b) && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 QString CannotReadReason(const QString &SystemText)
 {
     return ResString(TResId::sFileCannotBeRead).arg(SystemText);

@@ -16,6 +16,9 @@ QString RegularFileProblem(const QString &Path);
 // never be touched.
 QString SaveTargetProblem(const QString &Path);
 
+// True when A and B name one existing file, whatever the path: links and ".." resolved.
+bool IsSameFile(const QString &A, const QString &B);
+
 // Replaces the file at Path by Data in one step (a new file renamed over it), or leaves it as it
 // was; raises EErrorSaving with the reason. Checked with SaveTargetProblem first.
 class QByteArray;

@@ -127,6 +127,9 @@ int RunRender(const TCommandLine &Line)
     }
     const QString in = Line.Files[0];
     const QString out = Line.Files[1];
+    // A picture written over the document would destroy it.
+    if (IsSameFile(in, out))
+        return UsageError(ResString(TResId::sCliOutputIsInput).arg(QStringLiteral("--render"), in));
 
     const TEditor kind = DocumentKindOfFile(in).Editor;
     const TKindSettings settings = ReadKindSettings(kind);

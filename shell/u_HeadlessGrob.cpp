@@ -71,6 +71,9 @@ int RunGrob(const TCommandLine &Line)
     conversion.Invert = Line.IsSet(QStringLiteral("invert"));
     const QString in = Line.Files[0];
     const QString out = Line.Files[1];
+    // The black-and-white result written over the picture would leave no way back to it.
+    if (IsSameFile(in, out))
+        return UsageError(ResString(TResId::sCliOutputIsInput).arg(QStringLiteral("--grob"), in));
 
     QImage source;
     try {

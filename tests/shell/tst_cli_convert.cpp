@@ -249,20 +249,25 @@ private slots:
         QTest::newRow("right edge not a number") << QStringList{"--render", "sample.xv", "a.png", "--right-edge", "wide"};
         QTest::newRow("right edge zero") << QStringList{"--render", "sample.xv", "a.png", "--right-edge", "0"};
         QTest::newRow("render without output") << QStringList{"--render", "sample.xv"};
+        QTest::newRow("render over its input") << QStringList{"--render", "sample.xv", "../" + QFileInfo(FDir.path()).fileName() + "/sample.xv"};
         QTest::newRow("flag with a value") << QStringList{"--convert", "sample.xv", "a.xv", "--no-execute=yes"};
         QTest::newRow("send option on convert") << QStringList{"--convert", "sample.xv", "a.xv", "--port", "1"};
         QTest::newRow("two commands") << QStringList{"--convert", "sample.xv", "a.xv", "--render"};
         QTest::newRow("grob width too large") << QStringList{"--grob", "grey.png", "a.png", "--width", "2049"};
         QTest::newRow("grob unknown dithering") << QStringList{"--grob", "grey.png", "a.png", "--dither", "atkinson"};
         QTest::newRow("grob threshold over 100") << QStringList{"--grob", "grey.png", "a.png", "--threshold", "101"};
+        QTest::newRow("grob over its input") << QStringList{"--grob", "grey.png", "./grey.png"};
         QTest::newRow("grob threshold with dithering") << QStringList{"--grob", "grey.png", "a.png", "--dither", "fs", "--threshold", "40"};
     }
 
     void usageErrors()
     {
         QFETCH(QStringList, args);
+        const QByteArray picture = Read(Path("grey.png"));
         const TRun r = Quillo(args);
         QCOMPARE(r.Code, 2);
+        QCOMPARE(Read(Path("sample.xv")), SampleXv);
+        QCOMPARE(Read(Path("grey.png")), picture);
         QVERIFY2(r.Err.contains("Usage:"), r.Err);
         QVERIFY(!QFile::exists(Path("a.xv")) && !QFile::exists(Path("a.tgv")) && !QFile::exists(Path("a.png")));
     }
