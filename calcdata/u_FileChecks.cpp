@@ -95,8 +95,13 @@ void SaveFileWhole(const QString &Path, const std::function<void(const TBytePut 
     // only drops the new file.
     bool written = true;
     Produce([&](QByteArrayView Piece) {
-        if (written && file.write(Piece.data(), Piece.size()) != Piece.size())
-            written = false;
+        // A write the disk fills part-way comes back short without a reason; writing the rest
+        // fails at once, with the system's own ("No space left on device").
+        for (qsizetype done = 0; written && done < Piece.size();) {
+            const qint64 n = file.write(Piece.data() + done, Piece.size() - done);
+            written = n > 0;
+            done += n;
+        }
     });
     if (!written) {
         const QString reason = CannotWriteReason(file.errorString());
