@@ -1,6 +1,7 @@
 #include "u_FindBar.h"
 
 #include "u_CalcCharset.h"
+#include "u_EditorAttrs.h"
 #include "u_ResourceStrings.h"
 #include "u_THPEdit2.h"
 
@@ -12,6 +13,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 // The search field's background when nothing matches.
@@ -116,6 +119,25 @@ QByteArray TFindBar::Codes(const QString &Text) const
     return codes;
 }
 
+std::optional<QByteArray> TFindBar::ReplacementCodes()
+{
+    int leftOut = 0;
+    const QByteArray codes = CodesFromUnicode(ReplaceEdit->text(), &leftOut);
+    const TEditor kind = FEditor->Document()->Kind();
+    const bool fits = leftOut == 0 && std::all_of(codes.begin(), codes.end(), [kind](char c) {
+        return IsCharAllowed(uint8_t(c), kind) && uint8_t(c) != CharLineFeed;
+    });
+    QPalette palette;
+    if (!fits) {
+        // Dropping what the document cannot hold would quietly change the replacement, and one
+        // made only of such characters would delete every match.
+        palette.setColor(QPalette::Base, NoMatchColour);
+        FEditor->Note(ResString(TResId::sReplacementNotHeld));
+    }
+    ReplaceEdit->setPalette(palette);
+    return fits ? std::optional(codes) : std::nullopt;
+}
+
 void TFindBar::ClearNote()
 {
     // The last search's "not found" or "continued from" must not stand beside the next match.
@@ -152,8 +174,11 @@ bool TFindBar::ReplaceOne()
     const QByteArray pattern = Codes(FindEdit->text());
     if (pattern.isEmpty())
         return false;
+    const std::optional<QByteArray> with = ReplacementCodes();
+    if (!with)
+        return false;
     bool wrapped = false;
-    const bool found = FEditor->ReplaceNext(pattern, Codes(ReplaceEdit->text()), {MatchCase->isChecked(), WholeWords->isChecked()}, &wrapped);
+    const bool found = FEditor->ReplaceNext(pattern, *with, {MatchCase->isChecked(), WholeWords->isChecked()}, &wrapped);
     ShowFound(found);
     if (!found)
         FEditor->Note(ResString(TResId::sFindNotFound));
@@ -167,7 +192,10 @@ int TFindBar::ReplaceAll()
     const QByteArray pattern = Codes(FindEdit->text());
     if (pattern.isEmpty())
         return 0;
-    const int count = FEditor->ReplaceAll(pattern, Codes(ReplaceEdit->text()), {MatchCase->isChecked(), WholeWords->isChecked()});
+    const std::optional<QByteArray> with = ReplacementCodes();
+    if (!with)
+        return 0;
+    const int count = FEditor->ReplaceAll(pattern, *with, {MatchCase->isChecked(), WholeWords->isChecked()});
     ShowFound(count > 0);
     FEditor->Note(ResString(TResId::sReplacedCount).arg(count));
     return count;

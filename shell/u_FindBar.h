@@ -5,6 +5,8 @@
 // to the editor.
 #include <QWidget>
 
+#include <optional>
+
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -41,6 +43,9 @@ protected:
 
 private:
     QByteArray Codes(const QString &Text) const;
+    // The replace text as calculator codes; nothing, with the user told, when the document cannot
+    // hold one of its characters.
+    std::optional<QByteArray> ReplacementCodes();
     void ClearNote();
     void ShowFound(bool Found);
     THPEdit2 *FEditor;

@@ -219,6 +219,14 @@ private slots:
         w.Replace_->trigger();
         QVERIFY(bar->ReplaceEdit->isVisible());
         QCOMPARE(bar->FindEdit->nextInFocusChain(), bar->ReplaceEdit);
+        // A replacement the document cannot hold would delete the matches: nothing is replaced.
+        for (const char *with : {"\xF0\x9F\x98\x80", "\"", "x\xF0\x9F\x98\x80"}) {
+            bar->ReplaceEdit->setText(QString::fromUtf8(with));
+            bar->ReplaceAllButton->click();
+            QVERIFY(!bar->ReplaceOne());
+            QCOMPARE(editor->Line(0).Chars(), QByteArray("a \x8d b, A \x8d c"));
+            QVERIFY(w.StatusPanel1->text().startsWith(QStringLiteral("The replacement holds characters")));
+        }
         bar->ReplaceEdit->setText(QStringLiteral("->"));
         bar->ReplaceAllButton->click();
         QCOMPARE(editor->Line(0).Chars(), QByteArray("a -> b, A -> c"));
