@@ -5,6 +5,7 @@
 #include "u_Errors.h"
 #include "u_HelpViewer.h"
 #include "u_Icons.h"
+#include "u_FindBar.h"
 #include "u_ddemacro.h"
 #include "u_TranslationModule.h"
 
@@ -720,6 +721,16 @@ private slots:
     }
 
     // Runs last: it leaves the French texts in force.
+    static QStringList FindBarTexts(const TFindBar *Bar)
+    {
+        QStringList texts;
+        for (const QLabel *label : Bar->findChildren<QLabel *>())
+            texts << label->text();
+        for (const QAbstractButton *button : Bar->findChildren<QAbstractButton *>())
+            texts << button->text();
+        return texts;
+    }
+
     void everyMenuItemHasItsOwnAccessKey()
     {
         for (bool french : {false, true}) {
@@ -740,6 +751,12 @@ private slots:
                 }
             };
             check(w.menuBar()->actions());
+            // The find bar's keys work beside the menu bar's: they must not hide a menu.
+            QList<QAction *> barKeys = w.menuBar()->actions();
+            const TFormMdiHP *doc = w.CreateDocumentWindow(TEditor::Xview);
+            for (const QString &text : FindBarTexts(doc->FindBar))
+                barKeys << new QAction(text, doc->FindBar);
+            check(barKeys);
             QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QStringLiteral(", "))));
         }
     }
