@@ -32,7 +32,8 @@ QLineEdit *NewTabLengthEdit(QWidget *Parent, const char *Name)
 {
     auto *edit = new QLineEdit(Parent);
     edit->setObjectName(QLatin1String(Name));
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9][0-9]?")), edit));
+    // A tab stop every 0 columns means nothing: the field needs 1 to 99.
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("0?[1-9]|[1-9][0-9]")), edit));
     edit->setMaxLength(2);
     edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 12);
     return edit;
@@ -42,8 +43,8 @@ int StoredTabLength(const QString &Section)
 {
     const int value = Settings ? Settings->ReadInteger(Section, SettingsKeys::TabLength, SettingsKeys::DefaultTabLength)
                                : SettingsKeys::DefaultTabLength;
-    // The field holds two digits at most; anything else stored shows the default.
-    return value >= 0 && value <= MaxTabLength ? value : SettingsKeys::DefaultTabLength;
+    // The field holds 1 to 99; anything else stored shows the default.
+    return value >= 1 && value <= MaxTabLength ? value : SettingsKeys::DefaultTabLength;
 }
 
 void ShowStoredFont(THPFontComboBox *Combo, const QString &Section, const QString &Name, const QString &Default)

@@ -216,11 +216,14 @@ void TestOptions::emptyTabLengthKeepsTheDialogOpen()
 {
     FDialog->show();
     Find<QTabWidget>("PageControl")->setCurrentIndex(0);
-    Find<QLineEdit>("EdenEditTabLength")->clear();
-    QTest::mouseClick(Find<QPushButton>("OKBtn"), Qt::LeftButton);
-
-    QVERIFY(FDialog->isVisible());
-    QCOMPARE(FWarnings, QStringList{"A tab length is one or two digits."});
+    for (const char *typed : {"", "0"}) {
+        QLineEdit *field = Find<QLineEdit>("EdenEditTabLength");
+        field->clear();
+        QTest::keyClicks(field, typed);
+        QTest::mouseClick(Find<QPushButton>("OKBtn"), Qt::LeftButton);
+        QVERIFY(FDialog->isVisible());
+    }
+    QCOMPARE(FWarnings, QStringList(2, "A tab length is a number from 1 to 99."));
     QCOMPARE(Find<QTabWidget>("PageControl")->currentWidget()->objectName(), QString("OngletEden"));
     // Nothing was applied or stored, not even the kinds before the empty field.
     QVERIFY(FDocuments.Calls.isEmpty());
