@@ -111,7 +111,11 @@ void TFTransferingFile::btnCancelClick()
 void TFTransferingFile::ShowFinished(int Files)
 {
     FFinished = true;
-    LblFile->setText(Files == 1 ? ResString(TResId::sOneFileSent) : ResString(TResId::sFilesSent).arg(Files));
+    // With nothing selected the transfer only tried the link: "0 files sent" would read as a loss.
+    const QString done = Files == 0   ? ResString(TResId::sNoFileSent)
+                         : Files == 1 ? ResString(TResId::sOneFileSent)
+                                      : ResString(TResId::sFilesSent).arg(Files);
+    LblFile->setText(done);
     btnCancel->setText(ResString(TResId::sFTransferingFileBtnClose));
     btnCancel->setFocus();
 }

@@ -327,6 +327,9 @@ void TFFormBegin::ReceiveDocument()
         FReceiveProgress = new TFTransferingFile(this, &TranslateFTransferingFile);
         FReceiveProgress->setWindowTitle(ResString(TResId::sFReceivingFileCaption));
         FReceiveProgress->ShowWarning = [this](const QString &Text) { ShowWarning(Text); };
+        // The receive runs while the windows stay painted: a menu command started meanwhile (Open,
+        // another receive, quitting) would hold up the transfer until the calculator gives up.
+        FReceiveProgress->setWindowModality(Qt::ApplicationModal);
     }
     QByteArray data;
     FReceiveProgress->show();

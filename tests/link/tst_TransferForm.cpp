@@ -299,6 +299,7 @@ void TestTransferForm::noFileSelectedStillConnectsAndDisconnects()
     QCOMPARE(FWarnings, QStringList());
     // The send-init packet (0) and the break packet (1), nothing between.
     QCOMPARE(form->TransferingFile()->Kermit().PacketCounter(), 1);
+    QCOMPARE(Find<QLabel>(form->TransferingFile(), "LblFile")->text(), ResString(TResId::sNoFileSent));
     QCOMPARE(QDir(FServer.ReceiveFolder()).entryList(QDir::Files), QStringList());
 }
 
