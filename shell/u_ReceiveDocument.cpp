@@ -159,10 +159,14 @@ QString ReceivedFileName(const QByteArray &RemoteName, const TDocumentKind &Kind
 
 TReceivedFit ReceivedKindFit(const QByteArray &Data, const TDocumentKind &Kind)
 {
-    // Text transfers carry no object type: they are tried as the kind asked for.
-    if (!HasCalcHeader(Data))
-        return {};
     const bool asTgv = Kind.Editor == TEditor::Tgv;
+    // Text transfers carry no object type: they are tried as the kind asked for, except the
+    // calculator's text form, which only ever holds a string.
+    if (!HasCalcHeader(Data)) {
+        if (asTgv && Data.startsWith(TextFormHeader))
+            return {ResString(TResId::sReceivedStringNotTgv), &DocumentKindOf(TEditor::Xview)};
+        return {};
+    }
     if (IsCalcStringFile(Data)) {
         if (!asTgv)
             return {};

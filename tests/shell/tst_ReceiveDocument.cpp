@@ -43,6 +43,7 @@ void TestReceiveDocument::initTestCase()
     QString error;
     QVERIFY2(FServer.Start(error), qPrintable(error));
     QVERIFY(FServer.PutServerFile("NOTE", BinaryString("Hi \x0BIthere\x0BI\nbye")));
+    QVERIFY(FServer.PutServerFile("TEXT", "%%HP: T(1);\"Hi\"XV"));
     QVERIFY(FServer.PutServerFile("JUNK", QByteArray("HPHP48-E") + QByteArray(20, '\x55')));
     QVERIFY(FServer.PutServerFile("TG", "HPHP49-C" + QByteArray(5, '\0') + BinaryString("Tgv").mid(8)));
 }
@@ -125,7 +126,8 @@ void TestReceiveDocument::wrongKindIsOfferedAsTheKindItIs()
 {
     const struct { const char *Name; int Kind; const char *Question, *Offered; } cases[] = {
         {"NOTE", 0, "it is a string, not a TGV document\n\nOpen it as XView File instead?", "NOTE.xv"},
-        {"TG", 2, "it is a TGV document, not a string\n\nOpen it as Tgv HP49 File instead?", "TG.t49"}};
+        {"TG", 2, "it is a TGV document, not a string\n\nOpen it as Tgv HP49 File instead?", "TG.t49"},
+        {"TEXT", 1, "it is a string, not a TGV document\n\nOpen it as XView File instead?", "TEXT.xv"}};
     for (const auto &c : cases) {
         TShellFixture f;
         TFFormBegin &w = f.Open();
