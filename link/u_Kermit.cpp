@@ -53,9 +53,13 @@ uint16_t Crc16(const QByteArray &Span, bool SevenBit)
     return uint16_t(crc);
 }
 
-[[noreturn]] void RaiseReceiveError()
+// The text of an error packet, for the user.
+QString ErrorPacketText(const QByteArray &Data, uint8_t QCtlPrefix, uint8_t QBinPrefix)
 {
-    throw EErrorTransmission(ResString(TResId::sErrorReceivingPacket));
+    QByteArray text;
+    if (!Tkermit::DecodeData(Data, QCtlPrefix, QBinPrefix, 0, text))
+        text = Data;
+    return QString::fromLatin1(text).trimmed();
 }
 
 [[noreturn]] void RaiseCancelled()
@@ -323,6 +327,7 @@ QByteArray Tkermit::BuildSendInit() const
 bool Tkermit::SendPacket(char Type, const QByteArray &Data)
 {
     ++FSeq;
+    FRefusal.clear();
     const QByteArray packet = BuildPacket(Type, FSeq % 64, Data, FPeer, SevenBitChecks());
     const bool written = WriteBytes(packet) == packet.size();
     if (OnPacket)
@@ -377,8 +382,10 @@ Tkermit::TAnswer Tkermit::WaitAnswer(QByteArray *Data)
                 *Data = packet.Data;
             return TAnswer::Acknowledged;
         }
-        if (packet.Type == 'E')
+        if (packet.Type == 'E') {
+            FRefusal = ErrorPacketText(packet.Data, FPeer.QCtl, FPeer.QBin);
             return TAnswer::Refused;
+        }
         // The answer to the previous packet arriving twice (its first copy was late) says
         // nothing about this one.
         if (packet.Type == 'Y' && packet.Seq == (FSeq + 63) % 64)
@@ -439,6 +446,12 @@ QString Tkermit::NoAnswerHint() const
     return FHeard ? QString() : QLatin1Char('\n') + ResString(TResId::sNoAnswerHint);
 }
 
+QString Tkermit::SilenceHint() const
+{
+    // Silence from the start is a link that was never there; later it is one that failed.
+    return QLatin1Char('\n') + ResString(FHeard ? TResId::sAnswersStoppedHint : TResId::sNoAnswerHint);
+}
+
 bool Tkermit::Connect()
 {
     BeginConversation();
@@ -464,8 +477,12 @@ bool Tkermit::Connect()
 
 void Tkermit::ExchangeOrRaise(char Type, const QByteArray &Data)
 {
-    if (!Exchange(Type, Data))
-        RaiseReceiveError();
+    if (Exchange(Type, Data))
+        return;
+    // Under the usual first line, the calculator's own words when it gave some (out of memory, a
+    // name it rejects), else what to check.
+    const QString detail = FRefusal.isEmpty() ? SilenceHint() : QLatin1Char('\n') + ResString(TResId::sPeerRefused).arg(FRefusal);
+    throw EErrorTransmission(ResString(TResId::sErrorReceivingPacket) + detail);
 }
 
 void Tkermit::SendFile(const QByteArray &RemoteName, const char *Buffer, qint64 Size)
@@ -537,15 +554,6 @@ bool Tkermit::Disconnect()
 namespace {
 // More than any calculator's memory holds: a peer that never stops sending is cut off here.
 constexpr qint64 LongestReceivedFile = 64 * 1024 * 1024;
-
-// The text of an error packet, for the user.
-QString ErrorPacketText(const QByteArray &Data, uint8_t QCtlPrefix, uint8_t QBinPrefix)
-{
-    QByteArray text;
-    if (!Tkermit::DecodeData(Data, QCtlPrefix, QBinPrefix, 0, text))
-        text = Data;
-    return QString::fromLatin1(text).trimmed();
-}
 } // namespace
 
 bool Tkermit::DecodeData(const QByteArray &Data, uint8_t QCtl, uint8_t QBin, uint8_t Rept, QByteArray &Out)
@@ -656,7 +664,7 @@ QList<TReceivedFile> Tkermit::ReceiveFiles(const QByteArray &RemoteName)
     int tries = 0;
     for (;;) {
         if (++tries > FMaxTries || LineGone())
-            throw EErrorTransmission(ResString(TResId::sErrorReceivingPacket) + NoAnswerHint());
+            throw EErrorTransmission(ResString(TResId::sErrorReceivingPacket) + SilenceHint());
         WriteBytes(tries % 3 == 1 ? request : again);
         if (OnPacket)
             OnPacket(0);
@@ -705,7 +713,7 @@ QList<TReceivedFile> Tkermit::ReceiveFiles(const QByteArray &RemoteName)
     // costs one try, not one each.
     auto answerAgain = [&](const std::function<void()> &Answer) {
         if (++tries > FMaxTries || LineGone())
-            RaiseReceiveError();
+            throw EErrorTransmission(ResString(TResId::sErrorReceivingPacket) + SilenceHint());
         DiscardInput();
         Answer();
     };

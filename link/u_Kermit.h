@@ -84,7 +84,7 @@ public:
     QString NoAnswerHint() const;
     // Sends one file held in memory under RemoteName. Raises EErrorTransmission "Error while
     // receiving packet" when a packet is not acknowledged within the tries or the calculator
-    // reports an error, and ETransferCancelled "Transfer cancelled" when the caller asks to stop;
+    // reports an error (a second line says which, or what to check), and ETransferCancelled "Transfer cancelled" when the caller asks to stop;
     // a cancelled file is ended with an "E" packet so that the calculator drops what it received.
     // The connection can then only start again.
     void SendFile(const QByteArray &RemoteName, const char *Buffer, qint64 Size);
@@ -173,12 +173,17 @@ private:
     void CheckCancel();
     // Tells the calculator that the transfer is abandoned.
     void SendErrorPacket();
+    // The line added to "Error while receiving packet" when the answers ran out: for a calculator
+    // never heard, or for one that fell silent or whose answers came damaged.
+    QString SilenceHint() const;
     bool SevenBitChecks() const { return FLineSettings.Parity != 0; }
 
     int FSeq = -1;
     int FMaxTries = 10;
     // Whether a whole packet has come back since the conversation began.
     bool FHeard = false;
+    // What the calculator's error packet said in answer to the last packet sent; empty otherwise.
+    QString FRefusal;
     TKermitParams FOwn;
     TKermitParams FPeer;
 };

@@ -334,7 +334,7 @@ void TestTransferForm::calculatorFailures_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("packetTypes");
     QTest::newRow("refuses the connection") << 'S' << "Cannot connect to HP" << "S";
-    QTest::newRow("refuses a data packet") << 'D' << "Error while receiving packet" << "SFD";
+    QTest::newRow("refuses a data packet") << 'D' << "Error while receiving packet\nThe calculator refused: refused" << "SFD";
     QTest::newRow("never answers the break") << 'B' << "Cannot deconnect !" << "SFDZFDZBB";
 }
 
