@@ -41,6 +41,14 @@ int RunGet(const TCommandLine &Line)
     const bool overwrite = Line.IsSet(QStringLiteral("overwrite"));
 
     TTerminalProgress progress;
+    // The variable being received when a failure comes: of several asked for, the message must
+    // say which one failed (the progress line is not shown when the output is not a terminal).
+    QString current;
+    const auto fail = [&](const QString &Text) {
+        progress.BreakLine();
+        Print(stderr, current.isEmpty() ? Text : ResString(TResId::sGetFailed).arg(current) + '\n' + Text);
+        return ExitFailure;
+    };
     try {
         // Everything that can be refused is refused before the calculator is disturbed.
         if (const QString problem = ReceiveFolderProblem(folder); !problem.isEmpty())
@@ -61,8 +69,9 @@ int RunGet(const TCommandLine &Line)
         };
 
         for (const QByteArray &name : std::as_const(names)) {
+            current = CalculatorNameText(name);
             // The line shows while the variable comes; what was written where follows it.
-            progress.StartFile(CalculatorNameText(name));
+            progress.StartFile(current);
             const QList<TReceivedFile> files = kermit.GetFiles(name);
             progress.BreakLine();
             if (files.isEmpty())
@@ -75,13 +84,9 @@ int RunGet(const TCommandLine &Line)
             }
         }
     } catch (const EFileFailure &e) {
-        progress.BreakLine();
-        Print(stderr, e.Reason().isEmpty() ? e.Message() : e.Message() + '\n' + e.Reason());
-        return ExitFailure;
+        return fail(e.Reason().isEmpty() ? e.Message() : e.Message() + '\n' + e.Reason());
     } catch (const EError &e) {
-        progress.BreakLine();
-        Print(stderr, e.Message());
-        return ExitFailure;
+        return fail(e.Message());
     }
     return 0;
 }

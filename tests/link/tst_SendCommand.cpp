@@ -306,10 +306,11 @@ void TestSendCommand::getFilesFromServer()
     QCOMPARE(ReadAll(into.filePath("NOTES")), QByteArray("second"));
     QCOMPARE(QDir(into.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 
-    // A name the server does not have fails with its reason, and writes nothing.
-    run = Run({"--get", "ABSENT", "--port", server.SenderDevice(), "--into", into.path()});
+    // A name the server does not have fails, naming it, with the reason, and writes nothing.
+    run = Run({"--get", "NOTES", "ABSENT", "--port", server.SenderDevice(), "--into", into.path(), "--overwrite"});
     QCOMPARE(run.ExitCode, 1);
-    QVERIFY2(run.Err.startsWith(ResString(TResId::sPeerRefused).section("%1", 0, 0)), qPrintable(run.Err));
+    const QString refusal = ResString(TResId::sGetFailed).arg("ABSENT") + '\n' + ResString(TResId::sPeerRefused).section("%1", 0, 0);
+    QVERIFY2(run.Err.startsWith(refusal), qPrintable(run.Err));
     QCOMPARE(QDir(into.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
