@@ -261,6 +261,9 @@ private:
     void ComboFontsChangeXV();
     void ComboChangeFontTgvClick();
     void ComboTableFontTgvClick();
+    // A character picked from a table goes into the find bar's field that has the focus, if any;
+    // true when it did.
+    bool InsertCharInFindBar(int Code);
     void InsertCharXV(int Code);
     void TableCharsHPTgvCellSelected(int Code);
     void TableCharsOverCell(int Code);

@@ -6,11 +6,13 @@
 
 #include "u_DialogsHP.h"
 #include "u_Errors.h"
+#include "u_FindBar.h"
 #include "u_MDIHP.h"
 #include "u_ResourceStrings.h"
 #include "u_TGVFontChoice.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -190,8 +192,23 @@ void TFFormBegin::ComboTableFontTgvClick()
     }
 }
 
+bool TFFormBegin::InsertCharInFindBar(int Code)
+{
+    // While the user types a search or its replacement, a character picked from the table belongs
+    // there, not in the document.
+    const TFormMdiHP *child = ActiveChild();
+    auto *field = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    if (!child || !child->FindBar || !field || field->parentWidget() != child->FindBar)
+        return false;
+    const char32_t ch = UnicodeOfCode(uint8_t(Code));
+    field->insert(QString::fromUcs4(&ch, 1));
+    return true;
+}
+
 void TFFormBegin::InsertCharXV(int Code)
 {
+    if (InsertCharInFindBar(Code))
+        return;
     if (THPEdit2 *editor = ActiveEditor()) {
         editor->InsertAtCaret(QByteArray(1, char(Code)), QByteArray(1, char(editor->CurrentAttr())));
         FocusEditor();
@@ -200,6 +217,8 @@ void TFFormBegin::InsertCharXV(int Code)
 
 void TFFormBegin::TableCharsHPTgvCellSelected(int Code)
 {
+    if (InsertCharInFindBar(Code))
+        return;
     const int role = qBound(0, ComboChangeTableFontTgv->currentIndex(), FontSlotCount - 1);
     if (THPEdit2 *editor = ActiveEditor()) {
         editor->InsertAtCaret(QByteArray(1, char(Code)), QByteArray(1, char(FontBits[role])));

@@ -203,6 +203,12 @@ private slots:
         QTest::keyClick(bar->FindEdit, Qt::Key_Return, Qt::ShiftModifier);
         QCOMPARE(editor->SelStartCol(), 10);
         QCOMPARE(w.StatusPanel1->text(), QStringLiteral("Reached the top of the document, continued from the end"));
+        // A character picked from the table while the search is typed goes into the search.
+        bar->FindEdit->setText(QStringLiteral("a "));
+        bar->FindEdit->setFocus();
+        w.TableCharsHPXVEden->OnCellSelected(0x8d);
+        QCOMPARE(bar->FindEdit->text(), QString::fromUtf8("a →"));
+        QCOMPARE(editor->Line(0).Chars(), QByteArray("a \x8d b, A \x8d c"));
         bar->FindEdit->setText(QStringLiteral("zz"));
         QTest::keyClick(bar->FindEdit, Qt::Key_Return);
         QVERIFY(bar->FindEdit->palette().color(QPalette::Base) != QPalette().color(QPalette::Base));
