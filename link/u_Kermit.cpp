@@ -327,7 +327,6 @@ QByteArray Tkermit::BuildSendInit() const
 bool Tkermit::SendPacket(char Type, const QByteArray &Data)
 {
     ++FSeq;
-    FRefusal.clear();
     const QByteArray packet = BuildPacket(Type, FSeq % 64, Data, FPeer, SevenBitChecks());
     const bool written = WriteBytes(packet) == packet.size();
     if (OnPacket)
@@ -397,6 +396,7 @@ Tkermit::TAnswer Tkermit::WaitAnswer(QByteArray *Data)
 bool Tkermit::Exchange(char Type, const QByteArray &Data, QByteArray *Answer)
 {
     ++FSeq;
+    FRefusal.clear();
     const QByteArray packet = BuildPacket(Type, FSeq % 64, Data, FPeer, SevenBitChecks());
     for (int attempt = 0; attempt < FMaxTries; ++attempt) {
         // What is still waiting after a bad answer is more of the same (copies the calculator
@@ -481,7 +481,8 @@ void Tkermit::ExchangeOrRaise(char Type, const QByteArray &Data)
         return;
     // Under the usual first line, the calculator's own words when it gave some (out of memory, a
     // name it rejects), else what to check.
-    const QString detail = FRefusal.isEmpty() ? SilenceHint() : QLatin1Char('\n') + ResString(TResId::sPeerRefused).arg(FRefusal);
+    const QString detail =
+        FRefusal.isEmpty() ? SilenceHint() : QLatin1Char('\n') + ResString(TResId::sPeerRefused).arg(FRefusal);
     throw EErrorTransmission(ResString(TResId::sErrorReceivingPacket) + detail);
 }
 

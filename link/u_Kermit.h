@@ -84,9 +84,10 @@ public:
     QString NoAnswerHint() const;
     // Sends one file held in memory under RemoteName. Raises EErrorTransmission "Error while
     // receiving packet" when a packet is not acknowledged within the tries or the calculator
-    // reports an error (a second line says which, or what to check), and ETransferCancelled "Transfer cancelled" when the caller asks to stop;
-    // a cancelled file is ended with an "E" packet so that the calculator drops what it received.
-    // The connection can then only start again.
+    // reports an error (a second line gives its words, or what to check), and ETransferCancelled
+    // "Transfer cancelled" when the caller asks to stop; a cancelled file is ended with an "E"
+    // packet so that the calculator drops what it received. The connection can then only start
+    // again.
     void SendFile(const QByteArray &RemoteName, const char *Buffer, qint64 Size);
     void SendFile(const QByteArray &RemoteName, const QByteArray &Data)
     {
