@@ -222,7 +222,8 @@ bool TFTransferingFile::DisconnectPort()
     return false;
 }
 
-bool TFTransferingFile::ReceiveFile(const QString &Device, int Baud, const QByteArray &RemoteName, QByteArray &Data)
+bool TFTransferingFile::ReceiveFile(const QString &Device, int Baud, const QByteArray &RemoteName,
+                                    QList<TReceivedFile> &Files)
 {
     Restart();
     ResetLabels();
@@ -237,10 +238,9 @@ bool TFTransferingFile::ReceiveFile(const QString &Device, int Baud, const QByte
         FKermit.Open(Device);
         FKermit.SetLineSettings(Baud, 0, 8, 0);
         // The server starts the exchange with its own send-init: no connection step first.
-        QList<TReceivedFile> files = FKermit.GetFiles(RemoteName);
-        if (files.isEmpty())
+        Files = FKermit.GetFiles(RemoteName);
+        if (Files.isEmpty())
             throw EErrorTransmission(ResString(TResId::sNothingReceived).arg(CalculatorNameText(RemoteName)));
-        Data = std::move(files.first().Data);
         received = true;
     } catch (const EError &e) {
         Warn(e.Message());

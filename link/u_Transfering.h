@@ -31,9 +31,10 @@ public:
     // Sends the file at LocalPath under RemoteName, its header adapted in memory for Calculator
     // (0 HP48, 1 HP49; any other code sends the file as it is).
     bool SendDiskFile(const QString &LocalPath, const QByteArray &RemoteName, int Calculator);
-    // Asks the calculator on Device for RemoteName and puts the first file it sends in Data.
-    // Failures, nothing sent among them, are shown to the user; the port is let go either way.
-    bool ReceiveFile(const QString &Device, int Baud, const QByteArray &RemoteName, QByteArray &Data);
+    // Asks the calculator on Device for RemoteName and puts the files it sends in Files (one, but
+    // a server that expands a pattern sends several). Failures, nothing sent among them, are shown
+    // to the user; the port is let go either way.
+    bool ReceiveFile(const QString &Device, int Baud, const QByteArray &RemoteName, QList<TReceivedFile> &Files);
     // Ends the connection; "Cannot deconnect !" when the calculator does not answer.
     bool DisconnectPort();
 

@@ -320,7 +320,7 @@ void TFFormBegin::ReceiveDocument()
     }
     if (FReceiveForm->exec() != QDialog::Accepted)
         return;
-    const QByteArray name = FReceiveForm->RemoteName();
+    const QByteArray asked = FReceiveForm->RemoteName();
     const TDocumentKind &kind = FReceiveForm->Kind();
 
     if (!FReceiveProgress) {
@@ -331,12 +331,19 @@ void TFFormBegin::ReceiveDocument()
         // another receive, quitting) would hold up the transfer until the calculator gives up.
         FReceiveProgress->setWindowModality(Qt::ApplicationModal);
     }
-    QByteArray data;
+    QList<TReceivedFile> files;
     FReceiveProgress->show();
-    const bool received = FReceiveProgress->ReceiveFile(FReceiveForm->Device(), CalculatorBaud, name, data);
+    const bool received = FReceiveProgress->ReceiveFile(FReceiveForm->Device(), CalculatorBaud, asked, files);
     FReceiveProgress->hide();
     if (!received)
         return;
+    // One document opens. A server that expanded a pattern into several files is told about, and
+    // the window goes by the name of the file it holds, not by the pattern.
+    const QByteArray name = files.first().Name.isEmpty() ? asked : files.first().Name;
+    const QByteArray data = files.first().Data;
+    if (files.size() > 1)
+        ShowWarning(ResString(TResId::sReceivedSeveral)
+                        .arg(CalculatorNameText(asked), QString::number(files.size()), CalculatorNameText(name)));
 
     // The variable stays on the calculator whatever happens here, so a refusal loses nothing. What
     // arrived as the wrong kind is offered as the kind it is, sparing the user a second transfer.

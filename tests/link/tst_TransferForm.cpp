@@ -450,8 +450,8 @@ void TestTransferForm::receiveCancelledAtOnce()
         QTest::keyClick(&progress, Qt::Key_Escape);
     });
     clock.start();
-    QByteArray data;
-    QVERIFY(!progress.ReceiveFile(peer.DevicePath(), CalculatorBaud, "DOC", data));
+    QList<TReceivedFile> files;
+    QVERIFY(!progress.ReceiveFile(peer.DevicePath(), CalculatorBaud, "DOC", files));
     QVERIFY(pressedAt >= 0);
     QVERIFY2(clock.elapsed() - pressedAt < 300, qPrintable(QString::number(clock.elapsed() - pressedAt)));
     QCOMPARE(warnings, QStringList{"Transfer cancelled"});

@@ -43,6 +43,7 @@ void TestReceiveDocument::initTestCase()
     QString error;
     QVERIFY2(FServer.Start(error), qPrintable(error));
     QVERIFY(FServer.PutServerFile("NOTE", BinaryString("Hi \x0BIthere\x0BI\nbye")));
+    QVERIFY(FServer.PutServerFile("PAIR1", BinaryString("one")) && FServer.PutServerFile("PAIR2", BinaryString("two")));
     QVERIFY(FServer.PutServerFile("TEXT", "%%HP: T(1);\"Hi\"XV"));
     QVERIFY(FServer.PutServerFile("JUNK", QByteArray("HPHP48-E") + QByteArray(20, '\x55')));
     QVERIFY(FServer.PutServerFile("TG", "HPHP49-C" + QByteArray(5, '\0') + BinaryString("Tgv").mid(8)));
@@ -96,6 +97,11 @@ void TestReceiveDocument::receivedStringOpensAndIsSaved()
     QCOMPARE(w.GetActiveTitle(), QString("NOTE.xv"));
     QVERIFY(!w.SaveActive());
     QCOMPARE(f.DialogsRun.last()->FileName(), QString("NOTE.xv"));
+
+    // A pattern the server expands opens the first file, under its own name, and says so.
+    Receive(f, "PAIR*", 2);
+    QCOMPARE(f.Warnings, QStringList{"The calculator sent 2 files for PAIR*: only the first, PAIR1, is opened."});
+    QCOMPARE(w.GetActiveTitle(), QString("PAIR1.xv"));
 }
 
 void TestReceiveDocument::failuresOpenNothing_data()
